@@ -1,0 +1,38 @@
+# Quoll: the commands a developer and CI use. `make test` is what CI runs.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all deps build build-asan test run bench clean format
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD)
+
+# The engine and host built with address and undefined-behaviour sanitizers.
+build-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOLL_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD)
+
+test: build build-asan
+	@echo "== sanitizer build =="
+	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2 --timeout 300
+	@echo "== release build =="
+	@ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300
+
+run: build
+	@$(BUILD)/quoll-run examples/hello.qs
+
+bench: build
+	@python3 bench/run.py --quoll $(BUILD)/quoll-run
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

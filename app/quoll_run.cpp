@@ -1,0 +1,82 @@
+// quoll-run: runs a script file from the command line with the workbench's output and error lines.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "host/script_host.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: quoll-run FILE\n"
+    "Runs the Quoll script FILE and prints what the workbench's output pane would show:\n"
+    "\"Script is running.\", the script's Writeln lines, then \"Script finished, no errors.\"\n"
+    "or the error line. Readln asks on stderr and reads a line from stdin.\n"
+    "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read.\n";
+
+// The text as the editor hands it over: every line, the last included, ends with CR LF.
+std::string EditorText(const std::string& raw) {
+  std::string out;
+  out.reserve(raw.size() + raw.size() / 16 + 2);
+  size_t i = 0;
+  const size_t n = raw.size();
+  while (i < n) {
+    size_t start = i;
+    while (i < n && raw[i] != '\r' && raw[i] != '\n') ++i;
+    out.append(raw, start, i - start);
+    out += "\r\n";
+    if (i < n) {
+      if (raw[i] == '\r' && i + 1 < n && raw[i + 1] == '\n') i += 2;
+      else ++i;
+    }
+  }
+  return out;
+}
+
+class ConsoleUi : public quoll::HostUi {
+ public:
+  void WriteOutput(const std::string& line) override {
+    std::cout << line << '\n';
+    std::cout.flush();
+  }
+  void ClearOutput() override {}
+  std::string ReadLine(const std::string& caption, const std::string& prompt) override {
+    std::cerr << caption << '\n' << prompt << ' ';
+    std::cerr.flush();
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::string();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  }
+  void ShowRunState(quoll::RunState) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (argc != 2) {
+    std::cerr << "quoll-run: expected one script file (try --help)\n";
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  std::ostringstream buffer;
+  if (in) buffer << in.rdbuf();
+  if (!in || in.bad()) {
+    std::cerr << "quoll-run: cannot read " << argv[1] << ": " << std::strerror(errno) << '\n';
+    return 2;
+  }
+  ConsoleUi ui;
+  quoll::TScript host(ui);
+  host.Initialize();
+  int32_t errorPos = -1;
+  bool ok = host.Run(EditorText(buffer.str()), errorPos);
+  host.Shutdown();
+  return ok ? 0 : 1;
+}

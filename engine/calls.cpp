@@ -1,0 +1,256 @@
+// Calls: arguments read at a call site, script routine bodies, native functions, prepared lists.
+#include "engine/script.h"
+
+namespace quoll {
+
+namespace {
+using TK = TokenKind;
+const WithList kNoWith;
+
+// Pushes a routine on the call stack and makes its list the current locals, for the scope.
+class CallFrame {
+ public:
+  CallFrame(std::vector<TProcedure*>& stack, VariableList*& current, TProcedure* routine, VariableList* locals)
+      : stack_(stack), current_(current), saved_(current) {
+    stack_.push_back(routine);
+    current_ = locals;
+  }
+  ~CallFrame() {
+    stack_.pop_back();
+    current_ = saved_;
+  }
+
+ private:
+  std::vector<TProcedure*>& stack_;
+  VariableList*& current_;
+  VariableList* saved_;
+};
+
+// Whether a variable's type fits a var/const parameter: exactly the type, or any for the
+// untyped !VAR and the element-less !ARRAY.
+bool FitsByReference(const TIfPasScript& s, TTypeRec* paramType, TIfVariant* var) {
+  TTypeRec* p = paramType->Resolved();
+  if (p == s.VarType() || p == s.ArrayType()) return true;
+  return var->type == p;
+}
+}  // namespace
+
+bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee,
+                                 VariableList* locals) {
+  const size_t n = decl.params.size();
+  if (n == 0) {
+    if (parser_.CurrTokenKind() == TK::OpenRound) {
+      parser_.Next();
+      if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::CloseRoundExpected), false;
+      parser_.Next();
+    }
+    return true;
+  }
+  if (parser_.CurrTokenKind() != TK::OpenRound) return SetError(ErrorCode::RoundOpenExpected), false;
+  callee.Reserve(static_cast<size_t>(callee.Count()) + n + 2);
+  for (size_t i = 0; i < n; ++i) {
+    parser_.Next();  // the '(' or ','
+    const ParamDef& p = decl.params[i];
+    if (p.mode == ParamMode::Value) {
+      VariantPtr arg = TIfVariant::Create(p.type);
+      TIfVariant& ref = *arg;
+      callee.Add(p.name, std::move(arg));
+      if (!Evaluate(with, locals, TK::CloseRound, ref)) return false;
+    } else {
+      Designator d = ReadDesignator(with, locals, DesignatorMode::Variable);
+      if (d.outcome == Designator::Failure) return false;
+      if (d.outcome != Designator::Variable) return SetError(ErrorCode::VariableExpected), false;
+      TIfVariant* target = d.var->Deref();
+      if (p.mode == ParamMode::Var && (d.var->readOnly() || target->readOnly()))
+        return SetError(ErrorCode::VariableExpected), false;
+      if (!FitsByReference(*this, p.type, target)) return SetError(ErrorCode::TypeMismatch), false;
+      auto ref = std::make_shared<TIfVariant>(varType_);
+      ref->target = std::move(d.var);
+      if (p.mode == ParamMode::Const) ref->flags |= kReadOnly;
+      callee.Add(p.name, std::move(ref));
+    }
+    if (i + 1 < n) {
+      if (parser_.CurrTokenKind() != TK::Comma) return SetError(ErrorCode::CommaExpected), false;
+    } else {
+      if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::RoundCloseExpected), false;
+      parser_.Next();
+    }
+  }
+  return true;
+}
+
+// Runs a script routine's body on this script's parser. The cursor comes back to where it was,
+// also after a failure, so that a TRY in the caller scans the caller's own text.
+bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* /*result*/,
+                                  int32_t returnCursor) {
+  parser_.SeekTo(routine->entryPos);
+  bool ok = true;
+  if (parser_.CurrTokenKind() == TK::Var) {
+    parser_.Next();
+    ok = ReadVarSection(callee, false);
+  }
+  if (ok) {
+    if (routine->IsMethod()) {
+      WithList with;
+      int self = callee.Find(names::Self);
+      if (self >= 0) with.push_back(callee.Ptr(self));
+      ok = RunBlock(with, &callee, false);
+    } else {
+      ok = RunBlock(kNoWith, &callee, false);
+    }
+  }
+  if (!ok && error_.code == static_cast<uint16_t>(ErrorCode::Exit)) {
+    error_.Clear();
+    ok = true;
+  }
+  parser_.SetCursor(returnCursor);
+  return ok;
+}
+
+bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVariant* result) {
+  TIfPasScript* owner = routine->owner ? routine->owner : this;
+  uint16_t code = routine->kind == RoutineKind::Extended
+                      ? (routine->extended ? routine->extended(routine->extra, owner, owner->host_, result, args, routine)
+                                           : static_cast<uint16_t>(ErrorCode::CommandNotSupported))
+                      : (routine->native ? routine->native(owner, owner->host_, routine, result, args)
+                                         : static_cast<uint16_t>(ErrorCode::CommandNotSupported));
+  if (owner != this && owner->error_.code != 0 && error_.code == 0) {
+    error_ = owner->error_;
+    owner->error_.Clear();
+  }
+  if (code == static_cast<uint16_t>(ErrorCode::Exit)) code = 0;
+  if (code != 0) SetError(this, code);
+  if (error_.code == static_cast<uint16_t>(ErrorCode::Exit)) error_.Clear();
+  return error_.code == 0;
+}
+
+VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
+                                     TProcedure* routine, TTypeRec* selfType) {
+  VariableList callee;
+  if (self) {
+    auto selfVar = TIfVariant::Create(selfType && selfType->code == TypeCode::Class ? selfType : routine->cls);
+    selfVar->v.obj = self;
+    selfVar->flags |= kReadOnly;
+    callee.Add(names::Self, std::move(selfVar));
+  }
+  if (!ReadArguments(with, routine->decl, callee, locals)) return nullptr;
+
+  if (routine->owner && routine->owner != this) {
+    // A routine of a unit runs in the unit's own script object.
+    TIfPasScript* unit = routine->owner;
+    VariantPtr result = unit->CallRoutineWithList(routine, callee);
+    if (unit->error_.code != 0) {
+      if (error_.code == 0) error_ = unit->error_;
+      unit->error_.Clear();
+      return nullptr;
+    }
+    return result;
+  }
+
+  VariantPtr result = routine->decl.result ? TIfVariant::Create(routine->decl.result) : nullptr;
+  CallFrame frame(callStack_, currentLocals_, routine, &callee);
+  if (routine->kind == RoutineKind::Script) {
+    if (result) {
+      auto ref = std::make_shared<TIfVariant>(varType_);
+      ref->target = result;
+      callee.Add(names::Result, std::move(ref));
+    }
+    if (!RunRoutineBody(routine, callee, result.get(), parser_.Cursor())) return nullptr;
+    return result;
+  }
+  if (!CallNative(routine, callee, result.get())) return nullptr;
+  return result;
+}
+
+VariantPtr TIfPasScript::CallRoutineWithList(TProcedure* routine, VariableList& args) {
+  error_.Clear();
+  if (!routine) {
+    SetError(ErrorCode::UnknownIdentifier);
+    error_.position = -1;
+    return nullptr;
+  }
+  if (routine->owner && routine->owner != this) {
+    TIfPasScript* other = routine->owner;
+    VariantPtr result = other->CallRoutineWithList(routine, args);
+    if (other->error_.code != 0) {
+      error_ = other->error_;
+      other->error_.Clear();
+    }
+    return result;
+  }
+  auto parameterError = [&](int32_t position) -> VariantPtr {
+    SetError(ErrorCode::ParameterError);
+    error_.position = position;
+    return nullptr;
+  };
+  const size_t offset = routine->IsMethod() ? 1 : 0;
+  if (static_cast<size_t>(args.Count()) != routine->decl.params.size() + offset) return parameterError(-1);
+  VariantPtr originalSelf;
+  if (offset) {
+    if (args.Name(0) != names::Self) return parameterError(-1);
+    TIfVariant* self = args.Get(0)->Deref();
+    if (self->type != routine->cls) {
+      if (self->code() != TypeCode::Class) return parameterError(-1);
+      originalSelf = args.Ptr(0);
+      auto replacement = TIfVariant::Create(routine->cls);
+      replacement->v.obj = self->v.obj;
+      replacement->flags |= kReadOnly;
+      args.Replace(0, std::move(replacement));
+    }
+  }
+  // Put the caller's SELF back on every way out.
+  struct RestoreSelf {
+    VariableList& args;
+    VariantPtr& original;
+    ~RestoreSelf() {
+      if (original) args.Replace(0, original);
+    }
+  } restoreSelf{args, originalSelf};
+
+  for (size_t i = 0; i < routine->decl.params.size(); ++i) {
+    const ParamDef& p = routine->decl.params[i];
+    int index = static_cast<int>(i + offset);
+    TIfVariant* entry = args.Get(index);
+    if (p.mode != ParamMode::Value) {
+      if (entry->code() != TypeCode::Reference || !entry->target ||
+          !FitsByReference(*this, p.type, entry->Deref()))
+        return parameterError(static_cast<int32_t>(i));
+      if (p.mode == ParamMode::Const) entry->flags |= kReadOnly;
+    } else {
+      TTypeRec* want = p.type->Resolved();
+      bool keepArray = want == arrayType_ && entry->Deref()->code() == TypeCode::Array;
+      if (entry->type != want && !keepArray) {
+        auto converted = TIfVariant::Create(want);
+        if (!DoOperation(*converted, *entry, kOpAssign)) {
+          error_.Clear();
+          return parameterError(static_cast<int32_t>(i));
+        }
+        args.Replace(index, std::move(converted));
+      }
+    }
+    args.Rename(index, p.name);
+  }
+
+  VariantPtr result = routine->decl.result ? TIfVariant::Create(routine->decl.result) : nullptr;
+  CallFrame frame(callStack_, currentLocals_, routine, &args);
+  if (routine->kind == RoutineKind::Script) {
+    int resultIndex = -1;
+    if (result) {
+      auto ref = std::make_shared<TIfVariant>(varType_);
+      ref->target = result;
+      resultIndex = args.Add(names::Result, std::move(ref));
+    }
+    int before = args.Count();
+    bool ok = RunRoutineBody(routine, args, result.get(), parser_.Cursor());
+    // Local variables read by the body's VAR section and RESULT leave the caller's list again.
+    while (args.Count() > before) args.Delete(args.Count() - 1);
+    if (resultIndex >= 0) args.Delete(resultIndex);
+    if (!ok) return nullptr;
+    error_.Clear();
+    return result;
+  }
+  if (!CallNative(routine, args, result.get())) return nullptr;
+  return result;
+}
+
+}  // namespace quoll

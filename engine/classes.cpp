@@ -1,0 +1,315 @@
+// Script classes at run time: instances, member lookup with visibility, virtual dispatch,
+// properties, INHERITED, and the native methods of TOBJECT.
+#include <vector>
+
+#include "engine/script.h"
+#include "engine/textutil.h"
+
+namespace quoll {
+
+namespace {
+using TK = TokenKind;
+
+TTypeRec* Ancestor(const TTypeRec* cls) { return cls && cls->cls ? cls->cls->ancestor : nullptr; }
+
+bool Accepts(Visibility v, bool classContext, bool searchingStaticClass) {
+  if (v == Visibility::Public || v == Visibility::None) return true;
+  return classContext && (searchingStaticClass || v == Visibility::Protected);
+}
+}  // namespace
+
+ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
+  auto inst = std::make_unique<ObjectInstance>();
+  inst->cls = cls;
+  std::vector<TTypeRec*> chain;  // root first
+  for (TTypeRec* c = cls; c; c = Ancestor(c)) chain.insert(chain.begin(), c);
+  inst->fields.reserve(static_cast<size_t>(cls->cls->FieldCount() + cls->cls->PropertyCount()));
+  for (TTypeRec* c : chain)
+    for (const FieldDef& f : c->cls->fields) {
+      VariantPtr v = TIfVariant::Create(f.type);
+      v->setVisibility(f.visibility);
+      inst->fields.push_back(std::move(v));
+    }
+  for (TTypeRec* c : chain)
+    for (const TPropertyDef& p : c->cls->properties) {
+      auto v = std::make_shared<TIfVariant>(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
+      v->v.prop.obj = inst.get();
+      v->v.prop.def = &p;
+      v->setVisibility(p.visibility());
+      inst->fields.push_back(std::move(v));
+    }
+  objects_.push_back(std::move(inst));
+  return objects_.back().get();
+}
+
+VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext) {
+  if (!inst || !staticClass || staticClass->code != TypeCode::Class || !ClassDescendsFrom(inst->cls, staticClass))
+    return nullptr;
+  const size_t propertyBase = static_cast<size_t>(inst->cls->cls->FieldCount());
+  for (TTypeRec* c = staticClass; c; c = Ancestor(c)) {
+    const TIFSClassType& d = *c->cls;
+    for (size_t j = 0; j < d.fields.size(); ++j)
+      if (d.fields[j].name == name && Accepts(d.fields[j].visibility, classContext, c == staticClass))
+        return inst->fields[static_cast<size_t>(d.inheritedFieldCount) + j];
+    for (size_t j = 0; j < d.properties.size(); ++j)
+      if (d.properties[j].name == name && Accepts(d.properties[j].visibility(), classContext, c == staticClass))
+        return inst->fields[propertyBase + static_cast<size_t>(d.inheritedPropCount) + j];
+  }
+  return nullptr;
+}
+
+TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext) {
+  if (!staticClass || staticClass->code != TypeCode::Class) return nullptr;
+  TProcedure* found = nullptr;
+  TTypeRec* owner = nullptr;
+  for (TTypeRec* c = staticClass; c && !found; c = Ancestor(c))
+    for (TProcedure* m : c->cls->methods)
+      if (m->plainName == name && (m->visibility() == Visibility::Public || classContext)) {
+        found = m;
+        owner = c;
+        break;
+      }
+  if (!found || !(found->methodFlags & (kMethodVirtual | kMethodOverride))) return found;
+  // Virtual dispatch: the most derived override below the owner, on the way to the search class.
+  TTypeRec* search = inst ? inst->cls : staticClass;
+  std::vector<TTypeRec*> below;  // from the search class up to, not including, the owner
+  for (TTypeRec* c = search; c && c != owner; c = Ancestor(c)) below.push_back(c);
+  for (auto it = below.rbegin(); it != below.rend(); ++it)
+    for (TProcedure* m : (*it)->cls->methods)
+      if (m->plainName == name && (m->methodFlags & kMethodOverride)) found = m;
+  return found;
+}
+
+VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, VariableList* locals, TProcedure* method) {
+  if (!(method->methodFlags & kMethodConstructor)) {
+    SetError(ErrorCode::ConstructorExpected);
+    return nullptr;
+  }
+  VariableList callee;
+  ObjectInstance* inst = NewInstance(cls);
+  VariantPtr result = TIfVariant::Create(cls);
+  result->v.obj = inst;
+  auto self = TIfVariant::Create(cls);
+  self->v.obj = inst;
+  self->flags |= kReadOnly;
+  callee.Add(names::Self, std::move(self));
+  parser_.Next();  // the constructor's name
+  if (!ReadArguments(with, method->decl, callee, locals)) return nullptr;
+  if (method->owner && method->owner != this) {
+    TIfPasScript* unit = method->owner;
+    unit->CallRoutineWithList(method, callee);
+    if (unit->error_.code != 0) {
+      if (error_.code == 0) error_ = unit->error_;
+      unit->error_.Clear();
+      return nullptr;
+    }
+    return result;
+  }
+  std::vector<TProcedure*>& stack = callStack_;
+  stack.push_back(method);
+  VariableList* savedLocals = currentLocals_;
+  currentLocals_ = &callee;
+  bool ok = method->kind == RoutineKind::Script ? RunRoutineBody(method, callee, nullptr, parser_.Cursor())
+                                                 : CallNative(method, callee, nullptr);
+  stack.pop_back();
+  currentLocals_ = savedLocals;
+  return ok ? result : nullptr;
+}
+
+VariantPtr TIfPasScript::ReadProperty(TIfVariant& propRef) {
+  const TPropertyDef* def = propRef.v.prop.def;
+  ObjectInstance* inst = propRef.v.prop.obj;
+  if (!def || !inst || !(def->flags & kPropReadable)) {
+    SetError(ErrorCode::CannotReadProperty);
+    return nullptr;
+  }
+  if (inst->freed) {
+    SetError(ErrorCode::ClassAlreadyFreed);
+    return nullptr;
+  }
+  if (!(def->flags & kPropReadMethod)) {
+    TIfVariant& field = *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->readField)];
+    auto copy = TIfVariant::Create(field.type);
+    if (!AssignValue(*copy, field)) return nullptr;
+    return copy;
+  }
+  VariableList args;
+  auto self = TIfVariant::Create(inst->cls);
+  self->v.obj = inst;
+  args.Add(names::Self, std::move(self));
+  int32_t cursor = parser_.Cursor();
+  VariantPtr value = CallRoutineWithList(def->readMethod, args);
+  parser_.SetCursor(cursor);
+  if (error_.code == static_cast<uint16_t>(ErrorCode::ParameterError)) {
+    error_.Clear();
+    SetError(ErrorCode::TypeMismatch);
+  }
+  return error_.code == 0 ? value : nullptr;
+}
+
+bool TIfPasScript::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
+  const TPropertyDef* def = propRef.v.prop.def;
+  ObjectInstance* inst = propRef.v.prop.obj;
+  if (!def || !inst || !(def->flags & kPropWritable)) {
+    SetError(ErrorCode::CannotWriteProperty);
+    return false;
+  }
+  if (inst->freed) {
+    SetError(ErrorCode::ClassAlreadyFreed);
+    return false;
+  }
+  if (!(def->flags & kPropWriteMethod))
+    return DoOperation(*inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->writeField)],
+                       value, kOpAssign);
+  VariableList args;
+  auto self = TIfVariant::Create(inst->cls);
+  self->v.obj = inst;
+  args.Add(names::Self, std::move(self));
+  auto data = TIfVariant::Create(value.Deref()->type);
+  if (!data || !AssignValue(*data, *value.Deref())) return false;
+  args.Add(names::Data, std::move(data));
+  int32_t cursor = parser_.Cursor();
+  CallRoutineWithList(def->writeMethod, args);
+  parser_.SetCursor(cursor);
+  if (error_.code == static_cast<uint16_t>(ErrorCode::ParameterError)) {
+    error_.Clear();
+    SetError(ErrorCode::TypeMismatch);
+  }
+  return error_.code == 0;
+}
+
+// INHERITED; calls the ancestor's method of the running method's name with the current values of
+// its parameters; INHERITED Name calls the ancestor's Name on SELF, without virtual dispatch.
+VariantPtr TIfPasScript::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
+  ok = false;
+  TProcedure* running = callStack_.empty() ? nullptr : callStack_.back();
+  if (!running || !running->IsMethod() || !locals) {
+    SetError(ErrorCode::NoInheritedAllowedHere);
+    return nullptr;
+  }
+  int selfIndex = locals->Find(names::Self);
+  TIfVariant* selfVar = selfIndex >= 0 ? locals->Get(selfIndex)->Deref() : nullptr;
+  ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
+  if (!self) {
+    SetError(ErrorCode::NoInheritedAllowedHere);
+    return nullptr;
+  }
+  parser_.Next();
+  TK next = parser_.CurrTokenKind();
+  auto findAbove = [](TTypeRec* cls, NameId name) -> TProcedure* {
+    for (TTypeRec* c = Ancestor(cls); c; c = Ancestor(c))
+      for (TProcedure* m : c->cls->methods)
+        if (m->plainName == name) return m;
+    return nullptr;
+  };
+  if (next == TK::Semicolon || next == TK::End || next == TK::Else) {
+    TProcedure* m = findAbove(running->cls, running->plainName);
+    if (!m) {
+      SetErrorParam(ErrorCode::UnknownIdentifier, NameText(running->plainName));
+      return nullptr;
+    }
+    VariableList args;
+    auto selfArg = TIfVariant::Create(running->cls);
+    selfArg->v.obj = self;
+    args.Add(names::Self, std::move(selfArg));
+    for (const ParamDef& p : running->decl.params) {
+      int i = locals->Find(p.name);
+      TIfVariant* current = i >= 0 ? locals->Get(i) : nullptr;
+      if (!current) continue;
+      if (p.mode == ParamMode::Value) {
+        auto copy = TIfVariant::Create(current->Deref()->type);
+        if (!AssignValue(*copy, *current->Deref())) return nullptr;
+        args.Add(p.name, std::move(copy));
+      } else {
+        auto ref = std::make_shared<TIfVariant>(varType_);
+        ref->target = locals->Ptr(i);
+        args.Add(p.name, std::move(ref));
+      }
+    }
+    int32_t cursor = parser_.Cursor();
+    VariantPtr result = CallRoutineWithList(m, args);
+    parser_.SetCursor(cursor);
+    if (error_.code != 0) return nullptr;
+    ok = true;
+    return nullptr;  // a statement: a function's inherited result is discarded
+  }
+  if (next != TK::Identifier) {
+    SetError(ErrorCode::IdentifierExpected);
+    return nullptr;
+  }
+  NameId name = parser_.CurrTokenName();
+  TProcedure* found = FindMethod(nullptr, running->cls, name, true);
+  TProcedure* m = found ? findAbove(found->cls, name) : nullptr;
+  if (!m) {
+    SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+    return nullptr;
+  }
+  parser_.Next();
+  VariantPtr result = CallRoutine(with, self, locals, m, running->cls);
+  ok = error_.code == 0;
+  return result;
+}
+
+NativeHolder* TIfPasScript::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object) {
+  auto holder = std::make_unique<NativeHolder>();
+  object->holder_ = holder.get();
+  holder->object = std::move(object);
+  nativeHolders_.push_back(std::move(holder));
+  return nativeHolders_.back().get();
+}
+
+// Create, Destroy, Free, ClassNameIs, ClassName and GetAncestors of the root class.
+uint16_t TIfPasScript::TObjectMethod(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+                                     VariableList& args) {
+  TIfVariant* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
+  ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
+  const std::string& name = NameText(routine->plainName);
+  if (name == "CREATE") return 0;
+  if (!self) return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
+  if (name == "DESTROY") {
+    if (self->freed) return static_cast<uint16_t>(ErrorCode::ClassAlreadyFreed);
+    // The field values are dropped; the variants stay until Cleanup for references that remain.
+    for (VariantPtr& f : self->fields) {
+      if (f->code() == TypeCode::PropertyRef) continue;
+      uint8_t flags = f->flags;
+      f->Init(f->type);
+      f->flags = flags;
+    }
+    self->freed = true;
+    return 0;
+  }
+  if (name == "FREE") {
+    TProcedure* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
+    if (!destroy) return static_cast<uint16_t>(ErrorCode::UnknownIdentifier);
+    VariableList destroyArgs;
+    auto selfArg = TIfVariant::Create(self->cls);
+    selfArg->v.obj = self;
+    destroyArgs.Add(names::Self, std::move(selfArg));
+    int32_t cursor = script->parser_.Cursor();
+    script->CallRoutineWithList(destroy, destroyArgs);
+    script->parser_.SetCursor(cursor);
+    return script->error_.code;
+  }
+  if (name == "CLASSNAME") {
+    result->SetString(NameText(self->cls->name));
+    return 0;
+  }
+  if (name == "CLASSNAMEIS") {
+    std::string wanted;
+    args.Get(1)->Deref()->GetString(wanted);
+    wanted = UpperCase(wanted);
+    bool is = false;
+    for (TTypeRec* c = self->cls; c; c = Ancestor(c)) is = is || NameText(c->name) == wanted;
+    result->SetBool(is);
+    return 0;
+  }
+  if (name == "GETANCESTORS") {
+    std::string text;
+    for (TTypeRec* c = self->cls; c; c = Ancestor(c)) text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
+    result->SetString(text);
+    return 0;
+  }
+  return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+}
+
+}  // namespace quoll

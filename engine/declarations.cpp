@@ -1,0 +1,917 @@
+// Declaration processing: headers, uses, const/type/var sections, routine and class declarations,
+// type expressions, and the registration of native routines and types from declaration texts.
+#include <functional>
+#include <utility>
+
+#include "engine/script.h"
+#include "engine/textutil.h"
+
+namespace quoll {
+
+namespace {
+using TK = TokenKind;
+const WithList kNoWith;
+
+uint16_t LexErrorCode(LexError e) {
+  switch (e) {
+    case LexError::Comment: return static_cast<uint16_t>(ErrorCode::CommentError);
+    case LexError::String: return static_cast<uint16_t>(ErrorCode::StringError);
+    case LexError::Char: return static_cast<uint16_t>(ErrorCode::CharError);
+    default: return static_cast<uint16_t>(ErrorCode::SyntaxError);
+  }
+}
+
+// Swaps a fresh parser in for the reading of a declaration text and back again afterwards.
+class TextParserScope {
+ public:
+  TextParserScope(TIfPascalParser& slot, std::string_view text) : slot_(slot) {
+    std::swap(slot_, saved_);
+    LexErrorReport report;
+    ok_ = slot_.SetText(text, report);
+  }
+  ~TextParserScope() { std::swap(slot_, saved_); }
+  bool ok() const { return ok_; }
+
+ private:
+  TIfPascalParser& slot_;
+  TIfPascalParser saved_;
+  bool ok_ = false;
+};
+}  // namespace
+
+void TIfPasScript::SetText(std::string_view text) {
+  error_.Clear();
+  moduleName_ = "MAIN";
+  mainPos_ = -1;
+  LexErrorReport report;
+  if (!parser_.SetText(text, report)) {
+    error_.code = LexErrorCode(report.kind);
+    error_.position = report.pos;
+    error_.module = moduleName_;
+    return;
+  }
+  ProcessDeclarations();
+}
+
+void TIfPasScript::ResetForText() {
+  Cleanup();
+  moduleName_ = "MAIN";
+  isUnit_ = false;
+  units_.clear();
+  globals_.Clear();
+  routines_.clear();
+  removedRoutines_.clear();
+  types_.Clear();
+  symbols_.clear();
+  retiredUnits_.clear();
+  std::fill(std::begin(stdTypes_), std::end(stdTypes_), nullptr);
+}
+
+void TIfPasScript::RegisterStandardTypes() {
+  struct Std {
+    const char* name;
+    TypeCode code;
+  };
+  static const Std kStd[] = {
+      {"BYTE", TypeCode::Byte},         {"SHORTINT", TypeCode::ShortInt}, {"CHAR", TypeCode::Char},
+      {"WORD", TypeCode::Word},         {"SMALLINT", TypeCode::SmallInt}, {"CARDINAL", TypeCode::Cardinal},
+      {"LONGINT", TypeCode::LongInt},   {"INTEGER", TypeCode::TypeCopy},  {"STRING", TypeCode::String},
+      {"REAL", TypeCode::Real},         {"SINGLE", TypeCode::Single},     {"DOUBLE", TypeCode::Double},
+      {"EXTENDED", TypeCode::Extended}, {"COMP", TypeCode::Comp},         {"BOOLEAN", TypeCode::Boolean},
+      {"RESOURCEPOINTER", TypeCode::ResourcePointer}, {"!ARRAY", TypeCode::Array},
+      {"!VAR", TypeCode::Reference},    {"VARIANT", TypeCode::Variant},
+  };
+  for (const Std& s : kStd) {
+    NameId name = Intern(s.name);
+    TTypeRec* base = s.code == TypeCode::TypeCopy ? stdTypes_[static_cast<int>(TypeCode::LongInt)] : nullptr;
+    TTypeRec* t = types_.Add(name, s.code, base);
+    SymbolFor(name).type = t;
+    if (s.code != TypeCode::TypeCopy) stdTypes_[static_cast<int>(s.code)] = t;
+  }
+  varType_ = stdTypes_[static_cast<int>(TypeCode::Reference)];
+  arrayType_ = stdTypes_[static_cast<int>(TypeCode::Array)];
+  nilType_ = types_.Add(kNoName, TypeCode::NilType);
+  stdTypes_[static_cast<int>(TypeCode::NilType)] = nilType_;
+
+  // The root class and its methods (their behaviour is the object support's).
+  auto root = std::make_unique<TTypeRec>();
+  root->name = names::TObject;
+  root->code = TypeCode::Class;
+  root->cls = std::make_unique<TIFSClassType>();
+  tobjectType_ = types_.AddPrepared(std::move(root));
+  SymbolFor(names::TObject).type = tobjectType_;
+  struct Method {
+    NameId name;
+    uint16_t flags;
+    TTypeRec* result;
+    NameId param;
+  };
+  const uint16_t pub = static_cast<uint16_t>(Visibility::Public);
+  TTypeRec* str = stdTypes_[static_cast<int>(TypeCode::String)];
+  const Method kMethods[] = {
+      {names::Create, static_cast<uint16_t>(pub | kMethodConstructor), nullptr, kNoName},
+      {names::Destroy, static_cast<uint16_t>(pub | kMethodVirtual | kMethodDestructor), nullptr, kNoName},
+      {names::Free, pub, nullptr, kNoName},
+      {Intern("CLASSNAMEIS"), pub, stdTypes_[static_cast<int>(TypeCode::Boolean)], Intern("FTYPE")},
+      {Intern("CLASSNAME"), pub, str, kNoName},
+      {Intern("GETANCESTORS"), pub, str, kNoName},
+  };
+  for (const Method& m : kMethods) {
+    auto r = std::make_unique<TProcedure>();
+    r->owner = this;
+    r->kind = RoutineKind::Native;
+    r->methodFlags = m.flags;
+    r->plainName = m.name;
+    r->name = Intern("!" + NameText(m.name));
+    r->decl.result = m.result;
+    if (m.param != kNoName) r->decl.params.push_back({m.param, ParamMode::Value, str});
+    r->cls = tobjectType_;
+    r->native = TObjectMethod;
+    tobjectType_->cls->methods.push_back(AddRoutine(std::move(r)));
+  }
+}
+
+void TIfPasScript::ProcessDeclarations() {
+  ResetForText();
+  RegisterStandardTypes();
+
+  auto addConstant = [&](NameId name, TTypeRec* type, int64_t value) {
+    auto v = TIfVariant::Create(type);
+    v->v.i = value;
+    v->flags = kReadOnly;
+    AddGlobal(name, std::move(v));
+  };
+  addConstant(names::True, StdType(TypeCode::Boolean), 1);
+  addConstant(names::False, StdType(TypeCode::Boolean), 0);
+  addConstant(names::Nil, nilType_, 0);
+
+  units_.push_back(names::System);
+  SymbolFor(names::System).unit = true;
+  if (OnUses) {
+    OnUses(host_, this, NameText(names::System));
+    error_.Clear();
+  }
+  mainPos_ = -1;
+
+  bool headerSeen = false;
+  bool usesSeen = false;
+  auto expect = [&](TK kind, quoll::ErrorCode code) {
+    if (parser_.CurrTokenKind() == kind) return true;
+    SetError(code);
+    return false;
+  };
+
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::Program:
+      case TK::Unit: {
+        bool unit = parser_.CurrTokenKind() == TK::Unit;
+        if (headerSeen || usesSeen) return SetError(ErrorCode::BeginExpected);
+        parser_.Next();
+        if (!expect(TK::Identifier, ErrorCode::IdentifierExpected)) return;
+        moduleName_ = NameText(parser_.CurrTokenName());
+        parser_.Next();
+        if (!expect(TK::Semicolon, ErrorCode::SemicolonExpected)) return;
+        parser_.Next();
+        headerSeen = true;
+        if (unit) isUnit_ = true;
+        break;
+      }
+      case TK::Uses: {
+        if (usesSeen) return SetError(ErrorCode::BeginExpected);
+        usesSeen = true;
+        parser_.Next();
+        for (;;) {
+          if (!expect(TK::Identifier, ErrorCode::IdentifierExpected)) return;
+          NameId name = parser_.CurrTokenName();
+          if (NameInUse(name, true)) return SetError(ErrorCode::DuplicateIdentifier);
+          units_.push_back(name);
+          SymbolFor(name).unit = true;
+          if (!OnUses) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+          uint16_t code = OnUses(host_, this, NameText(name));
+          if (code != 0) return SetError(this, code);
+          if (error_.code != 0) return;
+          parser_.Next();
+          if (parser_.CurrTokenKind() == TK::Semicolon) {
+            parser_.Next();
+            break;
+          }
+          if (parser_.CurrTokenKind() == TK::Comma) {
+            parser_.Next();
+            continue;
+          }
+          return SetError(parser_.CurrTokenKind() == TK::EndOfText ? ErrorCode::UnexpectedEndOfFile
+                                                                    : ErrorCode::SemicolonExpected);
+        }
+        break;
+      }
+      case TK::Const: {
+        parser_.Next();
+        do {
+          if (!expect(TK::Identifier, ErrorCode::IdentifierExpected)) return;
+          NameId name = parser_.CurrTokenName();
+          if (NameInUse(name, true)) return SetError(ErrorCode::DuplicateIdentifier);
+          parser_.Next();
+          if (!expect(TK::Equal, ErrorCode::IsExpected)) return;
+          parser_.Next();
+          auto value = std::make_shared<TIfVariant>(varType_);
+          if (!Evaluate(kNoWith, nullptr, TK::Semicolon, *value)) return;
+          value->flags |= kReadOnly;
+          AddGlobal(name, std::move(value));
+          parser_.Next();  // the ';' after the expression
+        } while (parser_.CurrTokenKind() == TK::Identifier);
+        break;
+      }
+      case TK::Type: {
+        parser_.Next();
+        do {
+          if (!expect(TK::Identifier, ErrorCode::IdentifierExpected)) return;
+          NameId name = parser_.CurrTokenName();
+          if (NameInUse(name, true)) return SetError(ErrorCode::DuplicateIdentifier);
+          parser_.Next();
+          if (!expect(TK::Equal, ErrorCode::IsExpected)) return;
+          parser_.Next();
+          if (!ReadType(name, true)) return;
+          if (!expect(TK::Semicolon, ErrorCode::SemicolonExpected)) return;
+          parser_.Next();
+        } while (parser_.CurrTokenKind() == TK::Identifier);
+        break;
+      }
+      case TK::Var:
+        parser_.Next();
+        if (!ReadVarSection(globals_, true)) return;
+        break;
+      case TK::Procedure:
+      case TK::Function:
+      case TK::Constructor:
+      case TK::Destructor:
+        if (!ReadRoutineDeclaration()) return;
+        break;
+      case TK::Begin:
+        if (!CheckUnsatisfiedMethods()) return;
+        mainPos_ = parser_.CurrTokenPos();
+        return;
+      case TK::End:
+        if (!isUnit_) return SetError(ErrorCode::BeginExpected);
+        if (!CheckUnsatisfiedMethods()) return;
+        mainPos_ = parser_.CurrTokenPos();
+        return;
+      case TK::EndOfText:
+        return SetError(ErrorCode::UnexpectedEndOfFile);
+      default:
+        return SetError(ErrorCode::BeginExpected);
+    }
+  }
+}
+
+bool TIfPasScript::CheckUnsatisfiedMethods() {
+  for (const auto& r : routines_)
+    if (r->kind == RoutineKind::Script && r->entryPos == -1 && r->owner == this) {
+      SetErrorParam(ErrorCode::UnsatisfiedForward,
+                    (r->cls ? NameText(r->cls->name) : std::string()) + "." + NameText(r->plainName));
+      return false;
+    }
+  return true;
+}
+
+// VAR items `A, B: type;` into a list: globals, or the locals of a routine being called.
+bool TIfPasScript::ReadVarSection(VariableList& list, bool globals) {
+  do {
+    size_t first = static_cast<size_t>(list.Count());
+    std::vector<NameId> names;
+    for (;;) {
+      if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
+      if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+      NameId name = parser_.CurrTokenName();
+      bool taken = NameInUse(name, false) || list.Find(name) >= 0;
+      for (NameId n : names) taken = taken || n == name;
+      if (taken) return SetError(ErrorCode::DuplicateIdentifier), false;
+      names.push_back(name);
+      parser_.Next();
+      if (parser_.CurrTokenKind() == TK::Comma) {
+        parser_.Next();
+        continue;
+      }
+      if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
+      if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), false;
+      parser_.Next();
+      break;
+    }
+    TTypeRec* type = ReadType(kNoName, false);
+    if (!type) return false;
+    for (NameId name : names) {
+      if (globals) AddGlobal(name, TIfVariant::Create(type));
+      else list.Add(name, TIfVariant::Create(type));
+    }
+    (void)first;
+    if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
+    if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+    parser_.Next();
+  } while (parser_.CurrTokenKind() == TK::Identifier);
+  return true;
+}
+
+// `( [var|const] a, b: type; ... )` and, for a function, `: result`.
+bool TIfPasScript::ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames) {
+  if (parser_.CurrTokenKind() == TK::OpenRound) {
+    parser_.Next();
+    if (parser_.CurrTokenKind() == TK::CloseRound) {
+      parser_.Next();
+    } else {
+      for (;;) {
+        ParamMode mode = ParamMode::Value;
+        if (parser_.CurrTokenKind() == TK::Var) {
+          mode = ParamMode::Var;
+          parser_.Next();
+        } else if (parser_.CurrTokenKind() == TK::Const) {
+          mode = ParamMode::Const;
+          parser_.Next();
+        }
+        size_t groupStart = decl.params.size();
+        for (;;) {
+          if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+          NameId name = parser_.CurrTokenName();
+          bool taken = false;
+          for (const ParamDef& p : decl.params) taken = taken || p.name == name;
+          if (checkNames)
+            taken = taken || NameInUse(name, true) || name == routineName || (isFunction && name == names::Result);
+          if (taken) return SetError(ErrorCode::DuplicateIdentifier), false;
+          decl.params.push_back({name, mode, nullptr});
+          parser_.Next();
+          if (parser_.CurrTokenKind() == TK::Comma) {
+            parser_.Next();
+            continue;
+          }
+          if (parser_.CurrTokenKind() == TK::Colon) {
+            parser_.Next();
+            break;
+          }
+          return SetError(ErrorCode::CommaExpected), false;
+        }
+        TTypeRec* type = ReadType(kNoName, false);
+        if (!type) return false;
+        for (size_t i = groupStart; i < decl.params.size(); ++i) decl.params[i].type = type;
+        if (parser_.CurrTokenKind() == TK::Semicolon) {
+          parser_.Next();
+          continue;
+        }
+        if (parser_.CurrTokenKind() == TK::CloseRound) {
+          parser_.Next();
+          break;
+        }
+        return SetError(ErrorCode::CommaExpected), false;
+      }
+    }
+  }
+  if (isFunction) {
+    if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), false;
+    parser_.Next();
+    decl.result = ReadType(kNoName, false);
+    if (!decl.result) return false;
+  }
+  return true;
+}
+
+bool TIfPasScript::ReadRoutineDeclaration() {
+  TK headKind = parser_.CurrTokenKind();
+  bool isFunction = headKind == TK::Function;
+  parser_.Next();
+  if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+  NameId name = parser_.CurrTokenName();
+  TProcedure* method = nullptr;
+  if (!NameInUse(name, true)) {
+    if (headKind == TK::Constructor || headKind == TK::Destructor)
+      return SetError(ErrorCode::IdentifierExpected), false;
+  } else {
+    TTypeRec* cls = nullptr;
+    const Symbol* s = FindSymbol(name);
+    if (s && s->type && !s->routine) cls = s->type->Resolved();
+    if (!cls || cls->code != TypeCode::Class || !cls->cls) return SetError(ErrorCode::DuplicateIdentifier), false;
+    parser_.Next();
+    if (parser_.CurrTokenKind() != TK::Period) return SetError(ErrorCode::PeriodExpected), false;
+    parser_.Next();
+    if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+    name = parser_.CurrTokenName();
+    for (TProcedure* m : cls->cls->methods)
+      if (m->plainName == name) method = m;
+    if (!method) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name)), false;
+    if (method->entryPos != -1 || method->kind != RoutineKind::Script)
+      return SetError(ErrorCode::DuplicateIdentifier), false;
+    bool kindMatches = headKind == TK::Constructor   ? (method->methodFlags & kMethodConstructor) != 0
+                       : headKind == TK::Destructor  ? (method->methodFlags & kMethodDestructor) != 0
+                       : headKind == TK::Procedure   ? method->decl.result == nullptr &&
+                                                          !(method->methodFlags & (kMethodConstructor | kMethodDestructor))
+                                                    : method->decl.result != nullptr;
+    if (!kindMatches) return SetError(ErrorCode::ParameterError), false;
+  }
+  parser_.Next();
+  ParamList decl;
+  if (!ReadParams(decl, isFunction, name, true)) return false;
+  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  parser_.Next();
+  int32_t bodyPos = parser_.CurrTokenPos();
+  TProcedure* routine = method;
+  if (method) {
+    if (!(decl == method->decl)) return SetError(ErrorCode::ParameterError), false;
+    method->entryPos = bodyPos;
+  } else {
+    auto r = std::make_unique<TProcedure>();
+    r->owner = this;
+    r->kind = RoutineKind::Script;
+    r->name = r->plainName = name;
+    r->decl = std::move(decl);
+    r->entryPos = bodyPos;
+    routine = AddRoutine(std::move(r));
+  }
+
+  if (parser_.CurrTokenKind() == TK::External) {
+    if (method) return SetError(ErrorCode::BeginExpected), false;
+    return ReadExternal(routine);
+  }
+  if (parser_.CurrTokenKind() == TK::Var) {
+    while (parser_.CurrTokenKind() != TK::Begin) {
+      if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
+      parser_.Next();
+    }
+  }
+  if (!RunBlock(kNoWith, nullptr, true)) return false;
+  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  parser_.Next();
+  return true;
+}
+
+// `external 'lib' [name 'import'] ; [convention ;]`: the handler makes the routine callable.
+bool TIfPasScript::ReadExternal(TProcedure* routine) {
+  parser_.Next();
+  auto readName = [&](std::string& out) -> bool {
+    if (parser_.CurrTokenKind() == TK::String) {
+      std::string text = parser_.CurrTokenText();
+      out = text.substr(1, text.size() - 2);
+      parser_.Next();
+      return true;
+    }
+    if (parser_.CurrTokenKind() == TK::Identifier) {
+      const Symbol* s = FindSymbol(parser_.CurrTokenName());
+      TIfVariant* g = s && s->global >= 0 ? globals_.Get(s->global)->Deref() : nullptr;
+      if (!g) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), false;
+      if (g->code() != TypeCode::String) return SetError(ErrorCode::StringExpected), false;
+      out = g->str;
+      parser_.Next();
+      return true;
+    }
+    return SetError(ErrorCode::StringExpected), false;
+  };
+  std::string library, import = NameText(routine->name), convention;
+  if (!readName(library)) return false;
+  if (parser_.CurrTokenKind() == TK::Identifier && parser_.CurrTokenName() == names::Name) {
+    parser_.Next();
+    if (!readName(import)) return false;
+  }
+  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  parser_.Next();
+  if (parser_.CurrTokenKind() == TK::Identifier) {
+    convention = parser_.CurrTokenText();
+    parser_.Next();
+    if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+    parser_.Next();
+  }
+  if (!OnExternal || !OnExternal(host_, this, library, convention, routine, import))
+    return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(routine->name)), false;
+  return true;
+}
+
+TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
+  if (StackExhausted()) return nullptr;
+  auto registerNamed = [&](TTypeRec* t) {
+    if (t && name != kNoName) SymbolFor(name).type = t;
+    return t;
+  };
+  switch (parser_.CurrTokenKind()) {
+    case TK::Procedure:
+    case TK::Function: {
+      bool isFunction = parser_.CurrTokenKind() == TK::Function;
+      parser_.Next();
+      auto desc = std::make_unique<TIfsProcType>();
+      if (!ReadParams(desc->decl, isFunction, kNoName, false)) return nullptr;
+      if (parser_.CurrTokenKind() == TK::Of) {
+        parser_.Next();
+        if (parser_.CurrTokenKind() != TK::Identifier || parser_.CurrTokenName() != names::Object)
+          return SetError(ErrorCode::ObjectExpected), nullptr;
+        parser_.Next();
+        desc->ofObject = true;
+      }
+      auto t = std::make_unique<TTypeRec>();
+      t->name = name;
+      t->code = TypeCode::ProcType;
+      t->proc = std::move(desc);
+      return registerNamed(types_.AddPrepared(std::move(t)));
+    }
+    case TK::OpenRound: {
+      parser_.Next();
+      std::vector<NameId> values;
+      for (;;) {
+        if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+        NameId v = parser_.CurrTokenName();
+        bool taken = NameInUse(v, true) || v == name;
+        for (NameId n : values) taken = taken || n == v;
+        if (taken) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+        values.push_back(v);
+        parser_.Next();
+        if (parser_.CurrTokenKind() == TK::Comma) {
+          parser_.Next();
+          continue;
+        }
+        if (parser_.CurrTokenKind() == TK::CloseRound) break;
+        return SetError(ErrorCode::CloseRoundExpected), nullptr;
+      }
+      parser_.Next();
+      TTypeRec* t = types_.Add(name, TypeCode::Enum, nullptr, static_cast<int32_t>(values.size()) - 1);
+      if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+      registerNamed(t);
+      for (size_t i = 0; i < values.size(); ++i) {
+        auto v = TIfVariant::Create(t);
+        v->v.i = static_cast<int64_t>(i);
+        v->flags = kReadOnly;
+        AddGlobal(values[i], std::move(v));
+      }
+      return t;
+    }
+    case TK::Class:
+      if (!classesAllowed) return SetError(ErrorCode::ClassNotAllowedHere), nullptr;
+      return ReadClass(name);
+    case TK::Array: {
+      parser_.Next();
+      if (parser_.CurrTokenKind() != TK::Of) return SetError(ErrorCode::OfExpected), nullptr;
+      parser_.Next();
+      TTypeRec* elem;
+      if (parser_.CurrTokenKind() == TK::Const) {
+        elem = varType_;
+        parser_.Next();
+      } else {
+        elem = ReadType(kNoName, false);
+        if (!elem) return nullptr;
+      }
+      TTypeRec* t = types_.Add(name, TypeCode::Array, elem);
+      if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+      return registerNamed(t);
+    }
+    case TK::Record: {
+      parser_.Next();
+      auto desc = std::make_unique<TIFSRecordType>();
+      while (parser_.CurrTokenKind() != TK::End) {
+        size_t groupStart = desc->fields.size();
+        for (;;) {
+          if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+          NameId f = parser_.CurrTokenName();
+          if (desc->Find(f) >= 0) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+          desc->fields.push_back({f, nullptr, Visibility::Public});
+          parser_.Next();
+          if (parser_.CurrTokenKind() == TK::Comma) {
+            parser_.Next();
+            continue;
+          }
+          if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), nullptr;
+          parser_.Next();
+          break;
+        }
+        TTypeRec* ft = ReadType(kNoName, false);
+        if (!ft) return nullptr;
+        for (size_t i = groupStart; i < desc->fields.size(); ++i) desc->fields[i].type = ft;
+        if (parser_.CurrTokenKind() == TK::Semicolon) parser_.Next();
+        else if (parser_.CurrTokenKind() != TK::End) return SetError(ErrorCode::SemicolonExpected), nullptr;
+      }
+      parser_.Next();
+      auto t = std::make_unique<TTypeRec>();
+      t->name = name;
+      t->code = TypeCode::Record;
+      t->record = std::move(desc);
+      return registerNamed(types_.AddPrepared(std::move(t)));
+    }
+    case TK::Identifier: {
+      TTypeRec* found = TypeByName(parser_.CurrTokenName());
+      if (!found) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), nullptr;
+      parser_.Next();
+      if (name == kNoName) return found;
+      if (found->name != kNoName) return registerNamed(types_.Add(name, TypeCode::TypeCopy, found));
+      types_.Name(found, name);
+      return registerNamed(found);
+    }
+    default:
+      return SetError(ErrorCode::IdentifierExpected), nullptr;
+  }
+}
+
+TTypeRec* TIfPasScript::LookupClassType(bool& failed) {
+  failed = true;
+  if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+  const Symbol* s = FindSymbol(parser_.CurrTokenName());
+  TTypeRec* t = s && s->type ? s->type->Resolved() : nullptr;
+  if (!t) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), nullptr;
+  if (t->code != TypeCode::Class) return SetError(ErrorCode::ClassTypeExpected), nullptr;
+  failed = false;
+  parser_.Next();
+  return t;
+}
+
+TTypeRec* TIfPasScript::ReadClass(NameId name) {
+  parser_.Next();
+  bool failed = false;
+  if (parser_.CurrTokenKind() == TK::Of) {
+    parser_.Next();
+    TTypeRec* cls = LookupClassType(failed);
+    if (failed) return nullptr;
+    TTypeRec* t = types_.Add(name, TypeCode::ClassRef, cls);
+    if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+    if (name != kNoName) SymbolFor(name).type = t;
+    return t;
+  }
+  TTypeRec* ancestor = tobjectType_;
+  if (parser_.CurrTokenKind() == TK::OpenRound) {
+    parser_.Next();
+    ancestor = LookupClassType(failed);
+    if (failed) return nullptr;
+    if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::CloseRoundExpected), nullptr;
+    parser_.Next();
+  }
+  auto rec = std::make_unique<TTypeRec>();
+  rec->name = name;
+  rec->code = TypeCode::Class;
+  rec->cls = std::make_unique<TIFSClassType>();
+  TIFSClassType& desc = *rec->cls;
+  desc.ancestor = ancestor;
+  desc.inheritedPropCount = ancestor->cls->PropertyCount();
+  desc.inheritedFieldCount = ancestor->cls->FieldCount();
+  TTypeRec* cls = types_.AddPrepared(std::move(rec));
+  if (!cls) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+  if (name != kNoName) SymbolFor(name).type = cls;
+
+  auto memberTaken = [&](NameId n) {
+    if (n == names::Self) return true;
+    for (const FieldDef& f : desc.fields)
+      if (f.name == n) return true;
+    for (const TPropertyDef& p : desc.properties)
+      if (p.name == n) return true;
+    for (const TProcedure* m : desc.methods)
+      if (m->plainName == n) return true;
+    return false;
+  };
+
+  Visibility visibility = Visibility::Public;
+  bool afterMethod = false;
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::Private:
+      case TK::Public:
+      case TK::Published:
+      case TK::Protected:
+        visibility = parser_.CurrTokenKind() == TK::Private     ? Visibility::Private
+                     : parser_.CurrTokenKind() == TK::Protected ? Visibility::Protected
+                                                                : Visibility::Public;
+        afterMethod = false;
+        parser_.Next();
+        break;
+      case TK::End:
+        parser_.Next();
+        return cls;
+      case TK::Identifier: {
+        if (afterMethod) return SetError(ErrorCode::EndExpected), nullptr;
+        size_t groupStart = desc.fields.size();
+        for (;;) {
+          if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+          NameId f = parser_.CurrTokenName();
+          if (memberTaken(f)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+          desc.fields.push_back({f, nullptr, visibility});
+          parser_.Next();
+          if (parser_.CurrTokenKind() == TK::Comma) {
+            parser_.Next();
+            continue;
+          }
+          if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), nullptr;
+          parser_.Next();
+          break;
+        }
+        TTypeRec* ft = ReadType(kNoName, false);
+        if (!ft) return nullptr;
+        for (size_t i = groupStart; i < desc.fields.size(); ++i) desc.fields[i].type = ft;
+        if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+        parser_.Next();
+        break;
+      }
+      case TK::Procedure:
+      case TK::Function:
+      case TK::Constructor:
+      case TK::Destructor: {
+        TK head = parser_.CurrTokenKind();
+        parser_.Next();
+        if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+        NameId m = parser_.CurrTokenName();
+        if (memberTaken(m)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+        parser_.Next();
+        auto r = std::make_unique<TProcedure>();
+        r->owner = this;
+        r->kind = RoutineKind::Script;
+        r->plainName = m;
+        r->name = Intern("!" + NameText(m));
+        r->cls = cls;
+        r->methodFlags = static_cast<uint16_t>(visibility);
+        if (head == TK::Constructor) r->methodFlags |= kMethodConstructor;
+        if (head == TK::Destructor) r->methodFlags |= kMethodDestructor;
+        if (!ReadParams(r->decl, head == TK::Function, m, true)) return nullptr;
+        if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+        parser_.Next();
+        if (parser_.CurrTokenKind() == TK::Virtual) {
+          r->methodFlags |= kMethodVirtual;
+          parser_.Next();
+          if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+          parser_.Next();
+        } else if (parser_.CurrTokenKind() == TK::Override) {
+          if (!CanOverride(cls, *r)) return SetError(ErrorCode::CannotOverride), nullptr;
+          r->methodFlags |= kMethodOverride;
+          parser_.Next();
+          if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+          parser_.Next();
+        }
+        desc.methods.push_back(AddRoutine(std::move(r)));
+        afterMethod = true;
+        break;
+      }
+      case TK::Property:
+        if (!ReadPropertyDeclaration(cls, visibility, memberTaken)) return nullptr;
+        break;
+      default:
+        return SetError(ErrorCode::EndExpected), nullptr;
+    }
+  }
+}
+
+// The first ancestor with a method of the same name decides: same declaration, same flags apart
+// from virtual/override, and itself virtual or an override.
+bool TIfPasScript::CanOverride(TTypeRec* cls, const TProcedure& method) {
+  const uint16_t vo = kMethodVirtual | kMethodOverride;
+  for (TTypeRec* a = cls->cls->ancestor; a; a = a->cls->ancestor)
+    for (TProcedure* m : a->cls->methods)
+      if (m->plainName == method.plainName)
+        return m->decl == method.decl && (m->methodFlags & ~vo) == (method.methodFlags & ~vo) &&
+               (m->methodFlags & vo) != 0;
+  return false;
+}
+
+// `property Name: Type [read X] [write Y];` with accessors declared in the class itself.
+bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
+                                const std::function<bool(NameId)>& memberTaken) {
+  TIFSClassType& desc = *cls->cls;
+  parser_.Next();
+  if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+  TPropertyDef prop;
+  prop.owner = cls;
+  prop.name = parser_.CurrTokenName();
+  if (memberTaken(prop.name)) return SetError(ErrorCode::DuplicateIdentifier), false;
+  parser_.Next();
+  if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), false;
+  parser_.Next();
+  prop.type = parser_.CurrTokenKind() == TK::Identifier ? TypeByName(parser_.CurrTokenName()) : nullptr;
+  if (!prop.type) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), false;
+  parser_.Next();
+  prop.flags = static_cast<uint16_t>(static_cast<uint16_t>(visibility) << 4);
+  for (int pass = 0; pass < 2; ++pass) {
+    NameId which = pass == 0 ? names::Read : names::Write;
+    if (parser_.CurrTokenKind() != TK::Identifier || parser_.CurrTokenName() != which) continue;
+    parser_.Next();
+    if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+    NameId accessor = parser_.CurrTokenName();
+    TProcedure* method = nullptr;
+    for (TProcedure* m : desc.methods)
+      if (m->plainName == accessor) method = m;
+    if (method) {
+      bool fits = pass == 0 ? method->decl.result && method->decl.result->Resolved() == prop.type &&
+                                  method->decl.params.empty()
+                            : !method->decl.result && method->decl.params.size() == 1 &&
+                                  method->decl.params[0].type->Resolved() == prop.type;
+      if (!fits) return SetError(ErrorCode::TypeMismatch), false;
+      if (pass == 0) prop.readMethod = method;
+      else prop.writeMethod = method;
+      prop.flags |= pass == 0 ? (kPropReadable | kPropReadMethod) : (kPropWritable | kPropWriteMethod);
+    } else {
+      int field = -1;
+      for (size_t i = 0; i < desc.fields.size(); ++i)
+        if (desc.fields[i].name == accessor) field = static_cast<int>(i);
+      if (field < 0) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(accessor)), false;
+      if (desc.fields[static_cast<size_t>(field)].type->Resolved() != prop.type)
+        return SetError(ErrorCode::TypeMismatch), false;
+      if (pass == 0) prop.readField = field;
+      else prop.writeField = field;
+      prop.flags |= pass == 0 ? kPropReadable : kPropWritable;
+    }
+    parser_.Next();
+  }
+  if (!(prop.flags & (kPropReadable | kPropWritable)))
+    return SetError(ErrorCode::CannotReadOrWriteProperty), false;
+  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  parser_.Next();
+  desc.properties.push_back(prop);
+  return true;
+}
+
+// ---- registration from declaration texts ----
+
+TProcedure* TIfPasScript::AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData) {
+  TextParserScope scope(parser_, declaration);
+  if (!scope.ok()) return nullptr;
+  bool isFunction = parser_.CurrTokenKind() != TK::Procedure;
+  parser_.Next();
+  NameId name = parser_.CurrTokenName();
+  if (name == kNoName) name = InternUpper(parser_.CurrTokenText());
+  parser_.Next();
+  ParamList decl;
+  if (parser_.CurrTokenKind() == TK::OpenRound) {
+    parser_.Next();
+    for (;;) {
+      ParamMode mode = ParamMode::Value;
+      if (parser_.CurrTokenKind() == TK::Var) {
+        mode = ParamMode::Var;
+        parser_.Next();
+      } else if (parser_.CurrTokenKind() == TK::Const) {
+        mode = ParamMode::Const;
+        parser_.Next();
+      }
+      size_t groupStart = decl.params.size();
+      for (;;) {
+        if (parser_.CurrTokenKind() != TK::Identifier) return nullptr;
+        decl.params.push_back({parser_.CurrTokenName(), mode, nullptr});
+        parser_.Next();
+        if (parser_.CurrTokenKind() == TK::Comma) {
+          parser_.Next();
+          continue;
+        }
+        if (parser_.CurrTokenKind() != TK::Colon) return nullptr;
+        parser_.Next();
+        break;
+      }
+      TTypeRec* type = ReadType(kNoName, false);
+      if (!type) return nullptr;
+      for (size_t i = groupStart; i < decl.params.size(); ++i) decl.params[i].type = type;
+      bool close = parser_.CurrTokenKind() == TK::CloseRound;
+      parser_.Next();
+      if (close) break;
+    }
+  }
+  if (isFunction) {
+    parser_.Next();  // the ':'
+    decl.result = ReadType(kNoName, false);
+    if (!decl.result) return nullptr;
+  }
+  auto r = std::make_unique<TProcedure>();
+  r->owner = this;
+  r->kind = RoutineKind::Native;
+  r->name = r->plainName = name;
+  r->decl = std::move(decl);
+  r->hostData = hostData;
+  r->native = entry;
+  return AddRoutine(std::move(r));
+}
+
+TIfVariant* TIfPasScript::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
+  TTypeRec* type;
+  {
+    TextParserScope scope(parser_, typeText);
+    type = scope.ok() ? ReadType(kNoName, false) : nullptr;
+  }
+  if (!type) {
+    error_.Clear();
+    return nullptr;
+  }
+  auto v = TIfVariant::Create(type);
+  if (readOnly) v->flags |= kReadOnly;
+  TIfVariant* raw = v.get();
+  AddGlobal(InternUpper(name), std::move(v));
+  return raw;
+}
+
+TTypeRec* TIfPasScript::AddTypeText(std::string_view name, std::string_view typeText) {
+  TTypeRec* type;
+  {
+    TextParserScope scope(parser_, typeText);
+    type = scope.ok() ? ReadType(InternUpper(name), true) : nullptr;
+  }
+  if (!type) error_.Clear();
+  return type;
+}
+
+TTypeRec* TIfPasScript::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
+  TTypeRec* type = AddTypeText(name, classText);
+  if (!type || type->code != TypeCode::Class || !type->cls) return type;
+  for (TProcedure* m : type->cls->methods) {
+    m->kind = RoutineKind::Native;
+    m->native = entry;
+  }
+  return type;
+}
+
+TTypeRec* TIfPasScript::AddReferenceType(std::string_view name) {
+  NameId id = InternUpper(name);
+  TTypeRec* t = types_.Add(id, TypeCode::Reference);
+  if (t) SymbolFor(id).type = t;
+  return t;
+}
+
+}  // namespace quoll

@@ -1,0 +1,673 @@
+// Expression evaluation: operand lists with three precedence levels, operands and designators.
+#include "engine/script.h"
+
+namespace quoll {
+
+namespace {
+using TK = TokenKind;
+
+// Operator tokens: operation code and precedence level (1 binds tightest); level 0: no operator.
+struct OperatorInfo {
+  int8_t operation;
+  int8_t level;
+};
+
+constexpr OperatorInfo OperatorFor(TK k) {
+  switch (k) {
+    case TK::Multiply: return {kOpMultiply, 1};
+    case TK::Divide: return {kOpDivide, 1};
+    case TK::Div: return {kOpIntDivide, 1};
+    case TK::Mod: return {kOpMod, 1};
+    case TK::And: return {kOpAnd, 1};
+    case TK::Shr: return {kOpShr, 1};
+    case TK::Shl: return {kOpShl, 1};
+    case TK::As: return {kOpAs, 1};
+    case TK::Plus: return {kOpAdd, 2};
+    case TK::Minus: return {kOpSubtract, 2};
+    case TK::Or: return {kOpOr, 2};
+    case TK::Xor: return {kOpXor, 2};
+    case TK::Equal: return {kOpEqual, 3};
+    case TK::Greater: return {kOpGreater, 3};
+    case TK::Less: return {kOpLess, 3};
+    case TK::NotEqual: return {kOpNotEqual, 3};
+    case TK::LessEqual: return {kOpLessEqual, 3};
+    case TK::GreaterEqual: return {kOpGreaterEqual, 3};
+    case TK::Is: return {kOpIs, 3};
+    default: return {0, 0};
+  }
+}
+
+int LevelOf(int operation) {
+  switch (operation) {
+    case kOpMultiply: case kOpDivide: case kOpIntDivide: case kOpMod: case kOpAnd: case kOpShr: case kOpShl:
+    case kOpAs:
+      return 1;
+    case kOpAdd: case kOpSubtract: case kOpOr: case kOpXor:
+      return 2;
+    default:
+      return 3;
+  }
+}
+
+// Tokens that end every expression.
+bool EndsExpression(TK k) {
+  switch (k) {
+    case TK::Semicolon: case TK::Comma: case TK::CloseRound: case TK::Do: case TK::Downto: case TK::Else:
+    case TK::End: case TK::To: case TK::Until:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
+bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop, TIfVariant& dest) {
+  if (StackExhausted()) return false;
+  const size_t base = operands_.size();
+  const size_t opBase = operators_.size();
+  // The shared stacks are cut back to where this evaluation found them on every way out.
+  struct Restore {
+    TIfPasScript& s;
+    size_t base, opBase;
+    ~Restore() {
+      s.operands_.erase(s.operands_.begin() + static_cast<ptrdiff_t>(base), s.operands_.end());
+      s.operators_.resize(opBase);
+    }
+  } restore{*this, base, opBase};
+
+  bool expectOperand = true;
+  for (;;) {
+    TK k = parser_.CurrTokenKind();
+    if (k == stop || EndsExpression(k)) break;
+    if (k == TK::EndOfText) {
+      SetError(ErrorCode::UnexpectedEndOfFile);
+      return false;
+    }
+    if (expectOperand) {
+      TIfVariant operand;
+      if (!ReadOperand(with, locals, dest, operand)) return false;
+      operands_.push_back(std::move(operand));
+    } else {
+      OperatorInfo info = OperatorFor(k);
+      if (info.level == 0) {
+        SetError(ErrorCode::ErrorInExpression);
+        return false;
+      }
+      if (info.operation == kOpDivide) {
+        TIfVariant* d = dest.Deref();
+        if (d->code() == TypeCode::Reference && !d->target) d->ChangeType(StdType(TypeCode::Extended));
+      }
+      operators_.push_back(static_cast<uint8_t>(info.operation));
+      parser_.Next();
+    }
+    expectOperand = !expectOperand;
+  }
+
+  // Apply the operators level by level, left to right within a level.
+  for (int level = 1; level <= 3; ++level) {
+    size_t i = opBase;
+    while (i < operators_.size()) {
+      size_t left = base + (i - opBase);
+      if (LevelOf(operators_[i]) != level || left + 1 >= operands_.size()) {
+        ++i;
+        continue;
+      }
+      if (!DoOperation(operands_[left], operands_[left + 1], operators_[i]) || error_.code != 0) return false;
+      operands_.erase(operands_.begin() + static_cast<ptrdiff_t>(left + 1));
+      operators_.erase(operators_.begin() + static_cast<ptrdiff_t>(i));
+    }
+  }
+  if (operands_.size() != base + 1 || operators_.size() != opBase) {
+    SetError(ErrorCode::ErrorInExpression);
+    return false;
+  }
+  return DoOperation(dest, operands_[base], kOpAssign);
+}
+
+bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, TIfVariant& out) {
+  // Prefix operators, applied afterwards in the order written.
+  std::string prefixes;
+  for (;;) {
+    TK k = parser_.CurrTokenKind();
+    if (k != TK::Minus && k != TK::Not && k != TK::Plus) break;
+    if (k != TK::Plus) prefixes += k == TK::Minus ? '-' : '!';
+    parser_.Next();
+  }
+  TTypeRec* destType = dest.Deref()->type;
+  TypeCode dc = destType ? destType->code : TypeCode::NilType;
+  const TIFToken& t = parser_.Cur();
+  switch (t.kind) {
+    case TK::Integer:
+    case TK::Hex:
+      out.Init(dc >= TypeCode::ShortInt && dc <= TypeCode::LongInt ? destType : StdType(TypeCode::LongInt));
+      out.SetInt(t.intValue);
+      parser_.Next();
+      break;
+    case TK::Real:
+      out.Init(IsRealCode(dc) ? destType : StdType(TypeCode::Extended));
+      out.SetReal(parser_.RealValue(t));
+      parser_.Next();
+      break;
+    case TK::String:
+    case TK::Char:
+      out.Init(StdType(TypeCode::String));
+      out.str = parser_.ReadStringRun();
+      break;
+    case TK::OpenRound: {
+      parser_.Next();
+      out.Init(varType_);
+      if (!Evaluate(with, locals, TK::CloseRound, out)) return false;
+      if (parser_.CurrTokenKind() != TK::CloseRound) {
+        SetError(ErrorCode::CloseRoundExpected);
+        return false;
+      }
+      parser_.Next();
+      break;
+    }
+    case TK::OpenBlock: {
+      if (dc != TypeCode::Array) {
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+      }
+      out.Init(destType);
+      parser_.Next();
+      if (parser_.CurrTokenKind() == TK::CloseBlock) {  // [] is the empty array
+        parser_.Next();
+        break;
+      }
+      for (;;) {
+        VariantPtr elem = TIfVariant::Create(destType->base);
+        if (!elem || !Evaluate(with, locals, TK::CloseBlock, *elem)) return false;
+        out.items.push_back(std::move(elem));
+        if (parser_.CurrTokenKind() == TK::Comma) {
+          parser_.Next();
+          continue;
+        }
+        if (parser_.CurrTokenKind() != TK::CloseBlock) {
+          SetError(ErrorCode::CloseBlockExpected);
+          return false;
+        }
+        parser_.Next();
+        break;
+      }
+      break;
+    }
+    case TK::Identifier:
+    case TK::Inherited: {
+      Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
+      if (d.outcome == Designator::Failure) return false;
+      if (!d.var) {  // a procedure was called
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+      }
+      TIfVariant* v = d.var->Deref();
+      if (v->code() == TypeCode::PropertyRef) {
+        VariantPtr value = ReadProperty(*v);
+        if (!value) return false;
+        out = std::move(*value);
+      } else if (v->code() == TypeCode::NativeProperty) {
+        if (!ReadNativeProperty(*v, out)) return false;
+      } else if (d.outcome == Designator::Variable || d.var.use_count() > 1) {
+        out.Init(v->type);
+        if (!AssignValue(out, *v)) return false;
+      } else {
+        out = std::move(*v);
+      }
+      out.flags = 0;
+      break;
+    }
+    case TK::At: {
+      parser_.Next();
+      Designator d = ReadDesignator(with, locals, DesignatorMode::RoutineAddress);
+      if (d.outcome == Designator::Failure) return false;
+      if (d.outcome == Designator::Variable || !d.var || d.var->code() != TypeCode::ProcType) {
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+      }
+      out = std::move(*d.var);
+      break;
+    }
+    default:
+      SetError(ErrorCode::ErrorInExpression);
+      return false;
+  }
+  for (char p : prefixes) {
+    if (!(p == '-' ? out.Negate() : out.Not())) {
+      SetError(ErrorCode::TypeMismatch);
+      return false;
+    }
+  }
+  return true;
+}
+
+TTypeRec* TIfPasScript::ClassRefType(TTypeRec* cls) { return types_.Add(kNoName, TypeCode::ClassRef, cls); }
+
+// The procedure type of a routine's address (made once per routine).
+TTypeRec* TIfPasScript::RoutineType(TProcedure* routine) {
+  for (auto& [r, t] : routineTypes_)
+    if (r == routine) return t;
+  auto t = std::make_unique<TTypeRec>();
+  t->code = TypeCode::ProcType;
+  t->proc = std::make_unique<TIfsProcType>();
+  t->proc->decl = routine->decl;
+  t->proc->ofObject = routine->IsMethod();
+  TTypeRec* added = types_.AddPrepared(std::move(t));
+  routineTypes_.emplace_back(routine, added);
+  return added;
+}
+
+// A method found on an instance: its address, or a call on that instance.
+Designator TIfPasScript::CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
+                                      TTypeRec* staticClass, TProcedure* method, DesignatorMode mode) {
+  Designator d;
+  if (mode == DesignatorMode::RoutineAddress) {
+    d.var = TIfVariant::Create(RoutineType(method));
+    d.var->v.pv.proc = method;
+    d.var->v.pv.self = inst;
+    d.outcome = Designator::Value;
+    return d;
+  }
+  d.var = CallRoutine(with, inst, locals, method, staticClass);
+  d.outcome = error_.code != 0 ? Designator::Failure : Designator::Value;
+  return d;
+}
+
+Designator TIfPasScript::ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode) {
+  Designator d;
+  if (StackExhausted()) return d;
+  const TIFToken& t = parser_.Cur();
+  switch (t.kind) {
+    case TK::Inherited: {
+      if (mode != DesignatorMode::Statement) {
+        SetError(ErrorCode::VariableExpected);
+        return d;
+      }
+      bool ok = false;
+      d.var = CallInherited(with, locals, ok);
+      if (!ok) return d;
+      d.outcome = Designator::Value;
+      break;
+    }
+    case TK::OpenRound: {
+      if (mode == DesignatorMode::Variable) {
+        SetError(ErrorCode::VariableExpected);
+        return d;
+      }
+      parser_.Next();
+      d.var = std::make_shared<TIfVariant>(varType_);
+      if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
+      if (parser_.CurrTokenKind() != TK::CloseRound) {
+        SetError(ErrorCode::CloseRoundExpected);
+        return Designator{};
+      }
+      parser_.Next();
+      d.outcome = Designator::Value;
+      break;
+    }
+    case TK::Identifier: {
+      const NameId name = t.name;
+      // 1. members of the WITH objects, first entry first
+      for (const VariantPtr& entry : with) {
+        TIfVariant* e = entry->Deref();
+        ObjectInstance* inst = e->code() == TypeCode::Class ? e->v.obj : nullptr;
+        if (!inst || inst->freed) continue;
+        if (VariantPtr member = FindMember(inst, e->type, name, true)) {
+          parser_.Next();
+          d.outcome = Designator::Variable;
+          d.var = std::move(member);
+          return ReadSelectors(with, locals, mode, d) ? std::move(d) : Designator{};
+        }
+        if (TProcedure* m = FindMethod(nullptr, e->type, name, true)) {
+          if (mode == DesignatorMode::Variable) {
+            SetError(ErrorCode::VariableExpected);
+            return Designator{};
+          }
+          parser_.Next();
+          d = CallMethodOn(with, locals, inst, e->type, m, mode);
+          if (d.outcome == Designator::Failure) return d;
+          return ReadSelectors(with, locals, mode, d) ? std::move(d) : Designator{};
+        }
+      }
+      const Symbol* sym = FindSymbol(name);
+      // 2. a type name (that is not also a routine name): constructor call, cast or class reference
+      if (sym && sym->type && !sym->routine) {
+        if (mode == DesignatorMode::Variable) {
+          SetError(ErrorCode::VariableExpected);
+          return d;
+        }
+        TTypeRec* cls = sym->type->Resolved();
+        if (cls->code != TypeCode::Class) {
+          SetError(ErrorCode::ClassTypeExpected);
+          return d;
+        }
+        parser_.Next();
+        if (parser_.CurrTokenKind() == TK::Period) {
+          if (mode == DesignatorMode::RoutineAddress) {
+            SetError(ErrorCode::VariableExpected);
+            return d;
+          }
+          parser_.Next();
+          if (parser_.CurrTokenKind() != TK::Identifier) {
+            SetError(ErrorCode::IdentifierExpected);
+            return d;
+          }
+          TProcedure* m = FindMethod(nullptr, cls, parser_.CurrTokenName(), false);
+          if (!m) {
+            SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
+            return d;
+          }
+          d.var = Construct(with, cls, locals, m);
+          if (!d.var) return Designator{};
+          d.outcome = Designator::Value;
+        } else if (parser_.CurrTokenKind() == TK::OpenRound) {
+          parser_.Next();
+          d.var = TIfVariant::Create(cls);
+          if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
+          if (parser_.CurrTokenKind() != TK::CloseRound) {
+            SetError(ErrorCode::CloseRoundExpected);
+            return Designator{};
+          }
+          parser_.Next();
+          d.outcome = Designator::Value;
+        } else {
+          d.var = TIfVariant::Create(ClassRefType(cls));
+          d.var->v.cls = cls;
+          d.outcome = Designator::Value;
+        }
+        break;
+      }
+      // 3. locals, 4. globals
+      if (locals) {
+        int i = locals->Find(name);
+        if (i >= 0) {
+          d.outcome = Designator::Variable;
+          d.var = locals->Ptr(i);
+          parser_.Next();
+          break;
+        }
+      }
+      if (sym && sym->global >= 0) {
+        d.outcome = Designator::Variable;
+        d.var = globals_.Ptr(sym->global);
+        parser_.Next();
+        break;
+      }
+      // 5. routines
+      TProcedure* routine = sym ? sym->routine : nullptr;
+      if (!routine) {
+        SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+        return d;
+      }
+      if (mode == DesignatorMode::Variable) {
+        SetError(ErrorCode::VariableExpected);
+        return d;
+      }
+      parser_.Next();
+      if (mode == DesignatorMode::RoutineAddress) {
+        d.var = TIfVariant::Create(RoutineType(routine));
+        d.var->v.pv.proc = routine;
+        d.var->v.pv.self = nullptr;
+        d.outcome = Designator::Value;
+        break;
+      }
+      // Inside function F, a bare F (not followed by '(') is F's result variable.
+      if (!callStack_.empty() && callStack_.back() == routine && routine->decl.result && locals &&
+          parser_.CurrTokenKind() != TK::OpenRound) {
+        int i = locals->Find(names::Result);
+        if (i >= 0) {
+          d.outcome = Designator::Variable;
+          d.var = locals->Ptr(i);
+          break;
+        }
+      }
+      d.var = CallRoutine(with, nullptr, locals, routine);
+      if (error_.code != 0) return Designator{};
+      d.outcome = Designator::Value;
+      break;
+    }
+    default:
+      SetError(ErrorCode::IdentifierExpected);
+      return d;
+  }
+  if (!ReadSelectors(with, locals, mode, d)) return Designator{};
+  return d;
+}
+
+// `[index, ...]`, `.name` and `^` after a designator.
+bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d) {
+  for (;;) {
+    TK k = parser_.CurrTokenKind();
+    if (k != TK::OpenBlock && k != TK::Period && k != TK::Caret) return true;
+    // A property is read before a selector applies to its value.
+    if (d.var) {
+      TIfVariant* cur = d.var->Deref();
+      if (cur->code() == TypeCode::PropertyRef || cur->code() == TypeCode::NativeProperty) {
+        if (mode == DesignatorMode::Variable) {
+          SetError(ErrorCode::VariableExpected);
+          return false;
+        }
+        VariantPtr value;
+        if (cur->code() == TypeCode::PropertyRef) {
+          value = ReadProperty(*cur);
+          if (!value) return false;
+        } else {
+          value = std::make_shared<TIfVariant>();
+          if (!ReadNativeProperty(*cur, *value)) return false;
+        }
+        d.var = std::move(value);
+        d.outcome = Designator::Value;
+      }
+    }
+    if (!d.var) {
+      SetError(ErrorCode::TypeMismatch);
+      return false;
+    }
+    TIfVariant* v = d.var->Deref();
+    if (k == TK::OpenBlock) {
+      if (d.outcome != Designator::Variable) {
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+      }
+      for (;;) {
+        if (v->code() != TypeCode::Array) {
+          SetError(ErrorCode::TypeMismatch);
+          return false;
+        }
+        parser_.Next();
+        TIfVariant index(StdType(TypeCode::LongInt));
+        if (!Evaluate(with, locals, TK::CloseBlock, index)) return false;
+        int64_t i = index.GetInt();
+        if (i < 0 || static_cast<uint64_t>(i) >= v->items.size()) {
+          SetError(ErrorCode::OutOfRange);
+          return false;
+        }
+        VariantPtr elem = v->items[static_cast<size_t>(i)];
+        d.var = std::move(elem);
+        v = d.var->Deref();
+        if (parser_.CurrTokenKind() == TK::Comma) continue;
+        if (parser_.CurrTokenKind() != TK::CloseBlock) {
+          SetError(ErrorCode::CloseBlockExpected);
+          return false;
+        }
+        parser_.Next();
+        break;
+      }
+      continue;
+    }
+    if (k == TK::Caret) {
+      if (mode != DesignatorMode::Statement) {
+        SetError(ErrorCode::VariableExpected);
+        return false;
+      }
+      if (v->code() != TypeCode::ProcType) {
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+      }
+      TProcedure* proc = v->v.pv.proc;
+      ObjectInstance* self = v->v.pv.self;
+      if (!proc) {
+        SetError(ErrorCode::ClassReferenceNotAssigned);
+        return false;
+      }
+      parser_.Next();
+      d.var = CallRoutine(with, self, locals, proc);
+      if (error_.code != 0) return false;
+      d.outcome = Designator::Value;
+      continue;
+    }
+    // '.' name
+    parser_.Next();
+    if (parser_.CurrTokenKind() != TK::Identifier) {
+      SetError(ErrorCode::IdentifierExpected);
+      return false;
+    }
+    const NameId name = parser_.CurrTokenName();
+    switch (v->code()) {
+      case TypeCode::Record: {
+        int f = v->type->record->Find(name);
+        if (f < 0) {
+          SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+          return false;
+        }
+        VariantPtr field = v->items[static_cast<size_t>(f)];
+        d.var = std::move(field);
+        parser_.Next();
+        break;
+      }
+      case TypeCode::Class: {
+        if (mode == DesignatorMode::Variable) {
+          SetError(ErrorCode::VariableExpected);
+          return false;
+        }
+        ObjectInstance* inst = v->v.obj;
+        if (!inst) {
+          SetError(ErrorCode::ClassNotCreated);
+          return false;
+        }
+        if (inst->freed) {
+          SetError(ErrorCode::ClassAlreadyFreed);
+          return false;
+        }
+        TTypeRec* staticClass = v->type;
+        if (VariantPtr member = FindMember(inst, staticClass, name, false)) {
+          parser_.Next();
+          d.var = std::move(member);
+          d.outcome = Designator::Variable;
+          break;
+        }
+        TProcedure* m = FindMethod(inst, staticClass, name, false);
+        if (!m) {
+          SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+          return false;
+        }
+        parser_.Next();
+        d = CallMethodOn(with, locals, inst, staticClass, m, mode);
+        if (d.outcome == Designator::Failure) return false;
+        break;
+      }
+      case TypeCode::ClassRef: {
+        TTypeRec* cls = v->v.cls;
+        if (!cls) {
+          SetError(ErrorCode::ClassReferenceNotAssigned);
+          return false;
+        }
+        TProcedure* m = FindMethod(nullptr, cls, name, false);
+        if (!m) {
+          SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+          return false;
+        }
+        if (!(m->methodFlags & kMethodConstructor)) {
+          SetError(ErrorCode::ConstructorExpected);
+          return false;
+        }
+        d.var = Construct(with, cls, locals, m);
+        if (!d.var) return false;
+        d.outcome = Designator::Value;
+        break;
+      }
+      case TypeCode::NativeObject: {
+        if (mode == DesignatorMode::Variable) {
+          SetError(ErrorCode::VariableExpected);
+          return false;
+        }
+        NativeHolder* h = v->v.holder;
+        if (!h || !h->object) {
+          SetError(ErrorCode::ClassNotCreated);
+          return false;
+        }
+        if (h->freed) {
+          SetError(ErrorCode::ClassAlreadyFreed);
+          return false;
+        }
+        int32_t prop = h->object->FindProperty(name);
+        if (prop >= 0) {
+          parser_.Next();
+          d.var = std::make_shared<TIfVariant>(StdType(TypeCode::NilType));
+          d.var->type = types_.Add(kNoName, TypeCode::NativeProperty);
+          d.var->v.nprop.holder = h;
+          d.var->v.nprop.handle = prop;
+          d.outcome = Designator::Value;
+          break;
+        }
+        int32_t method = h->object->FindMethod(name);
+        if (method < 0) {
+          SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+          return false;
+        }
+        parser_.Next();
+        const ParamList* decl = h->object->MethodDeclaration(method);
+        VariableList args;
+        if (decl && !ReadArguments(with, *decl, args, locals)) return false;
+        d.var = h->object->CallMethod(method, args);
+        if (error_.code != 0) return false;
+        d.outcome = Designator::Value;
+        break;
+      }
+      default:
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+    }
+  }
+}
+
+bool TIfPasScript::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
+  NativeHolder* h = prop.v.nprop.holder;
+  if (!h || h->freed || !h->object) {
+    SetError(ErrorCode::ClassNotCreated);
+    return false;
+  }
+  TTypeRec* type = h->object->PropertyType(prop.v.nprop.handle);
+  if (!type) {
+    SetError(ErrorCode::TypeMismatch);
+    return false;
+  }
+  out.Init(type);
+  if (!h->object->ReadProperty(prop.v.nprop.handle, out)) {
+    SetError(ErrorCode::CannotReadProperty);
+    return false;
+  }
+  return true;
+}
+
+// `object.Property := expression` for a native object.
+bool TIfPasScript::WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop) {
+  if (parser_.CurrTokenKind() != TK::Assign) {
+    SetError(ErrorCode::AssignmentExpected);
+    return false;
+  }
+  parser_.Next();
+  NativeHolder* h = prop.v.nprop.holder;
+  if (!h || h->freed || !h->object) {
+    SetError(ErrorCode::ClassNotCreated);
+    return false;
+  }
+  TIfVariant value(h->object->PropertyType(prop.v.nprop.handle));
+  if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
+  if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {
+    SetError(ErrorCode::CannotWriteProperty);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quoll

@@ -1,0 +1,49 @@
+// TIfsCustomObject: the base class of native objects that libraries hand to scripts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/types.h"
+#include "engine/variant.h"
+
+namespace quoll {
+
+class TIfPasScript;
+struct NativeHolder;
+
+class TIfsCustomObject {
+ public:
+  explicit TIfsCustomObject(TIfPasScript* owner) : owner_(owner) {}
+  virtual ~TIfsCustomObject() = default;
+  TIfsCustomObject(const TIfsCustomObject&) = delete;
+  TIfsCustomObject& operator=(const TIfsCustomObject&) = delete;
+
+  // In slot order. The base class offers nothing.
+  virtual TTypeRec* PropertyType(int32_t /*handle*/) { return nullptr; }
+  virtual bool WriteProperty(int32_t /*handle*/, TIfVariant& /*value*/) { return false; }
+  virtual bool ReadProperty(int32_t /*handle*/, TIfVariant& /*dest*/) { return false; }
+  virtual int32_t FindProperty(NameId /*name*/) { return -1; }
+  virtual int32_t Reserved() { return 0; }
+  virtual int32_t FindMethod(NameId /*name*/) { return -1; }
+  virtual const ParamList* MethodDeclaration(int32_t /*handle*/) { return nullptr; }
+  virtual VariantPtr CallMethod(int32_t /*handle*/, VariableList& /*args*/) { return nullptr; }
+  virtual int32_t MethodCount() { return 0; }
+
+  TIfPasScript* Owner() const { return owner_; }
+  NativeHolder* Holder() const { return holder_; }
+
+ private:
+  friend class TIfPasScript;
+  TIfPasScript* owner_;
+  NativeHolder* holder_ = nullptr;
+};
+
+// What a native-object variant refers to. The script owns holders until Cleanup, so a variant
+// that outlives its object finds `freed` set instead of freed memory.
+struct NativeHolder {
+  bool freed = false;
+  std::unique_ptr<TIfsCustomObject> object;
+};
+
+}  // namespace quoll

@@ -1,0 +1,228 @@
+// TIfPasScript: construction, error recording, registration API, units, resources and Cleanup.
+#include "engine/script.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+
+#include "engine/textutil.h"
+
+namespace quoll {
+
+namespace {
+
+// The lowest stack address the engine's recursion may reach on this thread. Script-driven
+// recursion that no nesting limit counts (parentheses, nested types, skipped blocks) stops
+// here with "out of memory" instead of overflowing the stack.
+uintptr_t StackFloor() {
+  thread_local uintptr_t floor = [] {
+    pthread_attr_t attr;
+    void* addr = nullptr;
+    size_t size = 0;
+    uintptr_t result = 0;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      if (pthread_attr_getstack(&attr, &addr, &size) == 0) {
+        // Keep a reserve for the host's own calls (output, message pumping, sanitizer reports).
+        size_t reserve = std::min<size_t>(size / 4, 1024 * 1024);
+        result = reinterpret_cast<uintptr_t>(addr) + reserve;
+      }
+      pthread_attr_destroy(&attr);
+    }
+    return result;
+  }();
+  return floor;
+}
+
+}  // namespace
+
+TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) { operands_.reserve(64); }
+
+TIfPasScript::~TIfPasScript() { Cleanup(); }
+
+bool TIfPasScript::StackExhausted() {
+  char probe;
+  if (reinterpret_cast<uintptr_t>(&probe) >= StackFloor()) return false;
+  SetError(ErrorCode::OutOfMemory);
+  return true;
+}
+
+void TIfPasScript::SetError(TIfPasScript* source, uint16_t code) { SetErrorParam(source, code, std::string()); }
+
+void TIfPasScript::SetErrorParam(TIfPasScript* source, uint16_t code, const std::string& param) {
+  if (code == 0) {
+    error_.Clear();
+    return;
+  }
+  if (error_.code != 0) return;  // the first error wins
+  error_.code = code;
+  error_.position = source->parser_.CurrTokenPos();
+  error_.param = param;
+  error_.module = source->moduleName_;
+}
+
+TTypeRec* TIfPasScript::StdType(TypeCode code) const {
+  auto i = static_cast<size_t>(code);
+  return i < std::size(stdTypes_) ? stdTypes_[i] : nullptr;
+}
+
+TTypeRec* TIfPasScript::TypeByName(NameId name) const {
+  const Symbol* s = FindSymbol(name);
+  return s && s->type ? s->type->Resolved() : nullptr;
+}
+
+TTypeRec* TIfPasScript::FindType(std::string_view name) const {
+  NameId id = FindName(UpperCase(name));
+  return id == kNoName ? nullptr : TypeByName(id);
+}
+
+bool TIfPasScript::NameInUse(NameId name, bool includeGlobals) const {
+  if (name == names::Self) return true;
+  const Symbol* s = FindSymbol(name);
+  if (!s) return false;
+  return s->unit || s->routine || s->type || (includeGlobals && s->global >= 0);
+}
+
+int32_t TIfPasScript::AddGlobal(NameId name, VariantPtr var) {
+  int32_t index = globals_.Add(name, std::move(var));
+  Symbol& s = SymbolFor(name);
+  if (s.global < 0) s.global = index;
+  return index;
+}
+
+TProcedure* TIfPasScript::AddRoutine(std::unique_ptr<TProcedure> routine) {
+  TProcedure* r = routine.get();
+  routines_.push_back(std::move(routine));
+  if (!r->IsMethod()) {
+    Symbol& s = SymbolFor(r->name);
+    if (!s.routine) s.routine = r;  // lookups find the earliest routine of a name
+  }
+  return r;
+}
+
+TIfVariant* TIfPasScript::GetVariable(std::string_view name) {
+  NameId id = FindName(UpperCase(name));
+  if (id == kNoName) return nullptr;
+  if (currentLocals_) {
+    int i = currentLocals_->Find(id);
+    if (i >= 0) return currentLocals_->Get(i);
+  }
+  const Symbol* s = FindSymbol(id);
+  return s && s->global >= 0 ? globals_.Get(s->global) : nullptr;
+}
+
+TProcedure* TIfPasScript::AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
+                                           intptr_t hostData) {
+  auto r = std::make_unique<TProcedure>();
+  r->owner = this;
+  r->kind = RoutineKind::Native;
+  r->name = r->plainName = InternUpper(name);
+  r->decl = std::move(decl);
+  r->hostData = hostData;
+  r->native = entry;
+  return AddRoutine(std::move(r));
+}
+
+bool TIfPasScript::RemoveFunction(TProcedure* routine) {
+  auto it = std::find_if(routines_.begin(), routines_.end(), [&](auto& r) { return r.get() == routine; });
+  if (it == routines_.end()) return false;
+  // The record leaves the routine list but stays alive until the next SetText: callers may
+  // still hold it.
+  Symbol& s = SymbolFor(routine->name);
+  if (s.routine == routine) {
+    s.routine = nullptr;
+    for (auto& r : routines_)
+      if (r.get() != routine && r->name == routine->name && !r->IsMethod()) {
+        s.routine = r.get();
+        break;
+      }
+  }
+  removedRoutines_.push_back(std::move(*it));
+  routines_.erase(it);
+  return true;
+}
+
+void TIfPasScript::AddResource(ResourceFree freeProc, intptr_t data) { resources_.push_back({freeProc, data}); }
+
+void TIfPasScript::RemoveResource(intptr_t data) {
+  for (size_t i = resources_.size(); i-- > 0;)
+    if (resources_[i].data == data) {
+      resources_.erase(resources_.begin() + static_cast<ptrdiff_t>(i));
+      return;
+    }
+}
+
+bool TIfPasScript::IsValidResource(ResourceFree freeProc, intptr_t data) const {
+  return std::any_of(resources_.begin(), resources_.end(),
+                     [&](const Resource& r) { return r.free == freeProc && r.data == data; });
+}
+
+bool TIfPasScript::AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned) {
+  if (!unit || unit.get() == this || unit->mainPos_ == -1 || !unit->isUnit_) return false;
+  for (const AttachedUnit& a : attached_)
+    if (a.unit->moduleName_ == unit->moduleName_) return false;
+  TIfPasScript* u = unit.get();
+  u->ownedByAttacher_ = owned;
+  // Types: copies under the same names; a name that exists here keeps its own type.
+  for (const auto& t : u->types_.All()) {
+    if (t->name == kNoName || types_.Find(t->name)) continue;
+    TTypeRec* copy = types_.Add(t->name, TypeCode::TypeCopy, t.get());
+    if (copy) {
+      Symbol& s = SymbolFor(t->name);
+      if (!s.type) s.type = copy;
+    }
+  }
+  // Globals: references to the unit's variables, unless a global of that name exists here.
+  for (auto& e : u->globals_.Entries()) {
+    const Symbol* s = FindSymbol(e.name);
+    if (s && s->global >= 0) continue;
+    auto ref = std::make_shared<TIfVariant>(varType_);
+    ref->target = e.var;
+    ref->flags = e.var->flags & kReadOnly;
+    AddGlobal(e.name, std::move(ref));
+  }
+  // Routines: new records that keep the unit as their owner, so calls run in the unit.
+  for (const auto& r : u->routines_) {
+    auto copy = std::make_unique<TProcedure>(*r);
+    copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
+    if (r->kind == RoutineKind::Extended) copy->kind = RoutineKind::Extended;
+    AddRoutine(std::move(copy));
+  }
+  attached_.push_back({owned ? std::move(unit) : nullptr, u});
+  return true;
+}
+
+void TIfPasScript::Cleanup() {
+  savedError_.code = 0;
+  // Globals get their own type again: strings empty, arrays empty, objects nil.
+  for (auto& e : globals_.Entries())
+    if (e.var) {
+      TIfVariant& g = *e.var;
+      if (g.code() == TypeCode::Reference && g.target) continue;  // a unit's variable: reset there
+      uint8_t flags = g.flags;
+      g.ChangeType(g.type);
+      g.flags = flags;
+    }
+  nesting_ = 0;
+  callStack_.clear();
+  currentLocals_ = nullptr;
+  // Owned units are cleaned now and freed at the next SetText (this script's types and routine
+  // copies still point into them until then).
+  for (AttachedUnit& a : attached_) {
+    if (!a.owned) continue;
+    a.owned->Cleanup();
+    retiredUnits_.push_back(std::move(a.owned));
+  }
+  attached_.clear();
+  // Resources, last first.
+  while (!resources_.empty()) {
+    Resource r = resources_.back();
+    resources_.pop_back();
+    if (r.free) r.free(host_, r.data);
+  }
+  for (auto& o : objects_) o->fields.clear();
+  objects_.clear();
+  operands_.clear();
+  operators_.clear();
+}
+
+}  // namespace quoll

@@ -1,0 +1,319 @@
+// TIfPasScript: one script (a main program or a unit) with its tokens, types, globals, routines,
+// error state and the run-time bookkeeping of one run.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/errors.h"
+#include "engine/native_object.h"
+#include "engine/names.h"
+#include "engine/tokens.h"
+#include "engine/types.h"
+#include "engine/variant.h"
+
+namespace quoll {
+
+class TIfPasScript;
+
+// The native function convention: returns 0 (or 32773) for success, else an error code.
+using NativeFunction = uint16_t (*)(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+                                    VariableList& args);
+// The extended convention, for routines made callable by an external-declaration handler.
+using ExtendedFunction = uint16_t (*)(void* extra, TIfPasScript* script, void* host, TIfVariant* result,
+                                      VariableList& args, TProcedure* routine);
+
+using UsesHandler = uint16_t (*)(void* host, TIfPasScript* script, const std::string& unitName);
+using RunLineHandler = uint16_t (*)(void* host, TIfPasScript* script, int32_t position);
+using ExternalHandler = bool (*)(void* host, TIfPasScript* script, const std::string& libraryName,
+                                 const std::string& callingConvention, TProcedure* routine,
+                                 const std::string& importName);
+using ResourceFree = void (*)(void* host, intptr_t data);
+
+enum class RoutineKind : uint8_t { Script = 0, Native = 1, Extended = 2 };
+
+enum MethodFlags : uint16_t {
+  kMethodVisibilityMask = 3,
+  kMethodVirtual = 16,
+  kMethodOverride = 32,
+  kMethodConstructor = 64,
+  kMethodDestructor = 128,
+};
+
+// One routine, script or native.
+struct TProcedure {
+  TIfPasScript* owner = nullptr;
+  RoutineKind kind = RoutineKind::Script;
+  uint16_t methodFlags = 0;
+  NameId name = kNoName;       // upper case; a method's name carries a leading '!'
+  NameId plainName = kNoName;  // the name without '!'
+  ParamList decl;
+  TTypeRec* cls = nullptr;     // the class a method belongs to
+  intptr_t hostData = 0;
+  NativeFunction native = nullptr;
+  ExtendedFunction extended = nullptr;
+  void* extra = nullptr;
+  int32_t entryPos = -1;       // script routine: position of its body (VAR or BEGIN)
+
+  bool IsMethod() const { return cls != nullptr; }
+  Visibility visibility() const { return static_cast<Visibility>(methodFlags & kMethodVisibilityMask); }
+};
+
+// One object made by a constructor; lives until Cleanup so stale references find `freed` set.
+struct ObjectInstance {
+  std::vector<VariantPtr> fields;  // the fields of the whole class chain, then one property reference per property
+  TTypeRec* cls = nullptr;
+  bool freed = false;
+};
+
+using WithList = std::vector<VariantPtr>;
+
+// Outcome of reading a designator.
+struct Designator {
+  enum Outcome : uint8_t { Failure, Variable, Value } outcome = Failure;
+  VariantPtr var;  // Variable: the variable; Value: a new variant owned by the caller (nullptr after a procedure)
+};
+
+enum class DesignatorMode : uint8_t { Statement, Variable, RoutineAddress };
+
+// Operation codes of DoOperation.
+enum Operation : int {
+  kOpAssign = 0, kOpSubtract = 1, kOpAdd = 2, kOpMultiply = 3, kOpDivide = 4, kOpIntDivide = 5, kOpMod = 6,
+  kOpAnd = 7, kOpOr = 8, kOpXor = 9, kOpShl = 10, kOpShr = 11, kOpGreater = 12, kOpLess = 13,
+  kOpEqual = 14, kOpNotEqual = 15, kOpGreaterEqual = 16, kOpLessEqual = 17, kOpIs = 18, kOpAs = 19,
+};
+
+class TIfPasScript {
+ public:
+  explicit TIfPasScript(void* hostIdentity = nullptr);
+  ~TIfPasScript();
+  TIfPasScript(const TIfPasScript&) = delete;
+  TIfPasScript& operator=(const TIfPasScript&) = delete;
+
+  // ---- host interface ----
+  // Replaces the whole script: tokenizes it and processes its declarations.
+  void SetText(std::string_view text);
+  // Executes the main block.
+  void RunMain();
+  // Releases what a run created: globals reset, units, resources and objects freed.
+  void Cleanup();
+
+  uint16_t ErrorCode() const { return error_.code; }
+  int32_t ErrorPos() const { return error_.position; }
+  const std::string& ErrorParam() const { return error_.param; }
+  const std::string& ErrorModule() const { return error_.module; }
+  const TIFSError& Error() const { return error_; }
+  void SetError(TIfPasScript* source, uint16_t code);
+  void SetErrorParam(TIfPasScript* source, uint16_t code, const std::string& param);
+  void SetError(quoll::ErrorCode code) { SetError(this, static_cast<uint16_t>(code)); }
+  void SetErrorParam(quoll::ErrorCode code, const std::string& param) {
+    SetErrorParam(this, static_cast<uint16_t>(code), param);
+  }
+  void ClearError() { error_.Clear(); }
+  // Replaces the error record as a whole (a unit's error copied with its own place and module).
+  void OverrideError(const TIFSError& e) { error_ = e; }
+
+  // Registers a native function from a declaration text; nullptr when the text cannot be read.
+  TProcedure* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
+  // Registers a native function from a prepared declaration.
+  TProcedure* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl, intptr_t hostData);
+  bool RemoveFunction(TProcedure* routine);
+  TIfVariant* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
+  TTypeRec* AddTypeText(std::string_view name, std::string_view typeText);
+  TTypeRec* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
+  TTypeRec* FindType(std::string_view name) const;
+  TTypeRec* AddReferenceType(std::string_view name);
+  // Locals of the running routine first, then globals.
+  TIfVariant* GetVariable(std::string_view name);
+  bool AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned);
+  // Hands a native object to this script: the variant refers to its holder, which this script
+  // keeps until Cleanup (the object is destroyed then, unless the script freed it).
+  NativeHolder* AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object);
+  void AddResource(ResourceFree freeProc, intptr_t data);
+  void RemoveResource(intptr_t data);
+  bool IsValidResource(ResourceFree freeProc, intptr_t data) const;
+
+  // Runs a routine with an argument list prepared by the caller.
+  VariantPtr CallRoutineWithList(TProcedure* routine, VariableList& args);
+
+  // Settings
+  UsesHandler OnUses = nullptr;
+  RunLineHandler OnRunLine = nullptr;
+  ExternalHandler OnExternal = nullptr;
+  int32_t MaxBeginNesting = 2147483647;
+  int32_t MaxArrayLength = 2147483647;
+
+  void* HostIdentity() const { return host_; }
+  const std::string& ModuleName() const { return moduleName_; }
+  bool IsUnit() const { return isUnit_; }
+  int32_t MainPosition() const { return mainPos_; }
+  TIfPascalParser& Parser() { return parser_; }
+  const std::vector<std::unique_ptr<TProcedure>>& Routines() const { return routines_; }
+  VariableList& Globals() { return globals_; }
+  TypeList& Types() { return types_; }
+  const std::vector<NameId>& Units() const { return units_; }
+  const std::vector<TProcedure*>& CallStack() const { return callStack_; }
+  VariableList* CurrentLocals() const { return currentLocals_; }
+  int32_t NestingDepth() const { return nesting_; }
+  // Finds a registered type by upper-case name, resolved through copies.
+  TTypeRec* TypeByName(NameId name) const;
+  // Predefined types, valid after SetText.
+  TTypeRec* StdType(TypeCode code) const;
+  TTypeRec* VarType() const { return varType_; }
+  TTypeRec* ArrayType() const { return arrayType_; }
+  TTypeRec* TObjectType() const { return tobjectType_; }
+
+  // ---- used by the engine's own parts ----
+  struct Symbol {
+    TTypeRec* type = nullptr;
+    int32_t global = -1;
+    TProcedure* routine = nullptr;  // the earliest routine of that name
+    bool unit = false;
+  };
+  const Symbol* FindSymbol(NameId name) const {
+    return name < symbols_.size() ? &symbols_[name] : nullptr;
+  }
+
+  // Statements
+  bool RunBlock(const WithList& with, VariableList* locals, bool skip);
+  // Expressions
+  bool Evaluate(const WithList& with, VariableList* locals, TokenKind stop, TIfVariant& dest);
+  Designator ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode);
+  // Operations (operation codes: 0 assign, 1 subtract, 2 add, ...)
+  bool DoOperation(TIfVariant& left, TIfVariant& right, int operation);
+  bool Assign(TIfVariant& dest, TIfVariant& src) { return DoOperation(dest, src, 0); }
+
+ private:
+  friend class DeclarationReader;
+  friend class StatementRunner;
+
+  Symbol& SymbolFor(NameId name) {
+    if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
+    return symbols_[name];
+  }
+  bool NameInUse(NameId name, bool includeGlobals) const;
+  int32_t AddGlobal(NameId name, VariantPtr var);
+  TProcedure* AddRoutine(std::unique_ptr<TProcedure> routine);
+  void ResetForText();
+  void RegisterStandardTypes();
+  void ProcessDeclarations();
+  bool CheckUnsatisfiedMethods();
+  bool ReadVarSection(VariableList& list, bool globals);
+  bool ReadRoutineDeclaration();
+  bool ReadExternal(TProcedure* routine);
+  TTypeRec* LookupClassType(bool& failed);
+  bool CanOverride(TTypeRec* cls, const TProcedure& method);
+  bool ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
+                               const std::function<bool(NameId)>& memberTaken);
+  // The native methods of TOBJECT.
+  static uint16_t TObjectMethod(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+                                VariableList& args);
+  bool StackExhausted();
+
+  // Blocks and statements (statements.cpp)
+  enum class BlockKind : uint8_t { Repeat, Try, Begin, Single };
+  bool EnterBlock();
+  bool RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind);
+  bool SkipStatementOrBlock();
+  bool WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop);
+  bool RunStatementOrBlock(const WithList& with, VariableList* locals);
+  bool Skip();
+  bool SkipBlock();
+  bool SkipStatement();
+  bool SkipExpression();
+  bool CallHook(int32_t pos);
+  bool RunSimpleStatement(const WithList& with, VariableList* locals);
+  bool RunIf(const WithList& with, VariableList* locals);
+  bool RunCase(const WithList& with, VariableList* locals);
+  bool RunFor(const WithList& with, VariableList* locals);
+  bool RunWhile(const WithList& with, VariableList* locals);
+  bool RunRepeat(const WithList& with, VariableList* locals);
+  bool RunWith(const WithList& with, VariableList* locals);
+  bool RunTry(const WithList& with, VariableList* locals);
+  bool FindTryPart(int32_t tryPos);
+
+  // Expressions (expressions.cpp)
+  bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, TIfVariant& out);
+  bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
+  bool ReadPropertyValue(Designator& d);
+
+  // Calls (calls.cpp)
+  VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals, TProcedure* routine,
+                         TTypeRec* selfType = nullptr);
+  bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
+  bool RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* result, int32_t returnPos);
+  bool CallNative(TProcedure* routine, VariableList& args, TIfVariant* result);
+  bool ReadLocalVarSection(VariableList& list);
+
+  // Classes (classes.cpp)
+ public:
+  VariantPtr Construct(const WithList& with, TTypeRec* cls, VariableList* locals, TProcedure* method);
+  VariantPtr FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
+  TProcedure* FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
+  VariantPtr ReadProperty(TIfVariant& propRef);
+  bool WriteProperty(TIfVariant& propRef, TIfVariant& value);
+  ObjectInstance* NewInstance(TTypeRec* cls);
+  // Reads a type expression at the cursor; nullptr with an error recorded on failure.
+  TTypeRec* ReadType(NameId name, bool classesAllowed);
+  // Reads `( params ) : result` of a routine heading into decl (declarations.cpp).
+  bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
+
+ private:
+  VariantPtr CallInherited(const WithList& with, VariableList* locals, bool& ok);
+  TTypeRec* RoutineType(TProcedure* routine);
+  TTypeRec* ClassRefType(TTypeRec* cls);
+  bool ReadNativeProperty(TIfVariant& prop, TIfVariant& out);
+  Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst, TTypeRec* staticClass,
+                          TProcedure* method, DesignatorMode mode);
+  bool AssignValue(TIfVariant& l, TIfVariant& r);
+  bool CompareValues(TIfVariant& l, TIfVariant& r, int op);
+  TTypeRec* ReadClass(NameId name);
+
+  void* host_;
+  std::vector<NameId> units_;
+  bool ownedByAttacher_ = false;
+  struct Resource {
+    ResourceFree free;
+    intptr_t data;
+  };
+  std::vector<Resource> resources_;
+  std::vector<std::unique_ptr<ObjectInstance>> objects_;
+  std::vector<std::unique_ptr<NativeHolder>> nativeHolders_;
+  std::vector<std::pair<TProcedure*, TTypeRec*>> routineTypes_;  // procedure types of routine addresses
+  bool isUnit_ = false;
+  std::string moduleName_ = "MAIN";
+  int32_t mainPos_ = -1;
+  TIFSError error_;
+  int32_t nesting_ = 0;
+  VariableList globals_;
+  TypeList types_;
+  std::vector<std::unique_ptr<TProcedure>> routines_;
+  std::vector<std::unique_ptr<TProcedure>> removedRoutines_;
+  std::vector<Symbol> symbols_;
+  TIfPascalParser parser_;
+  std::vector<TProcedure*> callStack_;
+  VariableList* currentLocals_ = nullptr;
+  struct AttachedUnit {
+    std::unique_ptr<TIfPasScript> owned;  // set when this instance frees the unit
+    TIfPasScript* unit;
+  };
+  std::vector<AttachedUnit> attached_;
+  // Units detached by Cleanup; kept until the next SetText because this script's types and
+  // routine records may still point into them.
+  std::vector<std::unique_ptr<TIfPasScript>> retiredUnits_;
+  TIFSError savedError_;
+  // Operand stack shared by nested evaluations (index-based: it may grow while reading).
+  std::vector<TIfVariant> operands_;
+  std::vector<uint8_t> operators_;
+  TTypeRec* stdTypes_[29] = {};
+  TTypeRec* varType_ = nullptr;
+  TTypeRec* arrayType_ = nullptr;
+  TTypeRec* tobjectType_ = nullptr;
+  TTypeRec* nilType_ = nullptr;
+};
+
+}  // namespace quoll

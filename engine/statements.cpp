@@ -1,0 +1,608 @@
+// The block executor: runs (or skips) blocks and statements by walking the token list.
+#include "engine/script.h"
+
+namespace quoll {
+
+namespace {
+using TK = TokenKind;
+const WithList kNoWith;
+
+// Lowers the nesting depth on every way out of a block.
+struct DepthRelease {
+  int32_t& depth;
+  ~DepthRelease() { --depth; }
+};
+
+bool IsLoopExit(TK k) { return k == TK::Break || k == TK::Continue; }
+}  // namespace
+
+#define QUOLL_ENTER_BLOCK()                               \
+  if (!EnterBlock()) return false;                        \
+  DepthRelease depthRelease_ { nesting_ }
+
+bool TIfPasScript::EnterBlock() {
+  if (++nesting_ > MaxBeginNesting) {
+    --nesting_;
+    SetError(ErrorCode::OutOfMemory);
+    return false;
+  }
+  if (StackExhausted()) {
+    --nesting_;
+    return false;
+  }
+  return true;
+}
+
+void TIfPasScript::RunMain() {
+  callStack_.clear();
+  currentLocals_ = nullptr;
+  if (mainPos_ == -1) return;
+  error_.Clear();
+  parser_.SeekTo(mainPos_);
+  if (RunBlock(kNoWith, nullptr, false) && parser_.CurrTokenKind() != TK::Period) SetError(ErrorCode::PeriodExpected);
+  if (error_.code == static_cast<uint16_t>(ErrorCode::Exit)) error_.Clear();
+  nesting_ = 0;
+}
+
+bool TIfPasScript::CallHook(int32_t pos) {
+  if (!OnRunLine) return true;
+  uint16_t code = OnRunLine(host_, this, pos);
+  if (code != 0) SetError(this, code);
+  return error_.code == 0;
+}
+
+bool TIfPasScript::RunBlock(const WithList& with, VariableList* locals, bool skip) {
+  TK k = parser_.CurrTokenKind();
+  if (skip) {
+    switch (k) {
+      case TK::Begin:
+      case TK::Case:
+      case TK::Repeat:
+      case TK::Try:
+      case TK::Except:
+      case TK::Finally:
+        return SkipBlock();
+      default:
+        return SkipStatement();
+    }
+  }
+  switch (k) {
+    case TK::Repeat: return RunBlockOfKind(with, locals, BlockKind::Repeat);
+    case TK::Try: return RunBlockOfKind(with, locals, BlockKind::Try);
+    case TK::Begin:
+    case TK::Except:
+    case TK::Finally: return RunBlockOfKind(with, locals, BlockKind::Begin);
+    default: return RunBlockOfKind(with, locals, BlockKind::Single);
+  }
+}
+
+// A branch or loop body: a begin block, or one statement (which may itself be a REPEAT or TRY
+// statement).
+bool TIfPasScript::RunStatementOrBlock(const WithList& with, VariableList* locals) {
+  return RunBlockOfKind(with, locals, parser_.CurrTokenKind() == TK::Begin ? BlockKind::Begin : BlockKind::Single);
+}
+
+bool TIfPasScript::SkipStatementOrBlock() {
+  return parser_.CurrTokenKind() == TK::Begin ? SkipBlock() : SkipStatement();
+}
+
+bool TIfPasScript::RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind) {
+  QUOLL_ENTER_BLOCK();
+  const bool single = kind == BlockKind::Single;
+  if (!single) parser_.Next();
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::EndOfText:
+        SetError(ErrorCode::UnexpectedEndOfFile);
+        return false;
+      case TK::Semicolon:
+        if (single) return true;
+        parser_.Next();
+        break;
+      case TK::Begin:
+        if (!RunBlockOfKind(with, locals, BlockKind::Begin)) return false;
+        break;
+      case TK::If:
+        if (!RunIf(with, locals)) return false;
+        break;
+      case TK::Case:
+        if (!RunCase(with, locals)) return false;
+        break;
+      case TK::For:
+        if (!RunFor(with, locals)) return false;
+        break;
+      case TK::While:
+        if (!RunWhile(with, locals)) return false;
+        break;
+      case TK::Repeat:
+        if (!RunRepeat(with, locals)) return false;
+        break;
+      case TK::With:
+        if (!RunWith(with, locals)) return false;
+        break;
+      case TK::Try:
+        if (!RunTry(with, locals)) return false;
+        break;
+      case TK::Else:
+        if (single) return true;
+        SetError(ErrorCode::ErrorInStatement);
+        return false;
+      case TK::End:
+        switch (kind) {
+          case BlockKind::Begin: parser_.Next(); return true;
+          case BlockKind::Single: return true;
+          case BlockKind::Repeat: SetError(ErrorCode::UntilExpected); return false;
+          case BlockKind::Try: SetError(ErrorCode::ExceptExpected); return false;
+        }
+        return false;
+      case TK::Until:
+        switch (kind) {
+          case BlockKind::Repeat:
+          case BlockKind::Single: return true;  // `repeat if x then y until z` ends the branch here
+          case BlockKind::Try: SetError(ErrorCode::ExceptExpected); return false;
+          case BlockKind::Begin: SetError(ErrorCode::EndExpected); return false;
+        }
+        return false;
+      case TK::Except:
+      case TK::Finally:
+        switch (kind) {
+          case BlockKind::Try: return true;
+          case BlockKind::Repeat: SetError(ErrorCode::UntilExpected); return false;
+          default: SetError(ErrorCode::EndExpected); return false;
+        }
+      case TK::Exit:
+        SetError(ErrorCode::Exit);
+        return false;
+      case TK::Break:
+      case TK::Continue:
+        return true;
+      case TK::Identifier:
+      case TK::OpenRound:
+      case TK::Inherited:
+        if (!RunSimpleStatement(with, locals)) return false;
+        break;
+      default:
+        SetError(ErrorCode::ErrorInStatement);
+        return false;
+    }
+  }
+}
+
+// ---- skipping: a pure token scan with a nesting counter ----
+
+// BEGIN, CASE, REPEAT, TRY, EXCEPT or FINALLY up to and including the matching END or UNTIL.
+bool TIfPasScript::SkipBlock() {
+  QUOLL_ENTER_BLOCK();
+  int depth = 1;
+  parser_.Next();
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::EndOfText:
+        SetError(ErrorCode::UnexpectedEndOfFile);
+        return false;
+      case TK::Begin:
+      case TK::Case:
+      case TK::Repeat:
+      case TK::Try:
+        ++depth;
+        break;
+      case TK::End:
+      case TK::Until:
+        if (--depth == 0) {
+          parser_.Next();
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+    parser_.Next();
+  }
+}
+
+// One statement, up to the `;`, END, UNTIL or unmatched ELSE that ends it (left under the cursor).
+bool TIfPasScript::SkipStatement() {
+  QUOLL_ENTER_BLOCK();
+  int ifs = 1;
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::EndOfText:
+        SetError(ErrorCode::UnexpectedEndOfFile);
+        return false;
+      case TK::Semicolon:
+      case TK::End:
+      case TK::Until:
+        return true;
+      case TK::Begin:
+      case TK::Case:
+      case TK::Repeat:
+      case TK::Try:
+        if (!SkipBlock()) return false;
+        continue;
+      case TK::If:
+        ++ifs;
+        break;
+      case TK::Else:
+        if (--ifs == 0) return true;
+        break;
+      default:
+        break;
+    }
+    parser_.Next();
+  }
+}
+
+// The rest of an expression that is not evaluated (a REPEAT condition after BREAK).
+bool TIfPasScript::SkipExpression() {
+  int parens = 0;
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::EndOfText:
+        SetError(ErrorCode::UnexpectedEndOfFile);
+        return false;
+      case TK::OpenRound:
+      case TK::OpenBlock:
+        ++parens;
+        break;
+      case TK::CloseRound:
+      case TK::CloseBlock:
+        if (parens == 0) return true;
+        --parens;
+        break;
+      case TK::Semicolon:
+      case TK::End:
+      case TK::Else:
+      case TK::Until:
+      case TK::Except:
+      case TK::Finally:
+        if (parens == 0) return true;
+        break;
+      default:
+        break;
+    }
+    parser_.Next();
+  }
+}
+
+// ---- statements ----
+
+// Assignment or call: `designator := expression`, or a routine or method call.
+bool TIfPasScript::RunSimpleStatement(const WithList& with, VariableList* locals) {
+  if (!CallHook(parser_.CurrTokenPos())) return false;
+  Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
+  if (d.outcome == Designator::Failure) return false;
+  if (d.outcome == Designator::Variable) {
+    TIfVariant* v = d.var.get();
+    if (v->readOnly() || v->Deref()->readOnly()) {
+      SetError(ErrorCode::VariableExpected);
+      return false;
+    }
+    if (parser_.CurrTokenKind() != TK::Assign) {
+      SetError(ErrorCode::AssignmentExpected);
+      return false;
+    }
+    parser_.Next();
+    TIfVariant* target = v->Deref();
+    if (target->code() == TypeCode::PropertyRef) {
+      TIfVariant value(varType_);
+      if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
+      return WriteProperty(*target, value);
+    }
+    return Evaluate(with, locals, TK::Semicolon, *v);
+  }
+  if (d.var && d.var->code() == TypeCode::NativeProperty) return WriteNativeProperty(with, locals, *d.var);
+  return true;
+}
+
+// IF condition THEN statement [ELSE statement]
+bool TIfPasScript::RunIf(const WithList& with, VariableList* locals) {
+  if (!CallHook(parser_.CurrTokenPos())) return false;
+  parser_.Next();
+  TIfVariant cond(StdType(TypeCode::Boolean));
+  if (!Evaluate(with, locals, TK::Then, cond)) return false;
+  if (parser_.CurrTokenKind() != TK::Then) {
+    SetError(ErrorCode::ThenExpected);
+    return false;
+  }
+  parser_.Next();
+  if (cond.GetBool()) {
+    if (!RunStatementOrBlock(with, locals)) return false;
+    if (parser_.CurrTokenKind() == TK::Else) {
+      if (!CallHook(parser_.CurrTokenPos())) return false;
+      parser_.Next();
+      if (!SkipStatementOrBlock()) return false;
+    }
+    return true;
+  }
+  if (!SkipStatementOrBlock()) return false;
+  if (parser_.CurrTokenKind() == TK::Else) {
+    parser_.Next();
+    if (!CallHook(parser_.CurrTokenPos())) return false;
+    return RunStatementOrBlock(with, locals);
+  }
+  return true;
+}
+
+// CASE selector OF labels: statement; ... [ELSE statement] END
+bool TIfPasScript::RunCase(const WithList& with, VariableList* locals) {
+  parser_.Next();
+  TIfVariant selector(varType_);
+  if (!Evaluate(with, locals, TK::Of, selector)) return false;
+  if (parser_.CurrTokenKind() != TK::Of) {
+    SetError(ErrorCode::OfExpected);
+    return false;
+  }
+  parser_.Next();
+  bool matched = false;
+  while (parser_.CurrTokenKind() != TK::End) {
+    if (parser_.CurrTokenKind() == TK::Else) {
+      parser_.Next();
+      if (!(matched ? SkipStatementOrBlock() : RunStatementOrBlock(with, locals))) return false;
+      if (IsLoopExit(parser_.CurrTokenKind())) return true;  // BREAK/CONTINUE reach the loop
+      if (parser_.CurrTokenKind() == TK::Semicolon) parser_.Next();
+      if (parser_.CurrTokenKind() != TK::End) {
+        SetError(ErrorCode::EndExpected);
+        return false;
+      }
+      break;
+    }
+    if (!CallHook(parser_.CurrTokenPos())) return false;
+    bool hit = false;
+    for (;;) {
+      TIfVariant label(selector.type);
+      if (!Evaluate(with, locals, TK::Colon, label)) return false;
+      if (!DoOperation(label, selector, kOpEqual)) return false;
+      hit = hit || label.GetBool();
+      if (parser_.CurrTokenKind() != TK::Comma) break;
+      parser_.Next();
+    }
+    if (parser_.CurrTokenKind() != TK::Colon) {
+      SetError(ErrorCode::ColonExpected);
+      return false;
+    }
+    parser_.Next();
+    if (hit && !matched) {
+      if (!RunStatementOrBlock(with, locals)) return false;
+      if (IsLoopExit(parser_.CurrTokenKind())) return true;
+    } else if (!SkipStatementOrBlock()) {
+      return false;
+    }
+    matched = matched || hit;
+    if (parser_.CurrTokenKind() == TK::Semicolon) parser_.Next();
+  }
+  parser_.Next();
+  return true;
+}
+
+// FOR variable := start TO|DOWNTO end DO statement
+bool TIfPasScript::RunFor(const WithList& with, VariableList* locals) {
+  parser_.Next();
+  if (parser_.CurrTokenKind() != TK::Identifier) {
+    SetError(ErrorCode::IdentifierExpected);
+    return false;
+  }
+  NameId name = parser_.CurrTokenName();
+  TIfVariant* var = nullptr;
+  VariantPtr keep;
+  if (locals) {
+    int i = locals->Find(name);
+    if (i >= 0) keep = locals->Ptr(i);
+  }
+  if (!keep) {
+    const Symbol* s = FindSymbol(name);
+    if (s && s->global >= 0) keep = globals_.Ptr(s->global);
+  }
+  if (!keep) {
+    SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
+    return false;
+  }
+  var = keep->Deref();
+  if (keep->readOnly() || var->readOnly()) {
+    SetError(ErrorCode::VariableExpected);
+    return false;
+  }
+  if (!var->IsInteger()) {
+    SetError(ErrorCode::IntegerVariableExpected);
+    return false;
+  }
+  parser_.Next();
+  if (parser_.CurrTokenKind() != TK::Assign) {
+    SetError(ErrorCode::AssignmentExpected);
+    return false;
+  }
+  parser_.Next();
+  if (!Evaluate(with, locals, TK::To, *var)) return false;
+  int64_t start = static_cast<int32_t>(var->GetInt());
+  bool down = parser_.CurrTokenKind() == TK::Downto;
+  if (!down && parser_.CurrTokenKind() != TK::To) {
+    SetError(ErrorCode::ToExpected);
+    return false;
+  }
+  parser_.Next();
+  if (!Evaluate(with, locals, TK::Do, *var)) return false;
+  int64_t end = static_cast<int32_t>(var->GetInt());
+  if (parser_.CurrTokenKind() != TK::Do) {
+    SetError(ErrorCode::DoExpected);
+    return false;
+  }
+  parser_.Next();
+  const int32_t bodyPos = parser_.CurrTokenPos();
+  const int32_t bodyCursor = parser_.Cursor();
+
+  // The variable is read-only while its loop runs, and on every way out it is released.
+  var->flags |= kReadOnly;
+  struct Release {
+    TIfVariant* v;
+    ~Release() { v->flags &= static_cast<uint8_t>(~kReadOnly); }
+  } release{var};
+  const int64_t step = down ? -1 : 1;
+  const int64_t passes = down ? start - end + 1 : end - start + 1;
+  int64_t value = start;
+  for (int64_t n = 0; n < passes; ++n, value += step) {
+    if (!CallHook(bodyPos)) return false;
+    var->SetInt(value);
+    if (!RunStatementOrBlock(with, locals)) return false;
+    bool brk = parser_.CurrTokenKind() == TK::Break;
+    parser_.SetCursor(bodyCursor);
+    if (brk) break;
+  }
+  return SkipStatementOrBlock();
+}
+
+// WHILE condition DO statement
+bool TIfPasScript::RunWhile(const WithList& with, VariableList* locals) {
+  parser_.Next();
+  const int32_t condCursor = parser_.Cursor();
+  TIfVariant cond(StdType(TypeCode::Boolean));
+  if (!Evaluate(with, locals, TK::Do, cond)) return false;
+  if (parser_.CurrTokenKind() != TK::Do) {
+    SetError(ErrorCode::DoExpected);
+    return false;
+  }
+  parser_.Next();
+  const int32_t bodyPos = parser_.CurrTokenPos();
+  const int32_t bodyCursor = parser_.Cursor();
+  bool brk = false;
+  while (cond.GetBool() && !brk) {
+    if (!CallHook(bodyPos)) return false;
+    if (!RunStatementOrBlock(with, locals)) return false;
+    brk = parser_.CurrTokenKind() == TK::Break;
+    parser_.SetCursor(condCursor);
+    if (!Evaluate(with, locals, TK::Do, cond)) return false;
+    parser_.SetCursor(bodyCursor);
+  }
+  return SkipStatementOrBlock();
+}
+
+// REPEAT statements UNTIL condition
+bool TIfPasScript::RunRepeat(const WithList& with, VariableList* locals) {
+  const int32_t repeatPos = parser_.CurrTokenPos();
+  const int32_t repeatCursor = parser_.Cursor();
+  TIfVariant cond(StdType(TypeCode::Boolean));
+  for (;;) {
+    parser_.SetCursor(repeatCursor);
+    if (!CallHook(repeatPos)) return false;
+    if (!RunBlockOfKind(with, locals, BlockKind::Repeat)) return false;
+    TK k = parser_.CurrTokenKind();
+    if (k == TK::Break) {  // the whole statement is passed over, condition included
+      parser_.SetCursor(repeatCursor);
+      return SkipBlock() && SkipExpression();
+    }
+    if (k == TK::Continue) {  // on to the condition
+      parser_.SetCursor(repeatCursor);
+      if (!SkipBlock()) return false;
+    } else {
+      if (k != TK::Until) {
+        SetError(ErrorCode::UntilExpected);
+        return false;
+      }
+      parser_.Next();
+    }
+    if (!Evaluate(with, locals, TK::Semicolon, cond)) return false;
+    if (cond.GetBool()) return true;
+  }
+}
+
+// WITH object, ... DO statement: the objects' members are found by their bare names.
+bool TIfPasScript::RunWith(const WithList& with, VariableList* locals) {
+  parser_.Next();
+  WithList entries;
+  for (;;) {
+    Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
+    if (d.outcome == Designator::Failure) return false;
+    TIfVariant* v = d.var ? d.var->Deref() : nullptr;
+    if (!v || v->code() != TypeCode::Class) {
+      SetError(ErrorCode::ClassTypeExpected);
+      return false;
+    }
+    if (!v->v.obj) {
+      SetError(ErrorCode::ClassNotCreated);
+      return false;
+    }
+    if (v->v.obj->freed) {
+      SetError(ErrorCode::ClassAlreadyFreed);
+      return false;
+    }
+    entries.push_back(std::move(d.var));
+    if (parser_.CurrTokenKind() == TK::Comma) {
+      parser_.Next();
+      continue;
+    }
+    if (parser_.CurrTokenKind() == TK::Do) break;
+    SetError(ErrorCode::CommaExpected);
+    return false;
+  }
+  entries.insert(entries.end(), with.begin(), with.end());
+  parser_.Next();
+  return RunStatementOrBlock(entries, locals);
+}
+
+// Moves the cursor from a TRY to its own EXCEPT or FINALLY, passing nested blocks.
+bool TIfPasScript::FindTryPart(int32_t tryCursor) {
+  parser_.SetCursor(tryCursor);
+  parser_.Next();
+  int depth = 0;
+  for (;;) {
+    switch (parser_.CurrTokenKind()) {
+      case TK::EndOfText:
+        SetError(ErrorCode::UnexpectedEndOfFile);
+        return false;
+      case TK::Begin:
+      case TK::Case:
+      case TK::Repeat:
+      case TK::Try:
+        ++depth;
+        break;
+      case TK::End:
+      case TK::Until:
+        if (depth == 0) {
+          SetError(ErrorCode::ExceptExpected);
+          return false;
+        }
+        --depth;
+        break;
+      case TK::Except:
+      case TK::Finally:
+        if (depth == 0) return true;
+        break;
+      default:
+        break;
+    }
+    parser_.Next();
+  }
+}
+
+// TRY statements EXCEPT statements END | TRY statements FINALLY statements END
+bool TIfPasScript::RunTry(const WithList& with, VariableList* locals) {
+  const int32_t tryCursor = parser_.Cursor();
+  if (RunBlockOfKind(with, locals, BlockKind::Try)) {
+    if (IsLoopExit(parser_.CurrTokenKind())) {
+      // BREAK/CONTINUE leave the protected part: a FINALLY part runs on the way to the loop.
+      const int32_t exitCursor = parser_.Cursor();
+      if (!FindTryPart(tryCursor)) return false;
+      if (parser_.CurrTokenKind() == TK::Finally && !RunBlockOfKind(with, locals, BlockKind::Begin)) return false;
+      parser_.SetCursor(exitCursor);
+      return true;
+    }
+    if (parser_.CurrTokenKind() == TK::Finally) return RunBlockOfKind(with, locals, BlockKind::Begin);
+    return SkipBlock();  // the EXCEPT part
+  }
+  if (!IsRuntimeError(error_.code)) return false;  // errors in the text are not caught
+  savedError_ = error_;
+  error_.Clear();
+  if (!FindTryPart(tryCursor)) return false;
+  if (parser_.CurrTokenKind() == TK::Finally) {
+    if (!RunBlockOfKind(with, locals, BlockKind::Begin)) return false;
+    error_ = savedError_;
+    return false;
+  }
+  if (savedError_.code == static_cast<uint16_t>(ErrorCode::Exit)) {
+    if (!SkipBlock()) return false;
+  } else if (!RunBlockOfKind(with, locals, BlockKind::Begin)) {
+    return false;
+  }
+  savedError_ = error_;
+  return true;
+}
+
+}  // namespace quoll

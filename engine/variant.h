@@ -1,0 +1,149 @@
+// TIfVariant, one script value, and the variable list.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/names.h"
+#include "engine/types.h"
+
+namespace quoll {
+
+struct ObjectInstance;
+struct NativeHolder;
+class TIfVariant;
+
+using VariantPtr = std::shared_ptr<TIfVariant>;
+
+enum VariantFlags : uint8_t {
+  kReadOnly = 1,
+  kVisibilityMask = 6,  // bits 1-2: visibility of the class member the variant stands for
+};
+
+class TIfVariant {
+ public:
+  TIfVariant() { v.i = 0; }
+  // A variant of a type (resolved through type copies) holding the zero value.
+  explicit TIfVariant(TTypeRec* t) { Init(t); }
+  TIfVariant(const TIfVariant&) = delete;
+  TIfVariant& operator=(const TIfVariant&) = delete;
+  TIfVariant(TIfVariant&&) noexcept = default;
+  TIfVariant& operator=(TIfVariant&&) noexcept = default;
+
+  static VariantPtr Create(TTypeRec* t) { return t ? std::make_shared<TIfVariant>(t) : nullptr; }
+
+  TTypeRec* type = nullptr;
+  uint8_t flags = 0;
+  union Value {
+    int64_t i;      // integer codes, normalized to their range; enumerations
+    float sgl;
+    double dbl;     // REAL and DOUBLE
+    long double ext;
+    int64_t comp;
+    uint8_t ch;
+    uint8_t b;             // BOOLEAN: 0 or 1
+    ObjectInstance* obj;   // Class
+    TTypeRec* cls;         // ClassRef
+    struct { TProcedure* proc; ObjectInstance* self; } pv;  // ProcType
+    struct { intptr_t handle; intptr_t companion; } res;   // ResourcePointer
+    NativeHolder* holder;  // NativeObject
+    struct { ObjectInstance* obj; const TPropertyDef* def; } prop;  // PropertyRef
+    struct { NativeHolder* holder; int32_t handle; } nprop;          // NativeProperty
+  } v;
+  std::string str;                 // String
+  VariantPtr target;               // Reference: the variable referred to; Variant: the contents
+  std::vector<VariantPtr> items;   // Array elements, Record fields
+
+  TypeCode code() const { return type ? type->code : TypeCode::NilType; }
+  bool readOnly() const { return flags & kReadOnly; }
+  Visibility visibility() const { return static_cast<Visibility>((flags & kVisibilityMask) >> 1); }
+  void setVisibility(Visibility vis) {
+    flags = static_cast<uint8_t>((flags & ~kVisibilityMask) | (static_cast<uint8_t>(vis) << 1));
+  }
+
+  // Follows references with a target to the variant they lead to.
+  TIfVariant* Deref() {
+    TIfVariant* p = this;
+    while (p->type && p->type->code == TypeCode::Reference && p->target) p = p->target.get();
+    return p;
+  }
+
+  // Gives the variant a new type: owned contents are dropped, strings emptied, arrays emptied,
+  // records get fresh fields, references and object words become nil; plain numbers stay.
+  void ChangeType(TTypeRec* t);
+  // Resets to the zero value of type t (resolved).
+  void Init(TTypeRec* t);
+
+  bool IsInteger() const { return IsIntegerCode(code()); }
+  bool IsReal() const { return IsRealCode(code()); }
+  bool IsNumber() const { return IsNumberCode(code()); }
+  bool IsString() const { return IsStringCode(code()); }
+  bool IsBoolean() const { return code() == TypeCode::Boolean; }
+
+  int64_t GetInt() const { return IsInteger() || code() == TypeCode::Enum ? v.i : 0; }
+  long double GetReal() const;
+  // CHAR: one character; STRING: the string; other codes leave `out` as it was.
+  void GetString(std::string& out) const;
+  bool GetBool() const { return code() == TypeCode::Boolean && v.b != 0; }
+
+  void SetInt(int64_t value);
+  void SetReal(long double value);
+  void SetBool(bool value) {
+    if (code() == TypeCode::Boolean) v.b = value ? 1 : 0;
+  }
+  void SetString(std::string value) {
+    if (code() == TypeCode::String) str = std::move(value);
+  }
+  void SetChar(uint8_t c) {
+    if (code() == TypeCode::Char) v.ch = c;
+  }
+
+  // Two's complement at the width / arithmetic negation; false for other codes.
+  bool Negate();
+  // Bitwise complement at the width, or boolean toggle; false for other codes.
+  bool Not();
+};
+
+// Truncates an integer to the width and signedness of an integer type code.
+int64_t TruncateToWidth(TypeCode code, int64_t value);
+
+// Globals, a routine's parameters and locals, the arguments of a native function.
+class VariableList {
+ public:
+  struct Entry {
+    NameId name;
+    VariantPtr var;
+  };
+  int Add(NameId name, VariantPtr var) {
+    entries_.push_back({name, std::move(var)});
+    return static_cast<int>(entries_.size()) - 1;
+  }
+  int Find(NameId name) const {
+    for (size_t i = 0; i < entries_.size(); ++i)
+      if (entries_[i].name == name) return static_cast<int>(i);
+    return -1;
+  }
+  TIfVariant* Get(int index) const {
+    return index >= 0 && static_cast<size_t>(index) < entries_.size() ? entries_[static_cast<size_t>(index)].var.get()
+                                                                      : nullptr;
+  }
+  const VariantPtr& Ptr(int index) const { return entries_[static_cast<size_t>(index)].var; }
+  NameId Name(int index) const {
+    return index >= 0 && static_cast<size_t>(index) < entries_.size() ? entries_[static_cast<size_t>(index)].name
+                                                                      : kNoName;
+  }
+  void Replace(int index, VariantPtr var) { entries_[static_cast<size_t>(index)].var = std::move(var); }
+  void Rename(int index, NameId name) { entries_[static_cast<size_t>(index)].name = name; }
+  void Delete(int index) { entries_.erase(entries_.begin() + index); }
+  int Count() const { return static_cast<int>(entries_.size()); }
+  void Clear() { entries_.clear(); }
+  void Reserve(size_t n) { entries_.reserve(n); }
+  std::vector<Entry>& Entries() { return entries_; }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+}  // namespace quoll

@@ -1,0 +1,187 @@
+// TScript: configures the engine, answers unit requests, runs a text and reports its outcome.
+#include "host/script_host.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "engine/textutil.h"
+
+namespace quoll {
+
+namespace {
+const NameId kWriteln = Intern("WRITELN");
+const NameId kReadln = Intern("READLN");
+}  // namespace
+
+TScript::TScript(HostUi& ui) : ui_(ui) {}
+
+TScript::~TScript() { Shutdown(); }
+
+void TScript::Initialize() {
+  engine_ = std::make_unique<TIfPasScript>(this);
+  if (ui_.WantsLineHook()) engine_->OnRunLine = LineHookEntry;
+  engine_->OnUses = UsesHandler;
+  engine_->MaxBeginNesting = kMaxBeginNesting;
+  state_ = RunState::Idle;
+}
+
+void TScript::Shutdown() {}
+
+bool TScript::Run(const std::string& text, int32_t& errorPos) {
+  switch (state_) {
+    case RunState::Paused:
+      state_ = RunState::Running;
+      return true;
+    case RunState::Running:
+    case RunState::Stepping:
+      return true;
+    case RunState::Idle:
+      state_ = RunState::Running;
+      return ExecuteText(text, errorPos);
+  }
+  return true;
+}
+
+bool TScript::Step(const std::string& text, int32_t& errorPos) {
+  switch (state_) {
+    case RunState::Paused:
+      state_ = RunState::Stepping;
+      return true;
+    case RunState::Running:
+    case RunState::Stepping:
+      return true;
+    case RunState::Idle:
+      state_ = RunState::Stepping;
+      return ExecuteText(text, errorPos);
+  }
+  return true;
+}
+
+void TScript::Stop() { state_ = RunState::Idle; }
+
+bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
+  if (!engine_) Initialize();
+  // Whatever happens, the run ends in Idle with the editor and title told so.
+  struct EndOfRun {
+    TScript& host;
+    ~EndOfRun() {
+      host.state_ = RunState::Idle;
+      host.ui_.UpdateCurrentLine();
+      host.ui_.ShowRunState(RunState::Idle);
+    }
+  };
+  bool ok;
+  {
+    EndOfRun end{*this};
+    ui_.ShowRunState(state_);
+    lastPausePos_ = -1;
+    ui_.ClearOutput();
+    TIfPasScript& engine = *engine_;
+    engine.SetText(text);
+    if (engine.ErrorCode() == 0) {
+      ui_.WriteOutput("Script is running.");
+      engine.RunMain();
+    }
+    ok = engine.ErrorCode() == 0;
+    if (ok) {
+      ui_.WriteOutput("Script finished, no errors.");
+    } else {
+      errorPos = engine.ErrorPos();
+      ui_.WriteOutput("Error in " + engine.ErrorModule() + "(" + std::to_string(engine.ErrorPos()) + ") " +
+                      ErrorMessage(engine.ErrorCode(), engine.ErrorParam()));
+    }
+  }
+  engine_->Cleanup();
+  return ok;
+}
+
+uint16_t TScript::LineHookEntry(void* host, TIfPasScript* /*script*/, int32_t position) {
+  auto* self = static_cast<TScript*>(host);
+  return self->ui_.LineHook(*self, position);
+}
+
+bool TScript::ReadUnitFile(const std::string& unitName, std::string& text) {
+  namespace fs = std::filesystem;
+  std::string wanted = unitName + ".qs";
+  fs::path path = wanted;
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) {
+    // Unit names arrive in upper case; find the one file whose name matches ignoring case.
+    std::string upper = UpperCase(wanted);
+    int matches = 0;
+    for (const auto& entry : fs::directory_iterator(".", ec)) {
+      std::string name = entry.path().filename().string();
+      if (UpperCase(name) == upper && entry.is_regular_file(ec)) {
+        path = entry.path();
+        ++matches;
+      }
+    }
+    if (matches != 1) return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) return false;
+  text = buffer.str();
+  return true;
+}
+
+uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::string& unitName) {
+  auto* self = static_cast<TScript*>(host);
+  if (unitName == "SYSTEM") {
+    // Libraries register here, in a fixed order, so they exist before the script's declarations.
+    script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);
+    script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
+    return 0;
+  }
+  // Units that use each other would otherwise load one another without end.
+  if (self->unitDepth_ >= 64) {
+    script->SetErrorParam(ErrorCode::Custom, "units nested too deeply: " + unitName);
+    return static_cast<uint16_t>(ErrorCode::Custom);
+  }
+  std::string text;
+  if (!ReadUnitFile(unitName, text)) return static_cast<uint16_t>(ErrorCode::UnitNotFound);
+  auto unit = std::make_unique<TIfPasScript>(host);
+  unit->OnUses = UsesHandler;
+  ++self->unitDepth_;
+  unit->SetText(text);
+  --self->unitDepth_;
+  if (unit->ErrorCode() != 0) {
+    // The unit's own error wins: its position in the unit's file, and the unit's name.
+    if (script->ErrorCode() == 0) {
+      script->SetErrorParam(script, unit->ErrorCode(), unit->ErrorParam());
+      TIFSError copy = unit->Error();
+      if (copy.module == "MAIN") copy.module = unitName;
+      script->OverrideError(copy);
+    }
+    return static_cast<uint16_t>(ErrorCode::UnitNotFound);
+  }
+  bool isUnit = unit->IsUnit();
+  if (!script->AttachUnit(unit, true)) {
+    script->SetErrorParam(ErrorCode::Custom, isUnit ? "duplicate unit: " + unitName : unitName + ".qs is not a unit");
+    return static_cast<uint16_t>(ErrorCode::Custom);
+  }
+  return 0;
+}
+
+uint16_t TScript::HostCall(TIfPasScript* /*script*/, void* host, TProcedure* routine, TIfVariant* result,
+                           VariableList& args) {
+  auto* self = static_cast<TScript*>(host);
+  std::string a;
+  if (routine->name == kWriteln) {
+    args.Get(0)->Deref()->GetString(a);
+    self->ui_.WriteOutput(a);
+  } else if (routine->name == kReadln) {
+    std::string b;
+    args.Get(0)->Deref()->GetString(a);
+    args.Get(1)->Deref()->GetString(b);
+    if (result) result->SetString(self->ui_.ReadLine(a, b));
+  }
+  return 0;
+}
+
+}  // namespace quoll

@@ -1,0 +1,82 @@
+// TScript: binds one engine instance to a user interface through HostUi.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/script.h"
+
+namespace quoll {
+
+enum class RunState { Idle, Running, Stepping, Paused };
+
+// What the host needs from its surroundings: the console runner, the workbench and tests each
+// provide one.
+class HostUi {
+ public:
+  virtual ~HostUi() = default;
+  // Appends one line to the output pane.
+  virtual void WriteOutput(const std::string& line) = 0;
+  virtual void ClearOutput() = 0;
+  // A modal input box; returns the text entered, or the empty text on cancel.
+  virtual std::string ReadLine(const std::string& caption, const std::string& prompt) = 0;
+  virtual void ShowRunState(RunState state) = 0;
+  // Called before every statement while a script runs; returns an engine code (0 goes on,
+  // 32773 stops the run). The default lets every statement run.
+  virtual uint16_t LineHook(class TScript& host, int32_t position) {
+    (void)host;
+    (void)position;
+    return 0;
+  }
+  // Whether the UI wants LineHook called at all (a hook costs a call per statement).
+  virtual bool WantsLineHook() const { return false; }
+  // The running editor's execution line is to be repainted (the run ended).
+  virtual void UpdateCurrentLine() {}
+};
+
+class TScript {
+ public:
+  explicit TScript(HostUi& ui);
+  ~TScript();
+  TScript(const TScript&) = delete;
+  TScript& operator=(const TScript&) = delete;
+
+  // Creates the engine instance and sets its handlers and limits.
+  void Initialize();
+  void Shutdown();
+  // True when the run ended without error or nothing new was started; false after a script
+  // error, with errorPos set to the error's position in the text.
+  bool Run(const std::string& text, int32_t& errorPos);
+  bool Step(const std::string& text, int32_t& errorPos);
+  void Stop();
+  RunState State() const { return state_; }
+  void SetState(RunState s) { state_ = s; }
+  int32_t& LastPausePosition() { return lastPausePos_; }
+
+  TIfPasScript* Engine() { return engine_.get(); }
+  HostUi& Ui() { return ui_; }
+
+  // The engine's unit handler and the host routines' native function.
+  static uint16_t UsesHandler(void* host, TIfPasScript* script, const std::string& unitName);
+  static uint16_t HostCall(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+                           VariableList& args);
+  static uint16_t LineHookEntry(void* host, TIfPasScript* script, int32_t position);
+
+  // The nesting limit set on the main instance.
+  static constexpr int32_t kMaxBeginNesting = 1000;
+
+ private:
+  bool ExecuteText(const std::string& text, int32_t& errorPos);
+  // Reads UNIT.qs from the current directory; on a case-sensitive file system the one file whose
+  // name matches ignoring case.
+  static bool ReadUnitFile(const std::string& unitName, std::string& text);
+
+  HostUi& ui_;
+  std::unique_ptr<TIfPasScript> engine_;
+  RunState state_ = RunState::Idle;
+  int32_t lastPausePos_ = -1;
+  int unitDepth_ = 0;  // units being compiled inside one another
+};
+
+}  // namespace quoll
