@@ -128,7 +128,8 @@ VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self,
                                      TProcedure* routine, TTypeRec* selfType) {
   VariableList callee;
   if (self) {
-    auto selfVar = TIfVariant::Create(selfType && selfType->code == TypeCode::Class ? selfType : routine->cls);
+    // SELF is declared as the class that declares the method: bare names inside it resolve there.
+    auto selfVar = TIfVariant::Create(routine->cls ? routine->cls : selfType);
     selfVar->v.obj = self;
     selfVar->flags |= kReadOnly;
     callee.Add(names::Self, std::move(selfVar));

@@ -89,7 +89,7 @@ VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, Variable
   ObjectInstance* inst = NewInstance(cls);
   VariantPtr result = TIfVariant::Create(cls);
   result->v.obj = inst;
-  auto self = TIfVariant::Create(cls);
+  auto self = TIfVariant::Create(method->cls ? method->cls : cls);
   self->v.obj = inst;
   self->flags |= kReadOnly;
   callee.Add(names::Self, std::move(self));

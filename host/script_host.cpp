@@ -139,17 +139,17 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
     return 0;
   }
   // Units that use each other would otherwise load one another without end.
-  if (self->unitDepth_ >= 64) {
-    script->SetErrorParam(ErrorCode::Custom, "units nested too deeply: " + unitName);
+  if (std::find(self->loadingUnits_.begin(), self->loadingUnits_.end(), unitName) != self->loadingUnits_.end()) {
+    script->SetErrorParam(ErrorCode::Custom, "circular unit reference: " + unitName);
     return static_cast<uint16_t>(ErrorCode::Custom);
   }
   std::string text;
   if (!ReadUnitFile(unitName, text)) return static_cast<uint16_t>(ErrorCode::UnitNotFound);
   auto unit = std::make_unique<TIfPasScript>(host);
   unit->OnUses = UsesHandler;
-  ++self->unitDepth_;
+  self->loadingUnits_.push_back(unitName);
   unit->SetText(text);
-  --self->unitDepth_;
+  self->loadingUnits_.pop_back();
   if (unit->ErrorCode() != 0) {
     // The unit's own error wins: its position in the unit's file, and the unit's name.
     if (script->ErrorCode() == 0) {

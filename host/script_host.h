@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/script.h"
 
@@ -76,7 +77,7 @@ class TScript {
   std::unique_ptr<TIfPasScript> engine_;
   RunState state_ = RunState::Idle;
   int32_t lastPausePos_ = -1;
-  int unitDepth_ = 0;  // units being compiled inside one another
+  std::vector<std::string> loadingUnits_;  // units being compiled inside one another
 };
 
 }  // namespace quoll
