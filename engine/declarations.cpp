@@ -1,6 +1,8 @@
 // Declaration processing: headers, uses, const/type/var sections, routine and class declarations,
 // type expressions, and the registration of native routines and types from declaration texts.
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "engine/script.h"
@@ -50,7 +52,15 @@ void TIfPasScript::SetText(std::string_view text) {
     error_.module = moduleName_;
     return;
   }
-  ProcessDeclarations();
+  try {
+    ProcessDeclarations();
+  } catch (const std::bad_alloc&) {
+    SetError(ErrorCode::OutOfMemory);
+    mainPos_ = -1;
+  } catch (const std::length_error&) {
+    SetError(ErrorCode::OutOfMemory);
+    mainPos_ = -1;
+  }
 }
 
 void TIfPasScript::ResetForText() {

@@ -104,7 +104,12 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
   }
 
   // Apply the operators level by level, left to right within a level.
-  for (int level = 1; level <= 3; ++level) {
+  if (operators_.size() == opBase + 1 && operands_.size() == base + 2) {
+    if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.code != 0) return false;
+    operands_.pop_back();
+    operators_.pop_back();
+  }
+  for (int level = 1; level <= 3 && operators_.size() > opBase; ++level) {
     size_t i = opBase;
     while (i < operators_.size()) {
       size_t left = base + (i - opBase);
@@ -121,7 +126,14 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
     SetError(ErrorCode::ErrorInExpression);
     return false;
   }
-  return DoOperation(dest, operands_[base], kOpAssign);
+  // The result is a temporary: a string moves into the destination instead of being copied.
+  TIfVariant& result = operands_[base];
+  TIfVariant* d = dest.Deref();
+  if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
+    d->str.swap(result.str);
+    return true;
+  }
+  return DoOperation(dest, result, kOpAssign);
 }
 
 bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, TIfVariant& out) {

@@ -8,6 +8,9 @@ namespace quoll {
 
 namespace {
 
+// The longest string a script may build; longer ones end the run with "out of memory".
+constexpr size_t kMaxStringLength = size_t{1} << 30;
+
 bool IsComparison(int op) { return op >= kOpGreater && op <= kOpLessEqual; }
 
 // Bits of an integer code's width (for shifts).
@@ -94,6 +97,8 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
     case kOpMultiply:
     case kOpAdd: {
       if (op == kOpAdd && lc == TypeCode::String) {
+        if (l->str.size() + (rc == TypeCode::String ? r->str.size() : 1) > kMaxStringLength)
+          return SetError(ErrorCode::OutOfMemory), false;
         if (rc == TypeCode::Char) l->str += static_cast<char>(r->v.ch);
         else if (rc == TypeCode::String) l->str += r->str;
         else return SetError(ErrorCode::TypeMismatch), false;

@@ -35,7 +35,7 @@ uintptr_t StackFloor() {
 
 }  // namespace
 
-TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) { operands_.reserve(64); }
+TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) {}
 
 TIfPasScript::~TIfPasScript() { Cleanup(); }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -306,7 +307,8 @@ class TIfPasScript {
   // routine records may still point into them.
   std::vector<std::unique_ptr<TIfPasScript>> retiredUnits_;
   TIFSError savedError_;
-  // Operand stack shared by nested evaluations (index-based: it may grow while reading).
+  // Operand stack shared by nested evaluations. Outer evaluations keep indexes into it, never
+  // references: a nested evaluation may grow it, and applying operators erases from it.
   std::vector<TIfVariant> operands_;
   std::vector<uint8_t> operators_;
   TTypeRec* stdTypes_[29] = {};

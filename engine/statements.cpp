@@ -1,4 +1,7 @@
 // The block executor: runs (or skips) blocks and statements by walking the token list.
+#include <new>
+#include <stdexcept>
+
 #include "engine/script.h"
 
 namespace quoll {
@@ -39,8 +42,18 @@ void TIfPasScript::RunMain() {
   if (mainPos_ == -1) return;
   error_.Clear();
   parser_.SeekTo(mainPos_);
-  if (RunBlock(kNoWith, nullptr, false) && parser_.CurrTokenKind() != TK::Period) SetError(ErrorCode::PeriodExpected);
+  try {
+    if (RunBlock(kNoWith, nullptr, false) && parser_.CurrTokenKind() != TK::Period)
+      SetError(ErrorCode::PeriodExpected);
+  } catch (const std::bad_alloc&) {
+    // A script that exhausts memory ends with "out of memory" rather than ending the program.
+    SetError(ErrorCode::OutOfMemory);
+  } catch (const std::length_error&) {
+    SetError(ErrorCode::OutOfMemory);
+  }
   if (error_.code == static_cast<uint16_t>(ErrorCode::Exit)) error_.Clear();
+  callStack_.clear();
+  currentLocals_ = nullptr;
   nesting_ = 0;
 }
 

@@ -1,0 +1,101 @@
+program IntArith;
+// Integer arithmetic: nested for loops, while loops, div/mod and comparisons.
+// Keep in step with int_arith.lua and int_arith.py: all three print the same lines.
+
+var
+  i, j, k, a, b: Integer;
+  acc, x, n, t, r: Integer;
+  steps, total, longest, g: Integer;
+
+// Decimal text of an integer (the library has no conversion routine yet).
+function NumText(nv: Integer): string;
+var
+  nd: Integer;
+  ntxt, nsign: string;
+begin
+  ntxt := '';
+  nsign := '';
+  if nv < 0 then
+  begin
+    nsign := '-';
+    nv := -nv;
+  end;
+  if nv = 0 then ntxt := '0';
+  while nv > 0 do
+  begin
+    nd := nv mod 10;
+    case nd of
+      0: ntxt := '0' + ntxt;
+      1: ntxt := '1' + ntxt;
+      2: ntxt := '2' + ntxt;
+      3: ntxt := '3' + ntxt;
+      4: ntxt := '4' + ntxt;
+      5: ntxt := '5' + ntxt;
+      6: ntxt := '6' + ntxt;
+      7: ntxt := '7' + ntxt;
+      8: ntxt := '8' + ntxt;
+      9: ntxt := '9' + ntxt;
+    end;
+    nv := nv div 10;
+  end;
+  Result := nsign + ntxt;
+end;
+
+begin
+  acc := 0;
+  for i := 1 to 300 do
+    for j := 1 to 300 do
+    begin
+      x := (i * j + acc) mod 1000003;
+      if x mod 3 = 0 then
+        acc := (acc + x div 3) mod 1000003
+      else if x mod 3 = 1 then
+        acc := (acc * 7 + j) mod 1000003
+      else
+      begin
+        if acc >= i then
+          acc := acc - i
+        else
+          acc := acc + 1000003 - i;
+      end;
+    end;
+  Writeln('acc=' + NumText(acc));
+
+  // Collatz step counts.
+  total := 0;
+  longest := 0;
+  for k := 1 to 2000 do
+  begin
+    n := k;
+    steps := 0;
+    while n <> 1 do
+    begin
+      if n mod 2 = 0 then
+        n := n div 2
+      else
+        n := 3 * n + 1;
+      steps := steps + 1;
+    end;
+    total := total + steps;
+    if steps > longest then
+      longest := steps;
+  end;
+  Writeln('collatz=' + NumText(total) + ' longest=' + NumText(longest));
+
+  // Euclid on a grid of pairs.
+  g := 0;
+  for a := 1 to 120 do
+    for b := 1 to 120 do
+    begin
+      x := a * 7 + 3;
+      t := b * 5 + 1;
+      while t <> 0 do
+      begin
+        r := x mod t;
+        x := t;
+        t := r;
+      end;
+      g := g + x;
+    end;
+  Writeln('gcd=' + NumText(g));
+end.

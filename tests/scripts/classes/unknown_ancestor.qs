@@ -1,0 +1,7 @@
+// The ancestor of a class must be declared.
+type
+  TChild = class(TMissing)   // expect compile error: unknown identifier: TMISSING
+// expect position: 69
+  end;
+begin
+end.

@@ -1,0 +1,6 @@
+// A constant is declared with =, not :=.
+const
+  Limit := 5;   // expect compile error: is expected
+// expect position: 58
+begin
+end.

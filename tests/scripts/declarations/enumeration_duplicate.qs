@@ -1,0 +1,7 @@
+// Enumeration values become globals, so they must not repeat a name in use.
+type
+  TColor = (Red, Green, Blue);
+  TLight = (Off, Green);   // expect compile error: duplicate identifier
+// expect position: 133
+begin
+end.

@@ -1,0 +1,5 @@
+// The program header ends with a semicolon.
+program NoSemicolon
+begin   // expect compile error: semicolon expected
+// expect position: 67
+end.

@@ -1,0 +1,11 @@
+// Parameter names may not repeat a global declared before the routine.
+var
+  count: Integer;
+
+procedure Report(count: Integer);   // expect compile error: duplicate identifier
+// expect position: 116
+begin
+end;
+
+begin
+end.

@@ -1,0 +1,11 @@
+// A routine cannot take the name of an existing global variable.
+var
+  Total: Integer;
+
+procedure Total;   // expect compile error: duplicate identifier
+// expect position: 103
+begin
+end;
+
+begin
+end.

@@ -1,0 +1,8 @@
+// A routine body is followed by a semicolon.
+procedure P;
+begin
+end
+
+begin   // expect compile error: semicolon expected
+// expect position: 75
+end.

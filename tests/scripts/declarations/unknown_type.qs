@@ -1,0 +1,7 @@
+// A variable's type must be known.
+var
+  ok: Boolean;
+  thing: TMissing;   // expect compile error: unknown identifier: TMISSING
+// expect position: 67
+begin
+end.

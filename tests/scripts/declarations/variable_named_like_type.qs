@@ -1,0 +1,7 @@
+// STRING is a type name, not a keyword, and type names are taken.
+var
+  ok: Boolean;
+  String: Integer;   // expect compile error: duplicate identifier
+// expect position: 91
+begin
+end.

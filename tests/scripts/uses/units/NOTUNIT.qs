@@ -1,0 +1,4 @@
+program NotUnit;
+{ A program, not a unit: it cannot be used. }
+begin
+end.
