@@ -13,7 +13,7 @@ for i = 1, size do
 end
 local msum = 0
 local trace = 0
-for rep = 0, 5 do
+for rep = 0, 149 do
   for i = 0, size - 1 do
     for j = 0, size - 1 do
       ma[i + 1][j + 1] = (i * 3 + j * 5 + rep) % 17
@@ -55,7 +55,7 @@ end
 local seed = 7
 local rsum = 0
 local swaps = 0
-for rep = 0, 14 do
+for rep = 0, 449 do
   for k = 0, count - 1 do
     seed = (seed * 75 + 74) % 65537
     items[k + 1].key = seed % 1000
@@ -82,7 +82,7 @@ local vec = {}
 for k = 0, 63 do
   vec[k + 1] = (k * k) % 101
 end
-for rep = 0, 29 do
+for rep = 0, 899 do
   for k = 1, 63 do
     vec[k + 1] = (vec[k + 1] + vec[k]) % 10007
   end

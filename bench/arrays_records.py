@@ -18,7 +18,7 @@ def main():
     mc = [[0] * size for _ in range(size)]
     msum = 0
     trace = 0
-    for rep in range(0, 6):
+    for rep in range(0, 150):
         for i in range(0, size):
             for j in range(0, size):
                 ma[i][j] = (i * 3 + j * 5 + rep) % 17
@@ -47,7 +47,7 @@ def main():
     seed = 7
     rsum = 0
     swaps = 0
-    for rep in range(0, 15):
+    for rep in range(0, 450):
         for k in range(0, count):
             seed = (seed * 75 + 74) % 65537
             items[k].key = seed % 1000
@@ -67,7 +67,7 @@ def main():
     vec = [0] * 64
     for k in range(0, 64):
         vec[k] = (k * k) % 101
-    for rep in range(0, 30):
+    for rep in range(0, 900):
         for k in range(1, 64):
             vec[k] = (vec[k] + vec[k - 1]) % 10007
         i = 0

@@ -59,7 +59,7 @@ begin
   mc := ma;
   msum := 0;
   trace := 0;
-  for rep := 0 to 5 do
+  for rep := 0 to 149 do
   begin
     for i := 0 to 15 do
       for j := 0 to 15 do
@@ -102,7 +102,7 @@ begin
   seed := 7;
   rsum := 0;
   swaps := 0;
-  for rep := 0 to 14 do
+  for rep := 0 to 449 do
   begin
     for k := 0 to 39 do
     begin
@@ -131,7 +131,7 @@ begin
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0];
   for k := 0 to 63 do
     vec[k] := (k * k) mod 101;
-  for rep := 0 to 29 do
+  for rep := 0 to 899 do
   begin
     for k := 1 to 63 do
       vec[k] := (vec[k] + vec[k - 1]) mod 10007;

@@ -2,8 +2,8 @@
 -- Keep in step with int_arith.qs and int_arith.py: all three print the same lines.
 
 local acc = 0
-for i = 1, 300 do
-  for j = 1, 300 do
+for i = 1, 600 do
+  for j = 1, 700 do
     local x = (i * j + acc) % 1000003
     if x % 3 == 0 then
       acc = (acc + x // 3) % 1000003
@@ -23,7 +23,7 @@ print("acc=" .. acc)
 -- Collatz step counts.
 local total = 0
 local longest = 0
-for k = 1, 2000 do
+for k = 1, 10000 do
   local n = k
   local steps = 0
   while n ~= 1 do
@@ -43,8 +43,8 @@ print("collatz=" .. total .. " longest=" .. longest)
 
 -- Euclid on a grid of pairs.
 local g = 0
-for a = 1, 120 do
-  for b = 1, 120 do
+for a = 1, 270 do
+  for b = 1, 270 do
     local x = a * 7 + 3
     local t = b * 5 + 1
     while t ~= 0 do

@@ -4,8 +4,8 @@
 
 def main():
     acc = 0
-    for i in range(1, 301):
-        for j in range(1, 301):
+    for i in range(1, 601):
+        for j in range(1, 701):
             x = (i * j + acc) % 1000003
             if x % 3 == 0:
                 acc = (acc + x // 3) % 1000003
@@ -21,7 +21,7 @@ def main():
     # Collatz step counts.
     total = 0
     longest = 0
-    for k in range(1, 2001):
+    for k in range(1, 10001):
         n = k
         steps = 0
         while n != 1:
@@ -37,8 +37,8 @@ def main():
 
     # Euclid on a grid of pairs.
     g = 0
-    for a in range(1, 121):
-        for b in range(1, 121):
+    for a in range(1, 271):
+        for b in range(1, 271):
             x = a * 7 + 3
             t = b * 5 + 1
             while t != 0:

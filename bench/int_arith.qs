@@ -43,8 +43,8 @@ end;
 
 begin
   acc := 0;
-  for i := 1 to 300 do
-    for j := 1 to 300 do
+  for i := 1 to 600 do
+    for j := 1 to 700 do
     begin
       x := (i * j + acc) mod 1000003;
       if x mod 3 = 0 then
@@ -64,7 +64,7 @@ begin
   // Collatz step counts.
   total := 0;
   longest := 0;
-  for k := 1 to 2000 do
+  for k := 1 to 10000 do
   begin
     n := k;
     steps := 0;
@@ -84,8 +84,8 @@ begin
 
   // Euclid on a grid of pairs.
   g := 0;
-  for a := 1 to 120 do
-    for b := 1 to 120 do
+  for a := 1 to 270 do
+    for b := 1 to 270 do
     begin
       x := a * 7 + 3;
       t := b * 5 + 1;

@@ -51,7 +51,7 @@ function is_odd(n)
   return is_even(n - 1)
 end
 
-print("fib=" .. fib(21))
+print("fib=" .. fib(28))
 
 local total = 0
 for m = 0, 2 do
@@ -59,20 +59,22 @@ for m = 0, 2 do
     total = total + ack(m, n)
   end
 end
-total = total + ack(3, 4)
+total = total + ack(3, 5)
 print("ack=" .. total)
 
 total = 0
-for n = 0, 24 do
+for n = 0, 31 do
   total = total * 3 + hof_f(n) + 2 * hof_m(n)
   total = total % 1000003
 end
 print("hofstadter=" .. total)
 
 local evens = 0
-for n = 0, 149 do
-  if is_even(n) then
-    evens = evens + n
+for rep = 0, 29 do
+  for n = 0, 149 do
+    if is_even(n + rep) then
+      evens = evens + n
+    end
   end
 end
 print("even=" .. evens)

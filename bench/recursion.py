@@ -42,25 +42,26 @@ def is_odd(n):
 
 
 def main():
-    print("fib=" + str(fib(21)))
+    print("fib=" + str(fib(28)))
 
     total = 0
     for m in range(0, 3):
         for n in range(0, 8):
             total = total + ack(m, n)
-    total = total + ack(3, 4)
+    total = total + ack(3, 5)
     print("ack=" + str(total))
 
     total = 0
-    for n in range(0, 25):
+    for n in range(0, 32):
         total = total * 3 + hof_f(n) + 2 * hof_m(n)
         total = total % 1000003
     print("hofstadter=" + str(total))
 
     evens = 0
-    for n in range(0, 150):
-        if is_even(n):
-            evens = evens + n
+    for rep in range(0, 30):
+        for n in range(0, 150):
+            if is_even(n + rep):
+                evens = evens + n
     print("even=" + str(evens))
 
 

@@ -92,17 +92,17 @@ begin
 end;
 
 begin
-  Writeln('fib=' + NumText(Fib(21)));
+  Writeln('fib=' + NumText(Fib(28)));
 
   total := 0;
   for idx := 0 to 2 do
     for jdx := 0 to 7 do
       total := total + Ack(idx, jdx);
-  total := total + Ack(3, 4);
+  total := total + Ack(3, 5);
   Writeln('ack=' + NumText(total));
 
   total := 0;
-  for idx := 0 to 24 do
+  for idx := 0 to 31 do
   begin
     total := total * 3 + HofF(idx) + 2 * HofM(idx);
     total := total mod 1000003;
@@ -110,8 +110,9 @@ begin
   Writeln('hofstadter=' + NumText(total));
 
   evens := 0;
-  for idx := 0 to 149 do
-    if IsEven(idx) then
-      evens := evens + idx;
+  for jdx := 0 to 29 do
+    for idx := 0 to 149 do
+      if IsEven(idx + jdx) then
+        evens := evens + idx;
   Writeln('even=' + NumText(evens));
 end.

@@ -22,7 +22,7 @@ import subprocess
 import sys
 import time
 from dataclasses import dataclass, field
-from typing import Callable, List, Optional, Sequence
+from typing import Callable, List, Optional, Sequence, Tuple
 
 BENCH_DIR = os.path.dirname(os.path.abspath(__file__))
 
@@ -45,6 +45,9 @@ class Runner:
     command:  builds the argument vector from the program's absolute path.
     extract:  turns a finished process into the program's own output lines,
               or raises RunFailure.
+    executable: the program the command starts, as an absolute path once it
+              has been found; otherwise as given, and the runner is reported
+              as not found.
     """
 
     name: str
@@ -128,7 +131,7 @@ class Result:
         return statistics.median(self.times) if self.times and not self.error else None
 
 
-def run_once(runner: Runner, program: str, timeout: float) -> (float, List[str]):
+def run_once(runner: Runner, program: str, timeout: float) -> Tuple[float, List[str]]:
     argv = runner.command(program)
     start = time.perf_counter()
     try:
@@ -149,25 +152,37 @@ def run_once(runner: Runner, program: str, timeout: float) -> (float, List[str])
     return elapsed, runner.extract(proc)
 
 
-def run_runner(runner: Runner, workload: str, runs: int, warmup: int, timeout: float) -> Result:
-    result = Result(runner)
-    if runner_missing(runner):
-        result.error = f"runner not found: {runner.executable}"
-        return result
-    program = os.path.join(BENCH_DIR, workload + runner.suffix)
-    try:
-        for _ in range(warmup):
-            run_once(runner, program, timeout)
-        for i in range(runs):
-            elapsed, lines = run_once(runner, program, timeout)
-            if result.lines is None:
-                result.lines = lines
-            elif lines != result.lines:
-                raise RunFailure(f"output of run {i + 1} differs from run 1")
-            result.times.append(elapsed)
-    except RunFailure as exc:
-        result.error = str(exc)
-    return result
+def run_workload(runners: List[Runner], workload: str, runs: int, warmup: int, timeout: float) -> List[Result]:
+    """Runs every runner's program of one workload.
+
+    The runners take turns, one run each per round, so that a passing disturbance
+    on the machine spreads over all of them instead of spoiling one runner's times.
+    A runner that fails once is not run again for this workload.
+    """
+    results = [Result(r) for r in runners]
+    programs = {}
+    for result in results:
+        if runner_missing(result.runner):
+            result.error = f"runner not found: {result.runner.executable}"
+        else:
+            programs[result.runner.name] = os.path.join(BENCH_DIR, workload + result.runner.suffix)
+
+    for round_no in range(-warmup, runs):
+        for result in results:
+            if result.error:
+                continue
+            try:
+                elapsed, lines = run_once(result.runner, programs[result.runner.name], timeout)
+                if round_no < 0:
+                    continue  # warm-up: output and time are not kept
+                if result.lines is None:
+                    result.lines = lines
+                elif lines != result.lines:
+                    raise RunFailure(f"output of run {round_no + 1} differs from run 1")
+                result.times.append(elapsed)
+            except RunFailure as exc:
+                result.error = str(exc)
+    return results
 
 
 def first_difference(a: List[str], b: List[str]) -> str:
@@ -290,7 +305,7 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
 
     summary = []
     for workload in workloads:
-        results = [run_runner(r, workload, args.runs, args.warmup, args.timeout) for r in runners]
+        results = run_workload(runners, workload, args.runs, args.warmup, args.timeout)
         ok = report_workload(workload, results)
         summary.append((workload, ok, results))
 

@@ -10,7 +10,7 @@ local letters = {
 -- Two strings grow side by side and mostly agree; every prefix pair is compared.
 local lt, eq, gt = 0, 0, 0
 local s, t = "", ""
-for r = 0, 199 do
+for r = 0, 3599 do
   s = ""
   t = ""
   for i = 0, 59 do
@@ -44,7 +44,7 @@ for k = 1, 48 do
 end
 local seed = 1
 local same, less = 0, 0
-for rnd = 0, 19 do
+for rnd = 0, 359 do
   for k = 0, 47 do
     seed = (seed * 75 + 74) % 65537
     local wl = 1 + seed % 4

@@ -14,7 +14,7 @@ def main():
     gt = 0
     s = ""
     t = ""
-    for r in range(0, 200):
+    for r in range(0, 3600):
         s = ""
         t = ""
         for i in range(0, 60):
@@ -42,7 +42,7 @@ def main():
     seed = 1
     same = 0
     less = 0
-    for rnd in range(0, 20):
+    for rnd in range(0, 360):
         for k in range(0, 48):
             seed = (seed * 75 + 74) % 65537
             wl = 1 + seed % 4

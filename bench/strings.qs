@@ -50,7 +50,7 @@ begin
   lt := 0;
   eq := 0;
   gt := 0;
-  for r := 0 to 199 do
+  for r := 0 to 3599 do
   begin
     s := '';
     t := '';
@@ -85,7 +85,7 @@ begin
   seed := 1;
   same := 0;
   less := 0;
-  for rnd := 0 to 19 do
+  for rnd := 0 to 359 do
   begin
     for k := 0 to 47 do
     begin

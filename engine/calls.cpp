@@ -164,6 +164,7 @@ VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self,
 }
 
 VariantPtr TIfPasScript::CallRoutineWithList(TProcedure* routine, VariableList& args) {
+  RefreshStackFloor();
   error_.Clear();
   if (!routine) {
     SetError(ErrorCode::UnknownIdentifier);

@@ -42,6 +42,7 @@ class TextParserScope {
 }  // namespace
 
 void TIfPasScript::SetText(std::string_view text) {
+  RefreshStackFloor();
   error_.Clear();
   moduleName_ = "MAIN";
   mainPos_ = -1;
@@ -825,6 +826,7 @@ bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
 // ---- registration from declaration texts ----
 
 TProcedure* TIfPasScript::AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData) {
+  RefreshStackFloor();
   TextParserScope scope(parser_, declaration);
   if (!scope.ok()) return nullptr;
   bool isFunction = parser_.CurrTokenKind() != TK::Procedure;
@@ -882,6 +884,7 @@ TProcedure* TIfPasScript::AddFunction(NativeFunction entry, std::string_view dec
 
 TIfVariant* TIfPasScript::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
   TTypeRec* type;
+  RefreshStackFloor();
   {
     TextParserScope scope(parser_, typeText);
     type = scope.ok() ? ReadType(kNoName, false) : nullptr;
@@ -899,6 +902,7 @@ TIfVariant* TIfPasScript::AddVariable(std::string_view name, std::string_view ty
 
 TTypeRec* TIfPasScript::AddTypeText(std::string_view name, std::string_view typeText) {
   TTypeRec* type;
+  RefreshStackFloor();
   {
     TextParserScope scope(parser_, typeText);
     type = scope.ok() ? ReadType(InternUpper(name), true) : nullptr;

@@ -84,9 +84,8 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
       return false;
     }
     if (expectOperand) {
-      TIfVariant operand;
-      if (!ReadOperand(with, locals, dest, operand)) return false;
-      operands_.push_back(std::move(operand));
+      operands_.emplace_back();
+      if (!ReadOperand(with, locals, dest, operands_.size() - 1)) return false;
     } else {
       OperatorInfo info = OperatorFor(k);
       if (info.level == 0) {
@@ -133,10 +132,16 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
     d->str.swap(result.str);
     return true;
   }
+  if (d->IsInteger() && result.IsInteger()) {
+    d->SetInt(result.v.i);
+    return true;
+  }
   return DoOperation(dest, result, kOpAssign);
 }
 
-bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, TIfVariant& out) {
+// Reads one operand into operands_[slot]. The slot is fetched again after anything that may
+// evaluate (and so grow the operand stack).
+bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot) {
   // Prefix operators, applied afterwards in the order written.
   std::string prefixes;
   for (;;) {
@@ -150,30 +155,37 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
   const TIFToken& t = parser_.Cur();
   switch (t.kind) {
     case TK::Integer:
-    case TK::Hex:
-      out.Init(dc >= TypeCode::ShortInt && dc <= TypeCode::LongInt ? destType : StdType(TypeCode::LongInt));
-      out.SetInt(t.intValue);
+    case TK::Hex: {
+      TIfVariant& out = operands_[slot];
+      out.type = dc >= TypeCode::ShortInt && dc <= TypeCode::LongInt ? destType : StdType(TypeCode::LongInt);
+      out.v.i = TruncateToWidth(out.type->code, t.intValue);
       parser_.Next();
       break;
-    case TK::Real:
-      out.Init(IsRealCode(dc) ? destType : StdType(TypeCode::Extended));
+    }
+    case TK::Real: {
+      TIfVariant& out = operands_[slot];
+      out.type = IsRealCode(dc) ? destType : StdType(TypeCode::Extended);
       out.SetReal(parser_.RealValue(t));
       parser_.Next();
       break;
+    }
     case TK::String:
-    case TK::Char:
-      out.Init(StdType(TypeCode::String));
+    case TK::Char: {
+      TIfVariant& out = operands_[slot];
+      out.type = StdType(TypeCode::String);
       out.str = parser_.ReadStringRun();
       break;
+    }
     case TK::OpenRound: {
       parser_.Next();
-      out.Init(varType_);
-      if (!Evaluate(with, locals, TK::CloseRound, out)) return false;
+      TIfVariant inner(varType_);
+      if (!Evaluate(with, locals, TK::CloseRound, inner)) return false;
       if (parser_.CurrTokenKind() != TK::CloseRound) {
         SetError(ErrorCode::CloseRoundExpected);
         return false;
       }
       parser_.Next();
+      operands_[slot] = std::move(inner);
       break;
     }
     case TK::OpenBlock: {
@@ -181,16 +193,17 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         SetError(ErrorCode::TypeMismatch);
         return false;
       }
-      out.Init(destType);
+      TIfVariant array(destType);
       parser_.Next();
       if (parser_.CurrTokenKind() == TK::CloseBlock) {  // [] is the empty array
         parser_.Next();
+        operands_[slot] = std::move(array);
         break;
       }
       for (;;) {
         VariantPtr elem = TIfVariant::Create(destType->base);
         if (!elem || !Evaluate(with, locals, TK::CloseBlock, *elem)) return false;
-        out.items.push_back(std::move(elem));
+        array.items.push_back(std::move(elem));
         if (parser_.CurrTokenKind() == TK::Comma) {
           parser_.Next();
           continue;
@@ -202,6 +215,7 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         parser_.Next();
         break;
       }
+      operands_[slot] = std::move(array);
       break;
     }
     case TK::Identifier:
@@ -216,16 +230,21 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
       if (v->code() == TypeCode::PropertyRef) {
         VariantPtr value = ReadProperty(*v);
         if (!value) return false;
-        out = std::move(*value);
+        operands_[slot] = std::move(*value);
       } else if (v->code() == TypeCode::NativeProperty) {
-        if (!ReadNativeProperty(*v, out)) return false;
+        TIfVariant value;
+        if (!ReadNativeProperty(*v, value)) return false;
+        operands_[slot] = std::move(value);
       } else if (d.outcome == Designator::Variable || d.var.use_count() > 1) {
-        out.Init(v->type);
-        if (!AssignValue(out, *v)) return false;
+        TIfVariant& out = operands_[slot];
+        if (!out.CopyScalarFrom(*v)) {
+          out.Init(v->type);
+          if (!AssignValue(out, *v)) return false;
+        }
       } else {
-        out = std::move(*v);
+        operands_[slot] = std::move(*v);
       }
-      out.flags = 0;
+      operands_[slot].flags = 0;
       break;
     }
     case TK::At: {
@@ -236,7 +255,7 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         SetError(ErrorCode::TypeMismatch);
         return false;
       }
-      out = std::move(*d.var);
+      operands_[slot] = std::move(*d.var);
       break;
     }
     default:
@@ -244,7 +263,7 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
       return false;
   }
   for (char p : prefixes) {
-    if (!(p == '-' ? out.Negate() : out.Not())) {
+    if (!(p == '-' ? operands_[slot].Negate() : operands_[slot].Not())) {
       SetError(ErrorCode::TypeMismatch);
       return false;
     }

@@ -39,9 +39,9 @@ TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) {}
 
 TIfPasScript::~TIfPasScript() { Cleanup(); }
 
-bool TIfPasScript::StackExhausted() {
-  char probe;
-  if (reinterpret_cast<uintptr_t>(&probe) >= StackFloor()) return false;
+void TIfPasScript::RefreshStackFloor() { stackFloor_ = StackFloor(); }
+
+bool TIfPasScript::StackExhaustedSlow() {
   SetError(ErrorCode::OutOfMemory);
   return true;
 }

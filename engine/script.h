@@ -213,7 +213,14 @@ class TIfPasScript {
   // The native methods of TOBJECT.
   static uint16_t TObjectMethod(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
                                 VariableList& args);
-  bool StackExhausted();
+  // Whether the C++ stack is nearly used up (then "out of memory" is recorded). The floor is
+  // taken from the running thread at every entry from outside.
+  bool StackExhausted() {
+    char probe;
+    return reinterpret_cast<uintptr_t>(&probe) < stackFloor_ && StackExhaustedSlow();
+  }
+  bool StackExhaustedSlow();
+  void RefreshStackFloor();
 
   // Blocks and statements (statements.cpp)
   enum class BlockKind : uint8_t { Repeat, Try, Begin, Single };
@@ -238,7 +245,7 @@ class TIfPasScript {
   bool FindTryPart(int32_t tryPos);
 
   // Expressions (expressions.cpp)
-  bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, TIfVariant& out);
+  bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot);
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
   bool ReadPropertyValue(Designator& d);
 
@@ -275,6 +282,7 @@ class TIfPasScript {
   TTypeRec* ReadClass(NameId name);
 
   void* host_;
+  uintptr_t stackFloor_ = 0;
   std::vector<NameId> units_;
   bool ownedByAttacher_ = false;
   struct Resource {

@@ -37,6 +37,7 @@ bool TIfPasScript::EnterBlock() {
 }
 
 void TIfPasScript::RunMain() {
+  RefreshStackFloor();
   callStack_.clear();
   currentLocals_ = nullptr;
   if (mainPos_ == -1) return;

@@ -5,18 +5,6 @@
 
 namespace quoll {
 
-int64_t TruncateToWidth(TypeCode code, int64_t value) {
-  switch (code) {
-    case TypeCode::Byte: return static_cast<uint8_t>(value);
-    case TypeCode::ShortInt: return static_cast<int8_t>(value);
-    case TypeCode::Word: return static_cast<uint16_t>(value);
-    case TypeCode::SmallInt: return static_cast<int16_t>(value);
-    case TypeCode::Cardinal: return static_cast<uint32_t>(value);
-    case TypeCode::LongInt: return static_cast<int32_t>(static_cast<uint32_t>(value));
-    default: return value;
-  }
-}
-
 void TIfVariant::Init(TTypeRec* t) {
   type = t ? t->Resolved() : nullptr;
   flags = 0;
@@ -86,10 +74,6 @@ long double TIfVariant::GetReal() const {
 void TIfVariant::GetString(std::string& out) const {
   if (code() == TypeCode::Char) out.assign(1, static_cast<char>(v.ch));
   else if (code() == TypeCode::String) out = str;
-}
-
-void TIfVariant::SetInt(int64_t value) {
-  if (IsInteger()) v.i = TruncateToWidth(code(), value);
 }
 
 namespace {

@@ -22,6 +22,19 @@ enum VariantFlags : uint8_t {
   kVisibilityMask = 6,  // bits 1-2: visibility of the class member the variant stands for
 };
 
+// Truncates an integer to the width and signedness of an integer type code.
+inline int64_t TruncateToWidth(TypeCode code, int64_t value) {
+  switch (code) {
+    case TypeCode::Byte: return static_cast<uint8_t>(value);
+    case TypeCode::ShortInt: return static_cast<int8_t>(value);
+    case TypeCode::Word: return static_cast<uint16_t>(value);
+    case TypeCode::SmallInt: return static_cast<int16_t>(value);
+    case TypeCode::Cardinal: return static_cast<uint32_t>(value);
+    case TypeCode::LongInt: return static_cast<int32_t>(static_cast<uint32_t>(value));
+    default: return value;
+  }
+}
+
 class TIfVariant {
  public:
   TIfVariant() { v.i = 0; }
@@ -88,7 +101,27 @@ class TIfVariant {
   void GetString(std::string& out) const;
   bool GetBool() const { return code() == TypeCode::Boolean && v.b != 0; }
 
-  void SetInt(int64_t value);
+  void SetInt(int64_t value) {
+    if (IsInteger()) v.i = TruncateToWidth(code(), value);
+  }
+  // Copies the value of a variant into this freshly made one (no contents of its own yet).
+  // Returns false for the kinds that need the full assignment rules (arrays, records, VARIANT).
+  bool CopyScalarFrom(const TIfVariant& src) {
+    switch (src.code()) {
+      case TypeCode::Array:
+      case TypeCode::Record:
+      case TypeCode::Variant:
+      case TypeCode::Reference:
+        return false;
+      case TypeCode::String:
+        str = src.str;
+        [[fallthrough]];
+      default:
+        type = src.type;
+        v = src.v;
+        return true;
+    }
+  }
   void SetReal(long double value);
   void SetBool(bool value) {
     if (code() == TypeCode::Boolean) v.b = value ? 1 : 0;
@@ -106,8 +139,6 @@ class TIfVariant {
   bool Not();
 };
 
-// Truncates an integer to the width and signedness of an integer type code.
-int64_t TruncateToWidth(TypeCode code, int64_t value);
 
 // Globals, a routine's parameters and locals, the arguments of a native function.
 class VariableList {
