@@ -7,13 +7,15 @@ namespace {
 using TK = TokenKind;
 const WithList kNoWith;
 
-// Pushes a routine on the call stack and makes its list the current locals, for the scope.
+// Pushes a routine on the call stack for the scope. A script routine's list becomes the current
+// locals; a native function leaves them as they are (they stay those of the innermost script
+// routine, which is what a library reading a variable by name expects).
 class CallFrame {
  public:
   CallFrame(std::vector<TProcedure*>& stack, VariableList*& current, TProcedure* routine, VariableList* locals)
       : stack_(stack), current_(current), saved_(current) {
     stack_.push_back(routine);
-    current_ = locals;
+    if (routine->kind == RoutineKind::Script) current_ = locals;
   }
   ~CallFrame() {
     stack_.pop_back();

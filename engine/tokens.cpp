@@ -238,7 +238,6 @@ int32_t CharLiteralCode(std::string_view src) {
 
 }  // namespace
 
-const TIFToken TIfPascalParser::kEnd{};
 
 TokenKind KeywordKind(std::string_view upper) {
   auto it = std::lower_bound(kKeywords.begin(), kKeywords.end(), upper,
@@ -294,7 +293,6 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
   tokens_.clear();
   reals_.clear();
   runs_.clear();
-  cursor_ = -1;
   report = LexErrorReport{};
 
   Scanner scanner(text_);
@@ -304,9 +302,9 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
     if (error != LexError::None) {
       report.kind = error;
       report.pos = static_cast<int32_t>(scanner.Start());
-      tokens_.clear();
       reals_.clear();
       runs_.clear();
+      Reset();
       return false;
     }
     if (kind == TokenKind::EndOfText) break;
@@ -369,7 +367,8 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
     // Tokens inside the run keep literal -1; a read starting there computes its value on demand.
     i = j;
   }
-  cursor_ = tokens_.empty() ? -1 : 0;
+  tokens_.push_back(TIFToken{});  // the end-of-text marker: kind EndOfText, position 0
+  cur_ = tokens_.data();
   return true;
 }
 
@@ -390,13 +389,10 @@ std::string TIfPascalParser::CurrTokenText() const {
 }
 
 void TIfPascalParser::SeekTo(int32_t pos) {
-  auto it = std::upper_bound(tokens_.begin(), tokens_.end(), pos,
-                             [](int32_t p, const TIFToken& t) { return p < t.pos; });
-  if (it == tokens_.begin()) {
-    cursor_ = -1;
-    return;
-  }
-  cursor_ = static_cast<int32_t>(it - tokens_.begin()) - 1;
+  auto first = tokens_.begin();
+  auto last = first + static_cast<ptrdiff_t>(Count());
+  auto it = std::upper_bound(first, last, pos, [](int32_t p, const TIFToken& t) { return p < t.pos; });
+  SetCursor(it == first ? -1 : static_cast<int32_t>(it - first) - 1);
 }
 
 std::string TIfPascalParser::ReadStringRun() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,46 +64,69 @@ struct LexErrorReport {
 
 class TIfPascalParser {
  public:
+  TIfPascalParser() { Reset(); }
+  TIfPascalParser(TIfPascalParser&& other) noexcept { *this = std::move(other); }
+  TIfPascalParser& operator=(TIfPascalParser&& other) noexcept {
+    int32_t c = other.Cursor();
+    text_ = std::move(other.text_);
+    tokens_ = std::move(other.tokens_);
+    reals_ = std::move(other.reals_);
+    runs_ = std::move(other.runs_);
+    other.Reset();
+    if (tokens_.empty()) Reset();
+    SetCursor(c);
+    return *this;
+  }
+  TIfPascalParser(const TIfPascalParser&) = delete;
+  TIfPascalParser& operator=(const TIfPascalParser&) = delete;
+
   // Tokenizes the whole text (up to a NUL). On a lexical error the list is emptied and false returned.
   bool SetText(std::string_view text, LexErrorReport& report);
 
-  TokenKind CurrTokenKind() const { return Cur().kind; }
-  int32_t CurrTokenPos() const { return Cur().pos; }
+  TokenKind CurrTokenKind() const { return cur_->kind; }
+  int32_t CurrTokenPos() const { return cur_->pos; }
   // Identifier: upper-case spelling; literals: the exact source text; otherwise empty.
   std::string CurrTokenText() const;
-  NameId CurrTokenName() const { return Cur().name; }
-  const TIFToken& Cur() const {
-    return (cursor_ >= 0 && static_cast<size_t>(cursor_) < tokens_.size()) ? tokens_[static_cast<size_t>(cursor_)]
-                                                                           : kEnd;
-  }
-  // Moves one token on; past the last token the cursor is at end of text (-1) and stays there.
+  NameId CurrTokenName() const { return cur_->name; }
+  // The current token; at end of text a token of kind EndOfText at position 0.
+  const TIFToken& Cur() const { return *cur_; }
+  // Moves one token on; past the last token the cursor is at end of text and stays there.
   void Next() {
-    if (cursor_ < 0) return;
-    if (static_cast<size_t>(++cursor_) >= tokens_.size()) cursor_ = -1;
+    if (cur_->kind != TokenKind::EndOfText) ++cur_;
   }
-  // Moves to the last token whose position is at or before pos; -1 when there is none.
+  // Moves to the last token whose position is at or before pos; end of text when there is none.
   void SeekTo(int32_t pos);
-  int32_t Cursor() const { return cursor_; }
-  void SetCursor(int32_t c) { cursor_ = c; }
+  // The cursor as an index into the token list; -1 at end of text.
+  int32_t Cursor() const {
+    return cur_->kind == TokenKind::EndOfText ? -1 : static_cast<int32_t>(cur_ - tokens_.data());
+  }
+  void SetCursor(int32_t c) {
+    cur_ = c >= 0 && static_cast<size_t>(c) < Count() ? tokens_.data() + c : &tokens_.back();
+  }
 
   // Value of a literal token.
   long double RealValue(const TIFToken& t) const { return reals_[static_cast<size_t>(t.literal)]; }
   // The string value of the run of string and character literals that starts at the cursor,
   // leaving the cursor after the run.
   std::string ReadStringRun();
-  // The same without moving the cursor, for a run known to start at the cursor.
-  const std::string& RunValue(const TIFToken& t) const { return runs_[static_cast<size_t>(t.literal)]; }
 
-  const std::vector<TIFToken>& Tokens() const { return tokens_; }
+  // The stored tokens (without the end-of-text marker that follows them).
+  std::span<const TIFToken> Tokens() const { return {tokens_.data(), Count()}; }
   const std::string& Text() const { return text_; }
 
  private:
-  static const TIFToken kEnd;
+  size_t Count() const { return tokens_.size() - 1; }
+  // An empty list: only the end-of-text marker.
+  void Reset() {
+    tokens_.assign(1, TIFToken{});
+    cur_ = tokens_.data();
+  }
+
   std::string text_;
-  std::vector<TIFToken> tokens_;
+  std::vector<TIFToken> tokens_;  // the tokens, then one end-of-text marker
   std::vector<long double> reals_;
   std::vector<std::string> runs_;
-  int32_t cursor_ = -1;
+  const TIFToken* cur_ = nullptr;
 };
 
 }  // namespace quoll
