@@ -66,7 +66,7 @@ bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, Va
       if (p.mode == ParamMode::Var && (d.var->readOnly() || target->readOnly()))
         return SetError(ErrorCode::VariableExpected), false;
       if (!FitsByReference(*this, p.type, target)) return SetError(ErrorCode::TypeMismatch), false;
-      auto ref = std::make_shared<TIfVariant>(varType_);
+      auto ref = NewVariant(varType_);
       ref->target = std::move(d.var);
       if (p.mode == ParamMode::Const) ref->flags |= kReadOnly;
       callee.Add(p.name, std::move(ref));
@@ -85,7 +85,8 @@ bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, Va
 // also after a failure, so that a TRY in the caller scans the caller's own text.
 bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* /*result*/,
                                   int32_t returnCursor) {
-  parser_.SeekTo(routine->entryPos);
+  if (routine->entryCursor >= 0) parser_.SetCursor(routine->entryCursor);
+  else parser_.SeekTo(routine->entryPos);
   bool ok = true;
   if (parser_.CurrTokenKind() == TK::Var) {
     parser_.Next();
@@ -154,7 +155,7 @@ VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self,
   CallFrame frame(callStack_, currentLocals_, routine, &callee);
   if (routine->kind == RoutineKind::Script) {
     if (result) {
-      auto ref = std::make_shared<TIfVariant>(varType_);
+      auto ref = NewVariant(varType_);
       ref->target = result;
       callee.Add(names::Result, std::move(ref));
     }
@@ -240,7 +241,7 @@ VariantPtr TIfPasScript::CallRoutineWithList(TProcedure* routine, VariableList& 
   if (routine->kind == RoutineKind::Script) {
     int resultIndex = -1;
     if (result) {
-      auto ref = std::make_shared<TIfVariant>(varType_);
+      auto ref = NewVariant(varType_);
       ref->target = result;
       resultIndex = args.Add(names::Result, std::move(ref));
     }

@@ -32,7 +32,7 @@ ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
     }
   for (TTypeRec* c : chain)
     for (const TPropertyDef& p : c->cls->properties) {
-      auto v = std::make_shared<TIfVariant>(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
+      auto v = NewVariant(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
       v->v.prop.obj = inst.get();
       v->v.prop.def = &p;
       v->setVisibility(p.visibility());
@@ -221,7 +221,7 @@ VariantPtr TIfPasScript::CallInherited(const WithList& with, VariableList* local
         if (!AssignValue(*copy, *current->Deref())) return nullptr;
         args.Add(p.name, std::move(copy));
       } else {
-        auto ref = std::make_shared<TIfVariant>(varType_);
+        auto ref = NewVariant(varType_);
         ref->target = locals->Ptr(i);
         args.Add(p.name, std::move(ref));
       }

@@ -225,7 +225,7 @@ void TIfPasScript::ProcessDeclarations() {
           parser_.Next();
           if (!expect(TK::Equal, ErrorCode::IsExpected)) return;
           parser_.Next();
-          auto value = std::make_shared<TIfVariant>(varType_);
+          auto value = NewVariant(varType_);
           if (!Evaluate(kNoWith, nullptr, TK::Semicolon, *value)) return;
           value->flags |= kReadOnly;
           AddGlobal(name, std::move(value));
@@ -421,10 +421,12 @@ bool TIfPasScript::ReadRoutineDeclaration() {
   if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
   parser_.Next();
   int32_t bodyPos = parser_.CurrTokenPos();
+  int32_t bodyCursor = parser_.Cursor();
   TProcedure* routine = method;
   if (method) {
     if (!(decl == method->decl)) return SetError(ErrorCode::ParameterError), false;
     method->entryPos = bodyPos;
+    method->entryCursor = bodyCursor;
   } else {
     auto r = std::make_unique<TProcedure>();
     r->owner = this;
@@ -432,6 +434,7 @@ bool TIfPasScript::ReadRoutineDeclaration() {
     r->name = r->plainName = name;
     r->decl = std::move(decl);
     r->entryPos = bodyPos;
+    r->entryCursor = bodyCursor;
     routine = AddRoutine(std::move(r));
   }
 

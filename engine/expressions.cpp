@@ -325,7 +325,7 @@ Designator TIfPasScript::ReadDesignator(const WithList& with, VariableList* loca
         return d;
       }
       parser_.Next();
-      d.var = std::make_shared<TIfVariant>(varType_);
+      d.var = NewVariant(varType_);
       if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
       if (parser_.CurrTokenKind() != TK::CloseRound) {
         SetError(ErrorCode::CloseRoundExpected);
@@ -482,7 +482,7 @@ bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, Des
           value = ReadProperty(*cur);
           if (!value) return false;
         } else {
-          value = std::make_shared<TIfVariant>();
+          value = NewVariant();
           if (!ReadNativeProperty(*cur, *value)) return false;
         }
         d.var = std::move(value);
@@ -633,7 +633,7 @@ bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, Des
         int32_t prop = h->object->FindProperty(name);
         if (prop >= 0) {
           parser_.Next();
-          d.var = std::make_shared<TIfVariant>(StdType(TypeCode::NilType));
+          d.var = NewVariant(StdType(TypeCode::NilType));
           d.var->type = types_.Add(kNoName, TypeCode::NativeProperty);
           d.var->v.nprop.holder = h;
           d.var->v.nprop.handle = prop;

@@ -348,7 +348,7 @@ bool TIfPasScript::AssignValue(TIfVariant& l, TIfVariant& r) {
         VariantPtr dst;
         if (i < l.items.size() && l.items[i]->type == src.type && l.items[i].get() != &src) dst = l.items[i];
         else dst = TIfVariant::Create(src.type);
-        if (!dst) dst = std::make_shared<TIfVariant>();
+        if (!dst) dst = NewVariant();
         uint8_t keepFlags = dst->flags;
         if (!AssignValue(*dst, src)) return false;
         dst->flags = keepFlags;

@@ -175,7 +175,7 @@ bool TIfPasScript::AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned) {
   for (auto& e : u->globals_.Entries()) {
     const Symbol* s = FindSymbol(e.name);
     if (s && s->global >= 0) continue;
-    auto ref = std::make_shared<TIfVariant>(varType_);
+    auto ref = NewVariant(varType_);
     ref->target = e.var;
     ref->flags = e.var->flags & kReadOnly;
     AddGlobal(e.name, std::move(ref));

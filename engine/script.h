@@ -59,6 +59,7 @@ struct TProcedure {
   ExtendedFunction extended = nullptr;
   void* extra = nullptr;
   int32_t entryPos = -1;       // script routine: position of its body (VAR or BEGIN)
+  int32_t entryCursor = -1;    // the same as an index into its owner's token list
 
   bool IsMethod() const { return cls != nullptr; }
   Visibility visibility() const { return static_cast<Visibility>(methodFlags & kMethodVisibilityMask); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/names.h"
+#include "engine/pool.h"
 #include "engine/types.h"
 
 namespace quoll {
@@ -16,6 +17,12 @@ struct NativeHolder;
 class TIfVariant;
 
 using VariantPtr = std::shared_ptr<TIfVariant>;
+
+// A new shared variant from the variant pool.
+template <typename... Args>
+VariantPtr NewVariant(Args&&... args) {
+  return std::allocate_shared<TIfVariant>(PoolAllocator<TIfVariant>(), std::forward<Args>(args)...);
+}
 
 enum VariantFlags : uint8_t {
   kReadOnly = 1,
@@ -45,7 +52,7 @@ class TIfVariant {
   TIfVariant(TIfVariant&&) noexcept = default;
   TIfVariant& operator=(TIfVariant&&) noexcept = default;
 
-  static VariantPtr Create(TTypeRec* t) { return t ? std::make_shared<TIfVariant>(t) : nullptr; }
+  static VariantPtr Create(TTypeRec* t);
 
   TTypeRec* type = nullptr;
   uint8_t flags = 0;
@@ -139,6 +146,8 @@ class TIfVariant {
   bool Not();
 };
 
+
+inline VariantPtr TIfVariant::Create(TTypeRec* t) { return t ? NewVariant(t) : nullptr; }
 
 // Globals, a routine's parameters and locals, the arguments of a native function.
 class VariableList {
