@@ -136,6 +136,10 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
     d->SetInt(result.v.i);
     return true;
   }
+  if (d->type == result.type && (d->code() == TypeCode::Boolean || IsRealCode(d->code()))) {
+    d->v = result.v;
+    return true;
+  }
   return DoOperation(dest, result, kOpAssign);
 }
 
@@ -219,6 +223,25 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
       break;
     }
     case TK::Identifier:
+      // The common case first: a plain variable name, read without building a designator.
+      if (with.empty()) {
+        TK next = parser_.PeekKind();
+        if (next != TK::OpenBlock && next != TK::Period && next != TK::Caret && next != TK::OpenRound) {
+          TIfVariant* var = LookupPlainVariable(t.name, locals);
+          if (var) {
+            var = var->Deref();
+            TIfVariant& out = operands_[slot];
+            if (out.CopyScalarFrom(*var) && var->code() != TypeCode::PropertyRef &&
+                var->code() != TypeCode::NativeProperty) {
+              out.flags = 0;
+              parser_.Next();
+              break;
+            }
+            out.Init(nullptr);
+          }
+        }
+      }
+      [[fallthrough]];
     case TK::Inherited: {
       Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
       if (d.outcome == Designator::Failure) return false;

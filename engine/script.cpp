@@ -197,7 +197,6 @@ void TIfPasScript::Cleanup() {
   for (auto& e : globals_.Entries())
     if (e.var) {
       TIfVariant& g = *e.var;
-      if (g.code() == TypeCode::Reference && g.target) continue;  // a unit's variable: reset there
       uint8_t flags = g.flags;
       g.ChangeType(g.type);
       g.flags = flags;

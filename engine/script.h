@@ -246,6 +246,17 @@ class TIfPasScript {
   bool FindTryPart(int32_t tryPos);
 
   // Expressions (expressions.cpp)
+  // A plain variable name (no WITH objects in effect): a local or global, or nullptr when the
+  // name means something else (a type, a routine) or nothing.
+  TIfVariant* LookupPlainVariable(NameId name, VariableList* locals) const {
+    const Symbol* sym = FindSymbol(name);
+    if (sym && sym->type && !sym->routine) return nullptr;
+    if (locals) {
+      int i = locals->Find(name);
+      if (i >= 0) return locals->Get(i);
+    }
+    return sym && sym->global >= 0 ? globals_.Get(sym->global) : nullptr;
+  }
   bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot);
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
   bool ReadPropertyValue(Designator& d);

@@ -283,6 +283,21 @@ bool TIfPasScript::SkipExpression() {
 // Assignment or call: `designator := expression`, or a routine or method call.
 bool TIfPasScript::RunSimpleStatement(const WithList& with, VariableList* locals) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
+  // The common case first: `name := expression` with a plain local or global variable.
+  if (with.empty() && parser_.CurrTokenKind() == TK::Identifier && parser_.PeekKind() == TK::Assign) {
+    if (TIfVariant* var = LookupPlainVariable(parser_.CurrTokenName(), locals)) {
+      TIfVariant* target = var->Deref();
+      if (target->code() != TypeCode::PropertyRef) {
+        parser_.Next();
+        if (var->readOnly() || target->readOnly()) {
+          SetError(ErrorCode::VariableExpected);
+          return false;
+        }
+        parser_.Next();
+        return Evaluate(with, locals, TK::Semicolon, *var);
+      }
+    }
+  }
   Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
   if (d.outcome == Designator::Failure) return false;
   if (d.outcome == Designator::Variable) {

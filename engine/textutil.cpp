@@ -38,7 +38,11 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
   size_t i = 0;
   bool negative = false;
   if (text[0] == '$') {
-    if (text.size() == 1 || text.size() > 9) return std::nullopt;
+    if (text.size() == 1) return std::nullopt;
+    // Leading zeros are free; at most 8 significant digits fit.
+    size_t first = 1;
+    while (first + 1 < text.size() && text[first] == '0') ++first;
+    if (text.size() - first > 8) return std::nullopt;
     uint32_t v = 0;
     for (i = 1; i < text.size(); ++i) {
       char c = text[i];

@@ -90,6 +90,8 @@ class TIfPascalParser {
   NameId CurrTokenName() const { return cur_->name; }
   // The current token; at end of text a token of kind EndOfText at position 0.
   const TIFToken& Cur() const { return *cur_; }
+  // The kind of the token after the current one (the current one must not be end of text).
+  TokenKind PeekKind() const { return cur_[1].kind; }
   // Moves one token on; past the last token the cursor is at end of text and stays there.
   void Next() {
     if (cur_->kind != TokenKind::EndOfText) ++cur_;

@@ -55,6 +55,7 @@ class TIfVariant {
   static VariantPtr Create(TTypeRec* t);
 
   TTypeRec* type = nullptr;
+  VariantPtr target;               // Reference: the variable referred to; Variant: the contents
   uint8_t flags = 0;
   union Value {
     int64_t i;      // integer codes, normalized to their range; enumerations
@@ -73,7 +74,6 @@ class TIfVariant {
     struct { NativeHolder* holder; int32_t handle; } nprop;          // NativeProperty
   } v;
   std::string str;                 // String
-  VariantPtr target;               // Reference: the variable referred to; Variant: the contents
   std::vector<VariantPtr> items;   // Array elements, Record fields
 
   TypeCode code() const { return type ? type->code : TypeCode::NilType; }
@@ -86,7 +86,7 @@ class TIfVariant {
   // Follows references with a target to the variant they lead to.
   TIfVariant* Deref() {
     TIfVariant* p = this;
-    while (p->type && p->type->code == TypeCode::Reference && p->target) p = p->target.get();
+    while (p->target && p->type->code == TypeCode::Reference) p = p->target.get();
     return p;
   }
 
@@ -161,8 +161,10 @@ class VariableList {
     return static_cast<int>(entries_.size()) - 1;
   }
   int Find(NameId name) const {
-    for (size_t i = 0; i < entries_.size(); ++i)
-      if (entries_[i].name == name) return static_cast<int>(i);
+    const Entry* first = entries_.data();
+    const Entry* last = first + entries_.size();
+    for (const Entry* e = first; e != last; ++e)
+      if (e->name == name) return static_cast<int>(e - first);
     return -1;
   }
   TIfVariant* Get(int index) const {

@@ -1,0 +1,424 @@
+// TScript: output and error lines of a run, run states, Readln, the line hook, and units loaded
+// from files in the current directory.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/script_host.h"
+#include "test_support.h"
+
+namespace quoll_test {
+namespace {
+
+using quoll::RunState;
+using quoll::TScript;
+using Lines = std::vector<std::string>;
+
+constexpr uint16_t kExit = 32773;
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// ---- output of a run ----
+
+TEST(HostRun, GoodRunWritesTheStatusLinesAroundTheScriptsOwnLines) {
+  RunOutcome out = RunText("begin\r\n  Writeln('one');\r\n  Writeln('two');\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "one", "two", "Script finished, no errors."}));
+}
+
+TEST(HostRun, DeclarationErrorWritesOnlyTheErrorLine) {
+  const std::string text = "var\r\n  x: TNoSuchType;\r\nbegin\r\n  Writeln('never');\r\nend.";
+  RunOutcome out = RunText(text);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, 10);
+  EXPECT_EQ(out.lines, (Lines{"Error in MAIN(10) unknown identifier: TNOSUCHTYPE"}));
+}
+
+TEST(HostRun, LexicalErrorWritesOnlyTheErrorLine) {
+  const std::string text = "begin\r\n  Writeln('a');\r\n  ?\r\nend.";
+  RunOutcome out = RunText(text);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, PosOf(text, "?"));
+  EXPECT_EQ(out.lines, (Lines{"Error in MAIN(" + std::to_string(PosOf(text, "?")) + ") syntax error"}));
+}
+
+TEST(HostRun, RuntimeErrorFollowsTheLinesWrittenBeforeIt) {
+  const std::string text =
+      "program Test;\r\n"
+      "var a, zero: Integer;\r\n"
+      "begin\r\n"
+      "  Writeln('before');\r\n"
+      "  a := 1 div zero;\r\n"
+      "  Writeln('after');\r\n"
+      "end.";
+  const int32_t pos = PosOf(text, "zero;") + 4;  // where the divisor has been read
+  RunOutcome out = RunText(text);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, pos);
+  EXPECT_EQ(out.lines,
+            (Lines{"Script is running.", "before", "Error in TEST(" + std::to_string(pos) + ") divide by zero"}));
+}
+
+TEST(HostRun, EndlessRecursionEndsWithOutOfMemory) {
+  RunOutcome out = RunText("program Deep;\r\nprocedure R;\r\nbegin\r\n  R;\r\nend;\r\nbegin\r\n  R;\r\nend.");
+  EXPECT_FALSE(out.ok);
+  ASSERT_EQ(out.lines.size(), 2u);
+  EXPECT_EQ(out.lines[0], "Script is running.");
+  EXPECT_TRUE(StartsWith(out.lines[1], "Error in DEEP(")) << out.lines[1];
+  EXPECT_TRUE(EndsWith(out.lines[1], ") out of memory")) << out.lines[1];
+}
+
+TEST(HostRun, ExitInTheMainBlockFinishesWithoutError) {
+  RunOutcome out = RunText("begin\r\n  Writeln('a');\r\n  exit;\r\n  Writeln('b');\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "Script finished, no errors."}));
+}
+
+TEST(HostRun, OutputIsClearedAtTheStartOfEveryRun) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  ASSERT_TRUE(host.Run("begin Writeln('first'); end.", pos));
+  ASSERT_TRUE(host.Run("begin Writeln('second'); end.", pos));
+  EXPECT_EQ(ui.clears, 2);
+  EXPECT_EQ(ui.lines, (Lines{"Script is running.", "second", "Script finished, no errors."}));
+}
+
+TEST(HostRun, ErrorOfOneRunDoesNotCarryIntoTheNext) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  ASSERT_FALSE(host.Run("begin x := 1; end.", pos));
+  EXPECT_TRUE(host.Run("begin Writeln('fine'); end.", pos));
+  EXPECT_EQ(ui.lines, (Lines{"Script is running.", "fine", "Script finished, no errors."}));
+}
+
+TEST(HostRun, GlobalsStartEmptyInTheNextRun) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  const std::string text = "var s: string;\r\nbegin\r\n  Writeln('[' + s + ']');\r\n  s := 'set';\r\nend.";
+  ASSERT_TRUE(host.Run(text, pos));
+  ASSERT_TRUE(host.Run(text, pos));
+  EXPECT_EQ(ui.lines, (Lines{"Script is running.", "[]", "Script finished, no errors."}));
+}
+
+// ---- run states ----
+
+TEST(HostRunState, RunShowsRunningThenIdleAndEndsIdle) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  ASSERT_TRUE(host.Run("begin end.", pos));
+  EXPECT_EQ(ui.shownStates, (std::vector<RunState>{RunState::Running, RunState::Idle}));
+  EXPECT_EQ(host.State(), RunState::Idle);
+  EXPECT_EQ(ui.currentLineUpdates, 1);
+}
+
+TEST(HostRunState, StepShowsSteppingThenIdleAndRunsTheScript) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  ASSERT_TRUE(host.Step("begin Writeln('stepped'); end.", pos));
+  EXPECT_EQ(ui.shownStates, (std::vector<RunState>{RunState::Stepping, RunState::Idle}));
+  EXPECT_EQ(ui.lines, (Lines{"Script is running.", "stepped", "Script finished, no errors."}));
+}
+
+TEST(HostRunState, FailedRunAlsoEndsIdle) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  ASSERT_FALSE(host.Run("begin x := 1; end.", pos));
+  EXPECT_EQ(host.State(), RunState::Idle);
+  EXPECT_EQ(ui.shownStates.back(), RunState::Idle);
+}
+
+struct BusyCase {
+  const char* name;
+  RunState state;
+  bool step;  // Step rather than Run
+};
+
+void PrintTo(const BusyCase& c, std::ostream* os) { *os << c.name; }
+
+class HostBusyTest : public testing::TestWithParam<BusyCase> {};
+
+TEST_P(HostBusyTest, StartingWhileARunIsInProgressDoesNothing) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  host.SetState(GetParam().state);
+  int32_t pos = -7;
+  const std::string text = "begin Writeln('must not run'); end.";
+  EXPECT_TRUE(GetParam().step ? host.Step(text, pos) : host.Run(text, pos));
+  EXPECT_EQ(host.State(), GetParam().state);
+  EXPECT_EQ(pos, -7);
+  EXPECT_TRUE(ui.lines.empty());
+  EXPECT_EQ(ui.clears, 0);
+  EXPECT_TRUE(ui.shownStates.empty());
+}
+
+const BusyCase kBusyCases[] = {
+    {"RunWhileRunning", RunState::Running, false},
+    {"RunWhileStepping", RunState::Stepping, false},
+    {"StepWhileRunning", RunState::Running, true},
+    {"StepWhileStepping", RunState::Stepping, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Host, HostBusyTest, testing::ValuesIn(kBusyCases),
+                         [](const testing::TestParamInfo<BusyCase>& info) { return std::string(info.param.name); });
+
+TEST(HostRunState, RunWhilePausedResumesRunning) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  host.SetState(RunState::Paused);
+  int32_t pos = -1;
+  EXPECT_TRUE(host.Run("begin Writeln('must not run'); end.", pos));
+  EXPECT_EQ(host.State(), RunState::Running);
+  EXPECT_TRUE(ui.lines.empty());
+}
+
+TEST(HostRunState, StepWhilePausedResumesStepping) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  host.SetState(RunState::Paused);
+  int32_t pos = -1;
+  EXPECT_TRUE(host.Step("begin Writeln('must not run'); end.", pos));
+  EXPECT_EQ(host.State(), RunState::Stepping);
+  EXPECT_TRUE(ui.lines.empty());
+}
+
+TEST(HostRunState, StopMakesTheStateIdle) {
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  host.SetState(RunState::Paused);
+  host.Stop();
+  EXPECT_EQ(host.State(), RunState::Idle);
+}
+
+// ---- the line hook ----
+
+TEST(HostLineHook, StopFromTheHookEndsTheRunWithoutError) {
+  RecordingUi ui;
+  const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\n  Writeln('c');\r\nend.";
+  const int32_t second = PosOf(text, "Writeln('b')");
+  ui.hook = [&](TScript& host, int32_t position) -> uint16_t {
+    if (position != second) return 0;
+    host.Stop();
+    host.Ui().WriteOutput("User break.");
+    return kExit;
+  };
+  RunOutcome out = RunWith(ui, text);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "User break.", "Script finished, no errors."}));
+}
+
+TEST(HostLineHook, HookSeesTheRunningStateAndTheStatementPositions) {
+  RecordingUi ui;
+  const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
+  std::vector<int32_t> positions;
+  std::vector<RunState> states;
+  ui.hook = [&](TScript& host, int32_t position) -> uint16_t {
+    positions.push_back(position);
+    states.push_back(host.State());
+    return 0;
+  };
+  RunOutcome out = RunWith(ui, text);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(positions, (std::vector<int32_t>{PosOf(text, "Writeln('a')"), PosOf(text, "Writeln('b')")}));
+  EXPECT_EQ(states, (std::vector<RunState>{RunState::Running, RunState::Running}));
+}
+
+TEST(HostLineHook, ErrorCodeFromTheHookBecomesTheErrorLine) {
+  RecordingUi ui;
+  const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
+  const int32_t second = PosOf(text, "Writeln('b')");
+  ui.hook = [&](TScript&, int32_t position) -> uint16_t { return position == second ? 32770 : 0; };
+  RunOutcome out = RunWith(ui, text);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, second);
+  EXPECT_EQ(out.lines,
+            (Lines{"Script is running.", "a", "Error in MAIN(" + std::to_string(second) + ") out of range"}));
+}
+
+TEST(HostLineHook, StatementsOfAUnitRoutineDoNotReachTheHook) {
+  ScopedWorkDir dir;
+  dir.Write("FOO.qs",
+            "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('one');\r\n  Writeln('two');\r\nend;\r\nend.");
+  RecordingUi ui;
+  std::vector<int32_t> positions;
+  ui.hook = [&](TScript&, int32_t position) -> uint16_t {
+    positions.push_back(position);
+    return 0;
+  };
+  const std::string text = "uses Foo;\r\nbegin\r\n  Hello;\r\n  Writeln('three');\r\nend.";
+  RunOutcome out = RunWith(ui, text);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(positions, (std::vector<int32_t>{PosOf(text, "Hello"), PosOf(text, "Writeln")}));
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "one", "two", "three", "Script finished, no errors."}));
+}
+
+// ---- Readln ----
+
+TEST(HostReadln, PassesCaptionAndPromptAndReturnsTheAnswer) {
+  RecordingUi ui;
+  ui.answers = {"42"};
+  RunOutcome out = RunWith(ui, "begin\r\n  Writeln(Readln('Title', 'Value?'));\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(ui.inputRequests, (std::vector<RecordingUi::InputRequest>{{"Title", "Value?"}}));
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "42", "Script finished, no errors."}));
+}
+
+TEST(HostReadln, CancelledInputIsTheEmptyText) {
+  RecordingUi ui;
+  RunOutcome out = RunWith(ui, "begin\r\n  Writeln('[' + Readln('T', 'P') + ']');\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "[]", "Script finished, no errors."}));
+}
+
+// ---- units from files ----
+
+const char kFooUnit[] =
+    "unit Foo;\r\n"
+    "procedure Hello;\r\n"
+    "begin\r\n"
+    "  Writeln('hello from foo');\r\n"
+    "end;\r\n"
+    "end.";
+
+const char kUsesFoo[] = "uses Foo;\r\nbegin\r\n  Hello;\r\nend.";
+
+TEST(HostUnits, UnitIsLoadedFromItsFileInTheCurrentDirectory) {
+  ScopedWorkDir dir;
+  dir.Write("FOO.qs", kFooUnit);
+  RunOutcome out = RunText(kUsesFoo);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "hello from foo", "Script finished, no errors."}));
+}
+
+TEST(HostUnits, UnitFileNameMatchesIgnoringCase) {
+  ScopedWorkDir dir;
+  dir.Write("foo.qs", kFooUnit);
+  RunOutcome out = RunText(kUsesFoo);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "hello from foo", "Script finished, no errors."}));
+}
+
+TEST(HostUnits, UnitIsReadAgainForEveryRun) {
+  ScopedWorkDir dir;
+  RecordingUi ui;
+  TScript host(ui);
+  host.Initialize();
+  int32_t pos = -1;
+  dir.Write("FOO.qs", kFooUnit);
+  ASSERT_TRUE(host.Run(kUsesFoo, pos));
+  dir.Write("FOO.qs",
+            "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('changed');\r\nend;\r\nend.");
+  ASSERT_TRUE(host.Run(kUsesFoo, pos));
+  EXPECT_EQ(ui.lines, (Lines{"Script is running.", "changed", "Script finished, no errors."}));
+}
+
+TEST(HostUnits, UnitCanUseAnotherUnit) {
+  ScopedWorkDir dir;
+  dir.Write("FOO.qs", kFooUnit);
+  dir.Write("BAR.qs", "unit Bar;\r\nuses Foo;\r\nprocedure Greet;\r\nbegin\r\n  Hello;\r\nend;\r\nend.");
+  RunOutcome out = RunText("uses Bar;\r\nbegin\r\n  Greet;\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "hello from foo", "Script finished, no errors."}));
+}
+
+TEST(HostUnits, MissingUnitIsNotFoundAtTheUnitNameInTheScript) {
+  ScopedWorkDir dir;
+  const std::string text = "program Main2;\r\nuses Nowhere;\r\nbegin\r\nend.";
+  const int32_t pos = PosOf(text, "Nowhere");
+  RunOutcome out = RunText(text);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, pos);
+  EXPECT_EQ(out.lines, (Lines{"Error in MAIN2(" + std::to_string(pos) + ") unit is not found"}));
+}
+
+TEST(HostUnits, DeclarationErrorInAUnitNamesTheUnitAndThePositionInItsFile) {
+  ScopedWorkDir dir;
+  const std::string unit = "unit Broken;\r\nvar\r\n  a: Integer;\r\n  a: Integer;\r\nend.";
+  const int32_t pos = PosOf(unit, "a:", 1);
+  dir.Write("BROKEN.qs", unit);
+  RunOutcome out = RunText("uses Broken;\r\nbegin\r\n  Writeln('never');\r\nend.");
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, pos);
+  EXPECT_EQ(out.lines, (Lines{"Error in BROKEN(" + std::to_string(pos) + ") duplicate identifier"}));
+}
+
+TEST(HostUnits, LexicalErrorInAUnitNamesTheRequestedUnitAndTheOffsetInItsFile) {
+  ScopedWorkDir dir;
+  const std::string unit = "unit Bad;\r\nvar\r\n  x: Integer;\r\n  %\r\nend.";
+  const int32_t pos = PosOf(unit, "%");
+  dir.Write("BAD.qs", unit);
+  RunOutcome out = RunText("uses bad;\r\nbegin\r\nend.");
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, pos);
+  EXPECT_EQ(out.lines, (Lines{"Error in BAD(" + std::to_string(pos) + ") syntax error"}));
+}
+
+TEST(HostUnits, RuntimeErrorInAUnitRoutineNamesTheUnitAndThePositionInItsFile) {
+  ScopedWorkDir dir;
+  const std::string unit =
+      "unit Maths;\r\n"
+      "function Ratio(a, b: Integer): Integer;\r\n"
+      "begin\r\n"
+      "  Result := a div b;\r\n"
+      "end;\r\n"
+      "end.";
+  const int32_t pos = PosOf(unit, "b;\r\nend;") + 1;  // where the divisor has been read
+  dir.Write("MATHS.qs", unit);
+  RunOutcome out = RunText("uses Maths;\r\nvar k: Integer;\r\nbegin\r\n  k := Ratio(1, 0);\r\nend.");
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, pos);
+  EXPECT_EQ(out.lines,
+            (Lines{"Script is running.", "Error in MATHS(" + std::to_string(pos) + ") divide by zero"}));
+}
+
+TEST(HostUnits, ProgramFileInPlaceOfAUnitIsRefusedAtTheUnitName) {
+  ScopedWorkDir dir;
+  dir.Write("NOTUNIT.qs", "program NotUnit;\r\nbegin\r\nend.");
+  const std::string text = "uses NotUnit;\r\nbegin\r\nend.";
+  RunOutcome out = RunText(text);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.errorPos, PosOf(text, "NotUnit"));
+  ASSERT_EQ(out.lines.size(), 1u);
+  EXPECT_TRUE(StartsWith(out.lines[0], "Error in MAIN(5) ")) << out.lines[0];
+}
+
+TEST(HostUnits, UnitsUsingEachOtherEndWithAnError) {
+  ScopedWorkDir dir;
+  dir.Write("CYCA.qs", "unit CycA;\r\nuses CycB;\r\nend.");
+  dir.Write("CYCB.qs", "unit CycB;\r\nuses CycA;\r\nend.");
+  RunOutcome out = RunText("uses CycA;\r\nbegin\r\n  Writeln('never');\r\nend.");
+  EXPECT_FALSE(out.ok);
+  ASSERT_EQ(out.lines.size(), 1u);
+  EXPECT_TRUE(StartsWith(out.lines[0], "Error in ")) << out.lines[0];
+}
+
+TEST(HostUnits, UnitUsingItselfEndsWithAnError) {
+  ScopedWorkDir dir;
+  dir.Write("SELFISH.qs", "unit Selfish;\r\nuses Selfish;\r\nend.");
+  RunOutcome out = RunText("uses Selfish;\r\nbegin\r\nend.");
+  EXPECT_FALSE(out.ok);
+  ASSERT_EQ(out.lines.size(), 1u);
+  EXPECT_TRUE(StartsWith(out.lines[0], "Error in ")) << out.lines[0];
+}
+
+}  // namespace
+}  // namespace quoll_test
