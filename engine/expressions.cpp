@@ -63,6 +63,30 @@ bool EndsExpression(TK k) {
 
 bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop, TIfVariant& dest) {
   if (StackExhausted()) return false;
+  // The most common expression: one integer literal or one plain integer variable straight into an
+  // integer destination (`i := 0`, `x := y`, an argument `n`).
+  {
+    const TIFToken& t = parser_.Cur();
+    TK next = t.kind == TK::EndOfText ? TK::EndOfText : parser_.PeekKind();
+    if ((next == stop || EndsExpression(next)) && next != TK::EndOfText) {
+      TIfVariant* d = dest.Deref();
+      if (d->IsInteger()) {
+        if (t.kind == TK::Integer || t.kind == TK::Hex) {
+          d->SetInt(t.intValue);
+          parser_.Next();
+          return true;
+        }
+        if (t.kind == TK::Identifier && with.empty()) {
+          TIfVariant* var = LookupPlainVariable(t.name, locals);
+          if (var && (var = var->Deref())->IsInteger()) {
+            d->SetInt(var->v.i);
+            parser_.Next();
+            return true;
+          }
+        }
+      }
+    }
+  }
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
   // The shared stacks are cut back to where this evaluation found them on every way out.
@@ -148,9 +172,9 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
 bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot) {
   // Prefix operators, applied afterwards in the order written.
   std::string prefixes;
-  for (;;) {
+  while (parser_.CurrTokenKind() == TK::Minus || parser_.CurrTokenKind() == TK::Not ||
+         parser_.CurrTokenKind() == TK::Plus) {
     TK k = parser_.CurrTokenKind();
-    if (k != TK::Minus && k != TK::Not && k != TK::Plus) break;
     if (k != TK::Plus) prefixes += k == TK::Minus ? '-' : '!';
     parser_.Next();
   }
