@@ -1,9 +1,10 @@
 // quoll-run: runs a script file from the command line with the workbench's output and error lines.
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "host/script_host.h"
@@ -16,6 +17,26 @@ const char kUsage[] =
     "\"Script is running.\", the script's Writeln lines, then \"Script finished, no errors.\"\n"
     "or the error line. Readln asks on stderr and reads a line from stdin.\n"
     "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read.\n";
+
+// Reads a whole regular file; false with errno set otherwise (a directory gives EISDIR).
+bool ReadWholeFile(const char* path, std::string& out) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  struct stat st {};
+  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(f);
+    errno = EISDIR;
+    return false;
+  }
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  bool ok = !std::ferror(f);
+  int saved = errno;
+  std::fclose(f);
+  errno = saved;
+  return ok;
+}
 
 // The text as the editor hands it over: every line, the last included, ends with CR LF.
 std::string EditorText(const std::string& raw) {
@@ -65,10 +86,8 @@ int main(int argc, char** argv) {
     std::cerr << "quoll-run: expected one script file (try --help)\n";
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  std::ostringstream buffer;
-  if (in) buffer << in.rdbuf();
-  if (!in || in.bad()) {
+  std::string text;
+  if (!ReadWholeFile(argv[1], text)) {
     std::cerr << "quoll-run: cannot read " << argv[1] << ": " << std::strerror(errno) << '\n';
     return 2;
   }
@@ -76,7 +95,7 @@ int main(int argc, char** argv) {
   quoll::TScript host(ui);
   host.Initialize();
   int32_t errorPos = -1;
-  bool ok = host.Run(EditorText(buffer.str()), errorPos);
+  bool ok = host.Run(EditorText(text), errorPos);
   host.Shutdown();
   return ok ? 0 : 1;
 }
