@@ -29,11 +29,17 @@ class CallFrame {
 };
 
 // Whether a variable's type fits a var/const parameter: exactly the type, or any for the
-// untyped !VAR and the element-less !ARRAY.
+// untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
+// types, so a unit's Integer variable is accepted where the using script declares Integer.
 bool FitsByReference(const TIfPasScript& s, TTypeRec* paramType, TIfVariant* var) {
   TTypeRec* p = paramType->Resolved();
   if (p == s.VarType() || p == s.ArrayType()) return true;
-  return var->type == p;
+  TTypeRec* v = var->type;
+  if (v == p) return true;
+  bool predefined = p->name != kNoName && p->name == (v ? v->name : kNoName) && p->code == v->code &&
+                    (p->code <= TypeCode::Boolean || p->code == TypeCode::ResourcePointer ||
+                     p->code == TypeCode::Variant);
+  return predefined;
 }
 }  // namespace
 
