@@ -83,4 +83,27 @@ std::optional<long double> ParseReal(std::string_view text) {
   return v;
 }
 
+std::string PadLeft(std::string_view s, size_t length, char fill) {
+  if (s.size() >= length) return std::string(s);
+  return std::string(length - s.size(), fill) + std::string(s);
+}
+
+std::string PadRight(std::string_view s, size_t length) {
+  std::string out(s);
+  if (out.size() < length) out.append(length - out.size(), ' ');
+  return out;
+}
+
+std::string FirstWord(std::string_view s) {
+  size_t end = s.find(' ');
+  return std::string(s.substr(0, end));
+}
+
+std::string WithoutFirstWord(std::string_view s) {
+  size_t end = s.find(' ');
+  if (end == std::string_view::npos) return std::string();
+  while (end < s.size() && s[end] == ' ') ++end;
+  return std::string(s.substr(end));
+}
+
 }  // namespace quoll

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/string_list.h"
 #include "engine/textutil.h"
 
 namespace quoll_test {
@@ -69,3 +70,33 @@ TEST(ParseReal, TextThatIsNoNumberGivesNone) {
 
 }  // namespace
 }  // namespace quoll_test
+
+TEST(TextUtil, PaddingFillsToTheLengthAndLeavesLongerTextsAlone) {
+  EXPECT_EQ(quoll::PadLeft("7", 3), "  7");
+  EXPECT_EQ(quoll::PadLeft("7", 3, '0'), "007");
+  EXPECT_EQ(quoll::PadRight("ab", 4), "ab  ");
+  EXPECT_EQ(quoll::PadLeft("abcd", 2), "abcd");
+  EXPECT_EQ(quoll::PadRight("abcd", 2), "abcd");
+}
+
+TEST(TextUtil, FirstWordSplitsAtTheFirstBlankAndDropsTheBlanksAfterIt) {
+  EXPECT_EQ(quoll::FirstWord("12 !X 34"), "12");
+  EXPECT_EQ(quoll::WithoutFirstWord("12   !X 34"), "!X 34");
+  EXPECT_EQ(quoll::FirstWord("single"), "single");
+  EXPECT_EQ(quoll::WithoutFirstWord("single"), "");
+}
+
+TEST(StringList, ReadsOutsideGiveTheEmptyStringAndWritesThereDoNothing) {
+  quoll::TIfStringList list;
+  list.Add("a");
+  list.Add("b");
+  EXPECT_EQ(list.Get(2), "");
+  EXPECT_EQ(list.Get(-1), "");
+  list.Set(5, "x");
+  list.Delete(7);
+  ASSERT_EQ(list.Count(), 2);
+  list.Delete(0);
+  EXPECT_EQ(list.Get(0), "b");
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
