@@ -931,4 +931,14 @@ TTypeRec* TIfPasScript::AddReferenceType(std::string_view name) {
   return t;
 }
 
+TTypeRec* TIfPasScript::AddNativeObjectType(std::string_view name, const void* nativeClass) {
+  auto t = std::make_unique<TTypeRec>();
+  t->name = InternUpper(name);
+  t->code = TypeCode::NativeObject;
+  t->nativeClass = nativeClass;
+  TTypeRec* added = types_.AddPrepared(std::move(t));
+  if (added) SymbolFor(added->name).type = added;
+  return added;
+}
+
 }  // namespace quoll

@@ -669,12 +669,12 @@ bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, Des
           return false;
         }
         NativeHolder* h = v->v.holder;
-        if (!h || !h->object) {
-          SetError(ErrorCode::ClassNotCreated);
+        if (h && h->freed) {
+          SetError(ErrorCode::ClassAlreadyFreed);
           return false;
         }
-        if (h->freed) {
-          SetError(ErrorCode::ClassAlreadyFreed);
+        if (!h || !h->object) {
+          SetError(ErrorCode::ClassNotCreated);
           return false;
         }
         int32_t prop = h->object->FindProperty(name);

@@ -218,6 +218,8 @@ void TIfPasScript::Cleanup() {
     resources_.pop_back();
     if (r.free) r.free(host_, r.data);
   }
+  // Native objects the script still holds are destroyed with their holders.
+  nativeHolders_.clear();
   for (auto& o : objects_) o->fields.clear();
   objects_.clear();
   operands_.clear();

@@ -129,6 +129,9 @@ class TIfPasScript {
   TTypeRec* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
   TTypeRec* FindType(std::string_view name) const;
   TTypeRec* AddReferenceType(std::string_view name);
+  // Registers a named type whose values are native objects; `nativeClass` tells the types of
+  // different libraries apart.
+  TTypeRec* AddNativeObjectType(std::string_view name, const void* nativeClass = nullptr);
   // Locals of the running routine first, then globals.
   TIfVariant* GetVariable(std::string_view name);
   bool AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned);

@@ -1,0 +1,142 @@
+// Native objects handed to scripts: properties and methods reached through the object's own
+// lookup, and what happens once the script has let the object go.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/native_object.h"
+#include "engine/script.h"
+
+namespace quoll_test {
+namespace {
+
+using quoll::NameId;
+using quoll::TIfPasScript;
+using quoll::TIfVariant;
+using quoll::TypeCode;
+using quoll::VariableList;
+
+// A counter with a read-write property VALUE, a read-only property TWICE and a method ADD(N).
+class Counter : public quoll::TIfsCustomObject {
+ public:
+  explicit Counter(TIfPasScript* owner) : TIfsCustomObject(owner) {
+    add_.result = owner->StdType(TypeCode::LongInt);
+    add_.params.push_back({quoll::Intern("N"), quoll::ParamMode::Value, owner->StdType(TypeCode::LongInt)});
+  }
+  quoll::TTypeRec* PropertyType(int32_t) override { return Owner()->StdType(TypeCode::LongInt); }
+  bool ReadProperty(int32_t handle, TIfVariant& dest) override {
+    dest.SetInt(handle == 0 ? value : value * 2);
+    return true;
+  }
+  bool WriteProperty(int32_t handle, TIfVariant& v) override {
+    if (handle != 0) return false;
+    value = static_cast<int32_t>(v.GetInt());
+    return true;
+  }
+  int32_t FindProperty(NameId name) override {
+    return name == quoll::Intern("VALUE") ? 0 : name == quoll::Intern("TWICE") ? 1 : -1;
+  }
+  int32_t FindMethod(NameId name) override { return name == quoll::Intern("ADD") ? 0 : -1; }
+  const quoll::ParamList* MethodDeclaration(int32_t) override { return &add_; }
+  quoll::VariantPtr CallMethod(int32_t, VariableList& args) override {
+    value += static_cast<int32_t>(args.Get(0)->Deref()->GetInt());
+    auto result = TIfVariant::Create(Owner()->StdType(TypeCode::LongInt));
+    result->SetInt(value);
+    return result;
+  }
+  int32_t value = 0;
+
+ private:
+  quoll::ParamList add_;
+};
+
+std::vector<std::string> gLines;
+int gDestroyed = 0;
+
+class CountingCounter : public Counter {
+ public:
+  using Counter::Counter;
+  ~CountingCounter() override { ++gDestroyed; }
+};
+
+uint16_t Library(TIfPasScript* script, void*, quoll::TProcedure* routine, TIfVariant* result, VariableList& args) {
+  const std::string& name = quoll::NameText(routine->name);
+  if (name == "SAY") {
+    std::string s;
+    args.Get(0)->Deref()->GetString(s);
+    gLines.push_back(s);
+  } else if (name == "MAKECOUNTER") {
+    result->v.holder = script->AdoptNativeObject(std::make_unique<CountingCounter>(script));
+  } else if (name == "DROP") {
+    // The library frees the object on the script's request; the holder stays and says so.
+    quoll::NativeHolder* h = args.Get(0)->Deref()->v.holder;
+    if (h && !h->freed) {
+      h->object.reset();
+      h->freed = true;
+    }
+  }
+  return 0;
+}
+
+uint16_t Uses(void*, TIfPasScript* script, const std::string& unit) {
+  if (unit != "SYSTEM") return 32768;
+  script->AddNativeObjectType("TCounter");
+  script->AddFunction(Library, "procedure Say(s: string)", 0);
+  script->AddFunction(Library, "function MakeCounter: TCounter", 0);
+  script->AddFunction(Library, "procedure Drop(c: TCounter)", 0);
+  return 0;
+}
+
+struct ScriptRun {
+  uint16_t code;
+  std::string message;
+};
+
+ScriptRun RunScript(const std::string& text) {
+  gLines.clear();
+  TIfPasScript script;
+  script.OnUses = Uses;
+  script.SetText(text);
+  if (script.ErrorCode() == 0) script.RunMain();
+  ScriptRun r{script.ErrorCode(), quoll::ErrorMessage(script.ErrorCode(), script.ErrorParam())};
+  script.Cleanup();
+  return r;
+}
+
+TEST(NativeObjects, PropertiesAndMethodsGoThroughTheObject) {
+  ScriptRun r = RunScript(
+      "var c: TCounter; n: Integer;\n"
+      "begin\n"
+      "  c := MakeCounter;\n"
+      "  c.Value := 5;\n"
+      "  n := c.Add(2);\n"
+      "  if (n = 7) and (c.Value = 7) and (c.Twice = 14) then Say('ok');\n"
+      "end.\n");
+  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(gLines, std::vector<std::string>{"ok"});
+}
+
+TEST(NativeObjects, RefusedWritesAndUnknownMembersAreErrors) {
+  EXPECT_EQ(RunScript("var c: TCounter; begin c := MakeCounter; c.Twice := 1; end.").message,
+            "can not write property");
+  EXPECT_EQ(RunScript("var c: TCounter; begin c := MakeCounter; c.Nothing := 1; end.").message,
+            "unknown identifier: NOTHING");
+}
+
+TEST(NativeObjects, NilAndFreedObjectsAreReportedNotTouched) {
+  EXPECT_EQ(RunScript("var c: TCounter; n: Integer; begin n := c.Value; end.").message, "class is not created");
+  EXPECT_EQ(RunScript("var c: TCounter; n: Integer; begin c := MakeCounter; Drop(c); n := c.Add(1); end.").message,
+            "class already freed");
+}
+
+TEST(NativeObjects, ObjectsTheScriptStillHoldsAreDestroyedByCleanup) {
+  gDestroyed = 0;
+  ScriptRun r = RunScript("var a, b: TCounter; begin a := MakeCounter; b := MakeCounter; Drop(b); end.");
+  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(gDestroyed, 2);
+}
+
+}  // namespace
+}  // namespace quoll_test
