@@ -50,8 +50,10 @@ std::string EditorText(const std::string& raw) {
     out.append(raw, start, i - start);
     out += "\r\n";
     if (i < n) {
-      if (raw[i] == '\r' && i + 1 < n && raw[i + 1] == '\n') i += 2;
-      else ++i;
+      if (raw[i] == '\r' && i + 1 < n && raw[i + 1] == '\n')
+        i += 2;
+      else
+        ++i;
     }
   }
   return out;

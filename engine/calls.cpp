@@ -12,7 +12,8 @@ const WithList kNoWith;
 // routine, which is what a library reading a variable by name expects).
 class CallFrame {
  public:
-  CallFrame(std::vector<TProcedure*>& stack, VariableList*& current, TProcedure* routine, VariableList* locals)
+  CallFrame(std::vector<TProcedure*>& stack, VariableList*& current, TProcedure* routine,
+            VariableList* locals)
       : stack_(stack), current_(current), saved_(current) {
     stack_.push_back(routine);
     if (routine->kind == RoutineKind::Script) current_ = locals;
@@ -36,9 +37,9 @@ bool FitsByReference(const TIfPasScript& s, TTypeRec* paramType, TIfVariant* var
   if (p == s.VarType() || p == s.ArrayType()) return true;
   TTypeRec* v = var->type;
   if (v == p) return true;
-  bool predefined = p->name != kNoName && p->name == (v ? v->name : kNoName) && p->code == v->code &&
-                    (p->code <= TypeCode::Boolean || p->code == TypeCode::ResourcePointer ||
-                     p->code == TypeCode::Variant);
+  bool predefined =
+      p->name != kNoName && p->name == (v ? v->name : kNoName) && p->code == v->code &&
+      (p->code <= TypeCode::Boolean || p->code == TypeCode::ResourcePointer || p->code == TypeCode::Variant);
   return predefined;
 }
 }  // namespace
@@ -91,8 +92,10 @@ bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, Va
 // also after a failure, so that a TRY in the caller scans the caller's own text.
 bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* /*result*/,
                                   int32_t returnCursor) {
-  if (routine->entryCursor >= 0) parser_.SetCursor(routine->entryCursor);
-  else parser_.SeekTo(routine->entryPos);
+  if (routine->entryCursor >= 0)
+    parser_.SetCursor(routine->entryCursor);
+  else
+    parser_.SeekTo(routine->entryPos);
   bool ok = true;
   if (parser_.CurrTokenKind() == TK::Var) {
     parser_.Next();
@@ -118,11 +121,12 @@ bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, TIf
 
 bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVariant* result) {
   TIfPasScript* owner = routine->owner ? routine->owner : this;
-  uint16_t code = routine->kind == RoutineKind::Extended
-                      ? (routine->extended ? routine->extended(routine->extra, owner, owner->host_, result, args, routine)
-                                           : static_cast<uint16_t>(ErrorCode::CommandNotSupported))
-                      : (routine->native ? routine->native(owner, owner->host_, routine, result, args)
-                                         : static_cast<uint16_t>(ErrorCode::CommandNotSupported));
+  uint16_t code =
+      routine->kind == RoutineKind::Extended
+          ? (routine->extended ? routine->extended(routine->extra, owner, owner->host_, result, args, routine)
+                               : static_cast<uint16_t>(ErrorCode::CommandNotSupported))
+          : (routine->native ? routine->native(owner, owner->host_, routine, result, args)
+                             : static_cast<uint16_t>(ErrorCode::CommandNotSupported));
   if (owner != this && owner->error_.code != 0 && error_.code == 0) {
     error_ = owner->error_;
     owner->error_.Clear();

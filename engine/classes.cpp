@@ -10,7 +10,9 @@ namespace quoll {
 namespace {
 using TK = TokenKind;
 
-TTypeRec* Ancestor(const TTypeRec* cls) { return cls && cls->cls ? cls->cls->ancestor : nullptr; }
+TTypeRec* Ancestor(const TTypeRec* cls) {
+  return cls && cls->cls ? cls->cls->ancestor : nullptr;
+}
 
 bool Accepts(Visibility v, bool classContext, bool searchingStaticClass) {
   if (v == Visibility::Public || v == Visibility::None) return true;
@@ -42,8 +44,10 @@ ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
   return objects_.back().get();
 }
 
-VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext) {
-  if (!inst || !staticClass || staticClass->code != TypeCode::Class || !ClassDescendsFrom(inst->cls, staticClass))
+VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+                                    bool classContext) {
+  if (!inst || !staticClass || staticClass->code != TypeCode::Class ||
+      !ClassDescendsFrom(inst->cls, staticClass))
     return nullptr;
   const size_t propertyBase = static_cast<size_t>(inst->cls->cls->FieldCount());
   for (TTypeRec* c = staticClass; c; c = Ancestor(c)) {
@@ -52,13 +56,15 @@ VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass,
       if (d.fields[j].name == name && Accepts(d.fields[j].visibility, classContext, c == staticClass))
         return inst->fields[static_cast<size_t>(d.inheritedFieldCount) + j];
     for (size_t j = 0; j < d.properties.size(); ++j)
-      if (d.properties[j].name == name && Accepts(d.properties[j].visibility(), classContext, c == staticClass))
+      if (d.properties[j].name == name &&
+          Accepts(d.properties[j].visibility(), classContext, c == staticClass))
         return inst->fields[propertyBase + static_cast<size_t>(d.inheritedPropCount) + j];
   }
   return nullptr;
 }
 
-TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext) {
+TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+                                     bool classContext) {
   if (!staticClass || staticClass->code != TypeCode::Class) return nullptr;
   TProcedure* found = nullptr;
   TTypeRec* owner = nullptr;
@@ -80,7 +86,8 @@ TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass
   return found;
 }
 
-VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, VariableList* locals, TProcedure* method) {
+VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, VariableList* locals,
+                                   TProcedure* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
     return nullptr;
@@ -110,7 +117,7 @@ VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, Variable
   VariableList* savedLocals = currentLocals_;
   currentLocals_ = &callee;
   bool ok = method->kind == RoutineKind::Script ? RunRoutineBody(method, callee, nullptr, parser_.Cursor())
-                                                 : CallNative(method, callee, nullptr);
+                                                : CallNative(method, callee, nullptr);
   stack.pop_back();
   currentLocals_ = savedLocals;
   return ok ? result : nullptr;
@@ -128,7 +135,8 @@ VariantPtr TIfPasScript::ReadProperty(TIfVariant& propRef) {
     return nullptr;
   }
   if (!(def->flags & kPropReadMethod)) {
-    TIfVariant& field = *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->readField)];
+    TIfVariant& field =
+        *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->readField)];
     auto copy = TIfVariant::Create(field.type);
     if (!AssignValue(*copy, field)) return nullptr;
     return copy;
@@ -159,8 +167,9 @@ bool TIfPasScript::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
     return false;
   }
   if (!(def->flags & kPropWriteMethod))
-    return DoOperation(*inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->writeField)],
-                       value, kOpAssign);
+    return DoOperation(
+        *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->writeField)], value,
+        kOpAssign);
   VariableList args;
   auto self = TIfVariant::Create(inst->cls);
   self->v.obj = inst;
@@ -259,8 +268,8 @@ NativeHolder* TIfPasScript::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> 
 }
 
 // Create, Destroy, Free, ClassNameIs, ClassName and GetAncestors of the root class.
-uint16_t TIfPasScript::TObjectMethod(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
-                                     VariableList& args) {
+uint16_t TIfPasScript::TObjectMethod(TIfPasScript* script, void* /*host*/, TProcedure* routine,
+                                     TIfVariant* result, VariableList& args) {
   TIfVariant* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
   const std::string& name = NameText(routine->plainName);
@@ -305,7 +314,8 @@ uint16_t TIfPasScript::TObjectMethod(TIfPasScript* script, void* /*host*/, TProc
   }
   if (name == "GETANCESTORS") {
     std::string text;
-    for (TTypeRec* c = self->cls; c; c = Ancestor(c)) text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
+    for (TTypeRec* c = self->cls; c; c = Ancestor(c))
+      text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
     result->SetString(text);
     return 0;
   }

@@ -16,10 +16,14 @@ const WithList kNoWith;
 
 uint16_t LexErrorCode(LexError e) {
   switch (e) {
-    case LexError::Comment: return static_cast<uint16_t>(ErrorCode::CommentError);
-    case LexError::String: return static_cast<uint16_t>(ErrorCode::StringError);
-    case LexError::Char: return static_cast<uint16_t>(ErrorCode::CharError);
-    default: return static_cast<uint16_t>(ErrorCode::SyntaxError);
+    case LexError::Comment:
+      return static_cast<uint16_t>(ErrorCode::CommentError);
+    case LexError::String:
+      return static_cast<uint16_t>(ErrorCode::StringError);
+    case LexError::Char:
+      return static_cast<uint16_t>(ErrorCode::CharError);
+    default:
+      return static_cast<uint16_t>(ErrorCode::SyntaxError);
   }
 }
 
@@ -84,13 +88,16 @@ void TIfPasScript::RegisterStandardTypes() {
     TypeCode code;
   };
   static const Std kStd[] = {
-      {"BYTE", TypeCode::Byte},         {"SHORTINT", TypeCode::ShortInt}, {"CHAR", TypeCode::Char},
-      {"WORD", TypeCode::Word},         {"SMALLINT", TypeCode::SmallInt}, {"CARDINAL", TypeCode::Cardinal},
-      {"LONGINT", TypeCode::LongInt},   {"INTEGER", TypeCode::TypeCopy},  {"STRING", TypeCode::String},
-      {"REAL", TypeCode::Real},         {"SINGLE", TypeCode::Single},     {"DOUBLE", TypeCode::Double},
-      {"EXTENDED", TypeCode::Extended}, {"COMP", TypeCode::Comp},         {"BOOLEAN", TypeCode::Boolean},
-      {"RESOURCEPOINTER", TypeCode::ResourcePointer}, {"!ARRAY", TypeCode::Array},
-      {"!VAR", TypeCode::Reference},    {"VARIANT", TypeCode::Variant},
+      {"BYTE", TypeCode::Byte},         {"SHORTINT", TypeCode::ShortInt},
+      {"CHAR", TypeCode::Char},         {"WORD", TypeCode::Word},
+      {"SMALLINT", TypeCode::SmallInt}, {"CARDINAL", TypeCode::Cardinal},
+      {"LONGINT", TypeCode::LongInt},   {"INTEGER", TypeCode::TypeCopy},
+      {"STRING", TypeCode::String},     {"REAL", TypeCode::Real},
+      {"SINGLE", TypeCode::Single},     {"DOUBLE", TypeCode::Double},
+      {"EXTENDED", TypeCode::Extended}, {"COMP", TypeCode::Comp},
+      {"BOOLEAN", TypeCode::Boolean},   {"RESOURCEPOINTER", TypeCode::ResourcePointer},
+      {"!ARRAY", TypeCode::Array},      {"!VAR", TypeCode::Reference},
+      {"VARIANT", TypeCode::Variant},
   };
   for (const Std& s : kStd) {
     NameId name = Intern(s.name);
@@ -212,7 +219,7 @@ void TIfPasScript::ProcessDeclarations() {
             continue;
           }
           return SetError(parser_.CurrTokenKind() == TK::EndOfText ? ErrorCode::UnexpectedEndOfFile
-                                                                    : ErrorCode::SemicolonExpected);
+                                                                   : ErrorCode::SemicolonExpected);
         }
         break;
       }
@@ -311,8 +318,10 @@ bool TIfPasScript::ReadVarSection(VariableList& list, bool globals) {
     TTypeRec* type = ReadType(kNoName, false);
     if (!type) return false;
     for (NameId name : names) {
-      if (globals) AddGlobal(name, TIfVariant::Create(type));
-      else list.Add(name, TIfVariant::Create(type));
+      if (globals)
+        AddGlobal(name, TIfVariant::Create(type));
+      else
+        list.Add(name, TIfVariant::Create(type));
     }
     (void)first;
     if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
@@ -340,12 +349,14 @@ bool TIfPasScript::ReadParams(ParamList& decl, bool isFunction, NameId routineNa
         }
         size_t groupStart = decl.params.size();
         for (;;) {
-          if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+          if (parser_.CurrTokenKind() != TK::Identifier)
+            return SetError(ErrorCode::IdentifierExpected), false;
           NameId name = parser_.CurrTokenName();
           bool taken = false;
           for (const ParamDef& p : decl.params) taken = taken || p.name == name;
           if (checkNames)
-            taken = taken || NameInUse(name, true) || name == routineName || (isFunction && name == names::Result);
+            taken = taken || NameInUse(name, true) || name == routineName ||
+                    (isFunction && name == names::Result);
           if (taken) return SetError(ErrorCode::DuplicateIdentifier), false;
           decl.params.push_back({name, mode, nullptr});
           parser_.Next();
@@ -397,7 +408,8 @@ bool TIfPasScript::ReadRoutineDeclaration() {
     TTypeRec* cls = nullptr;
     const Symbol* s = FindSymbol(name);
     if (s && s->type && !s->routine) cls = s->type->Resolved();
-    if (!cls || cls->code != TypeCode::Class || !cls->cls) return SetError(ErrorCode::DuplicateIdentifier), false;
+    if (!cls || cls->code != TypeCode::Class || !cls->cls)
+      return SetError(ErrorCode::DuplicateIdentifier), false;
     parser_.Next();
     if (parser_.CurrTokenKind() != TK::Period) return SetError(ErrorCode::PeriodExpected), false;
     parser_.Next();
@@ -408,11 +420,12 @@ bool TIfPasScript::ReadRoutineDeclaration() {
     if (!method) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name)), false;
     if (method->entryPos != -1 || method->kind != RoutineKind::Script)
       return SetError(ErrorCode::DuplicateIdentifier), false;
-    bool kindMatches = headKind == TK::Constructor   ? (method->methodFlags & kMethodConstructor) != 0
-                       : headKind == TK::Destructor  ? (method->methodFlags & kMethodDestructor) != 0
-                       : headKind == TK::Procedure   ? method->decl.result == nullptr &&
-                                                          !(method->methodFlags & (kMethodConstructor | kMethodDestructor))
-                                                    : method->decl.result != nullptr;
+    bool kindMatches = headKind == TK::Constructor  ? (method->methodFlags & kMethodConstructor) != 0
+                       : headKind == TK::Destructor ? (method->methodFlags & kMethodDestructor) != 0
+                       : headKind == TK::Procedure
+                           ? method->decl.result == nullptr &&
+                                 !(method->methodFlags & (kMethodConstructor | kMethodDestructor))
+                           : method->decl.result != nullptr;
     if (!kindMatches) return SetError(ErrorCode::ParameterError), false;
   }
   parser_.Next();
@@ -524,7 +537,8 @@ TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
       parser_.Next();
       std::vector<NameId> values;
       for (;;) {
-        if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+        if (parser_.CurrTokenKind() != TK::Identifier)
+          return SetError(ErrorCode::IdentifierExpected), nullptr;
         NameId v = parser_.CurrTokenName();
         bool taken = NameInUse(v, true) || v == name;
         for (NameId n : values) taken = taken || n == v;
@@ -575,7 +589,8 @@ TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
       while (parser_.CurrTokenKind() != TK::End) {
         size_t groupStart = desc->fields.size();
         for (;;) {
-          if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Identifier)
+            return SetError(ErrorCode::IdentifierExpected), nullptr;
           NameId f = parser_.CurrTokenName();
           if (desc->Find(f) >= 0) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
           desc->fields.push_back({f, nullptr, Visibility::Public});
@@ -591,8 +606,10 @@ TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
         TTypeRec* ft = ReadType(kNoName, false);
         if (!ft) return nullptr;
         for (size_t i = groupStart; i < desc->fields.size(); ++i) desc->fields[i].type = ft;
-        if (parser_.CurrTokenKind() == TK::Semicolon) parser_.Next();
-        else if (parser_.CurrTokenKind() != TK::End) return SetError(ErrorCode::SemicolonExpected), nullptr;
+        if (parser_.CurrTokenKind() == TK::Semicolon)
+          parser_.Next();
+        else if (parser_.CurrTokenKind() != TK::End)
+          return SetError(ErrorCode::SemicolonExpected), nullptr;
       }
       parser_.Next();
       auto t = std::make_unique<TTypeRec>();
@@ -691,7 +708,8 @@ TTypeRec* TIfPasScript::ReadClass(NameId name) {
         if (afterMethod) return SetError(ErrorCode::EndExpected), nullptr;
         size_t groupStart = desc.fields.size();
         for (;;) {
-          if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Identifier)
+            return SetError(ErrorCode::IdentifierExpected), nullptr;
           NameId f = parser_.CurrTokenName();
           if (memberTaken(f)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
           desc.fields.push_back({f, nullptr, visibility});
@@ -717,7 +735,8 @@ TTypeRec* TIfPasScript::ReadClass(NameId name) {
       case TK::Destructor: {
         TK head = parser_.CurrTokenKind();
         parser_.Next();
-        if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+        if (parser_.CurrTokenKind() != TK::Identifier)
+          return SetError(ErrorCode::IdentifierExpected), nullptr;
         NameId m = parser_.CurrTokenName();
         if (memberTaken(m)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
         parser_.Next();
@@ -736,13 +755,15 @@ TTypeRec* TIfPasScript::ReadClass(NameId name) {
         if (parser_.CurrTokenKind() == TK::Virtual) {
           r->methodFlags |= kMethodVirtual;
           parser_.Next();
-          if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Semicolon)
+            return SetError(ErrorCode::SemicolonExpected), nullptr;
           parser_.Next();
         } else if (parser_.CurrTokenKind() == TK::Override) {
           if (!CanOverride(cls, *r)) return SetError(ErrorCode::CannotOverride), nullptr;
           r->methodFlags |= kMethodOverride;
           parser_.Next();
-          if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Semicolon)
+            return SetError(ErrorCode::SemicolonExpected), nullptr;
           parser_.Next();
         }
         desc.methods.push_back(AddRoutine(std::move(r)));
@@ -772,7 +793,7 @@ bool TIfPasScript::CanOverride(TTypeRec* cls, const TProcedure& method) {
 
 // `property Name: Type [read X] [write Y];` with accessors declared in the class itself.
 bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
-                                const std::function<bool(NameId)>& memberTaken) {
+                                           const std::function<bool(NameId)>& memberTaken) {
   TIFSClassType& desc = *cls->cls;
   parser_.Next();
   if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
@@ -802,8 +823,10 @@ bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
                             : !method->decl.result && method->decl.params.size() == 1 &&
                                   method->decl.params[0].type->Resolved() == prop.type;
       if (!fits) return SetError(ErrorCode::TypeMismatch), false;
-      if (pass == 0) prop.readMethod = method;
-      else prop.writeMethod = method;
+      if (pass == 0)
+        prop.readMethod = method;
+      else
+        prop.writeMethod = method;
       prop.flags |= pass == 0 ? (kPropReadable | kPropReadMethod) : (kPropWritable | kPropWriteMethod);
     } else {
       int field = -1;
@@ -812,8 +835,10 @@ bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
       if (field < 0) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(accessor)), false;
       if (desc.fields[static_cast<size_t>(field)].type->Resolved() != prop.type)
         return SetError(ErrorCode::TypeMismatch), false;
-      if (pass == 0) prop.readField = field;
-      else prop.writeField = field;
+      if (pass == 0)
+        prop.readField = field;
+      else
+        prop.writeField = field;
       prop.flags |= pass == 0 ? kPropReadable : kPropWritable;
     }
     parser_.Next();

@@ -10,63 +10,63 @@ namespace quoll {
 
 // One list: code, name, message. Codes below 32768 are found while a text is processed or a
 // construct is read; codes from 32768 are run-time errors, the only ones `try` can catch.
-#define QUOLL_ERRORS(X)                                  \
-  X(0, NoError, "no error")                              \
-  X(1, CannotReadProperty, "can not read property")      \
-  X(2, CannotWriteProperty, "can not write property")    \
-  X(3, UnknownIdentifier, "unknown identifier")          \
-  X(4, IdentifierExpected, "identifier expected")        \
-  X(5, SemicolonExpected, "semicolon expected")          \
-  X(6, BeginExpected, "begin expected")                  \
-  X(7, DuplicateIdentifier, "duplicate identifier")      \
-  X(8, UnexpectedEndOfFile, "unexpected end of file")    \
-  X(9, ColonExpected, "colon expected")                  \
-  X(10, SyntaxError, "syntax error")                     \
-  X(11, StringError, "string error")                     \
-  X(12, ErrorInStatement, "error in statement")          \
-  X(13, AssignmentExpected, "assignment expected")       \
-  X(14, TypeMismatch, "type mismatch")                   \
-  X(15, ErrorInExpression, "error in expression")        \
-  X(16, RoundOpenExpected, "round open expected")        \
-  X(17, RoundCloseExpected, "round close expected")      \
-  X(18, VariableExpected, "variable expected")           \
-  X(19, CommaExpected, "comma expected")                 \
-  X(20, ThenExpected, "then expected")                   \
-  X(21, PeriodExpected, "period expected")               \
-  X(22, ParameterError, "parameter error")               \
-  X(23, ToExpected, "to expected")                       \
-  X(24, DoExpected, "do expected")                       \
-  X(25, OfExpected, "of expected")                       \
-  X(26, EndExpected, "end expected")                     \
-  X(27, OpenBlockExpected, "open block expected")        \
-  X(28, CloseBlockExpected, "close block expected")      \
-  X(29, ConstantExpected, "constant expected")           \
-  X(30, IsExpected, "is expected")                       \
-  X(31, IntegerVariableExpected, "integer variable expected") \
-  X(32, CloseRoundExpected, "close round expected")      \
-  X(33, UntilExpected, "until expected")                 \
-  X(34, ClassNotAllowedHere, "class not allowed here")   \
-  X(35, ClassTypeExpected, "class type expected")        \
-  X(36, CannotOverride, "can not override")              \
-  X(37, UnsatisfiedForward, "unsatisfied forward: ")     \
-  X(38, ConstructorExpected, "constructor expected")     \
-  X(39, NoInheritedAllowedHere, "no inherited allowed here") \
-  X(40, CannotReadOrWriteProperty, "can not read or write property") \
-  X(41, ObjectExpected, "object expected")               \
-  X(42, CommentError, "comment error")                   \
-  X(43, CharError, "char error")                         \
-  X(44, ExceptExpected, "except expected")               \
-  X(45, StringExpected, "string expected")               \
-  X(32768, UnitNotFound, "unit is not found")            \
-  X(32769, ClassNotCreated, "class is not created")      \
-  X(32770, OutOfRange, "out of range")                   \
-  X(32771, DivideByZero, "divide by zero")               \
-  X(32772, CommandNotSupported, "command is not supported") \
-  X(32773, Exit, "unknown error")                        \
-  X(32774, ClassAlreadyFreed, "class already freed")     \
+#define QUOLL_ERRORS(X)                                               \
+  X(0, NoError, "no error")                                           \
+  X(1, CannotReadProperty, "can not read property")                   \
+  X(2, CannotWriteProperty, "can not write property")                 \
+  X(3, UnknownIdentifier, "unknown identifier")                       \
+  X(4, IdentifierExpected, "identifier expected")                     \
+  X(5, SemicolonExpected, "semicolon expected")                       \
+  X(6, BeginExpected, "begin expected")                               \
+  X(7, DuplicateIdentifier, "duplicate identifier")                   \
+  X(8, UnexpectedEndOfFile, "unexpected end of file")                 \
+  X(9, ColonExpected, "colon expected")                               \
+  X(10, SyntaxError, "syntax error")                                  \
+  X(11, StringError, "string error")                                  \
+  X(12, ErrorInStatement, "error in statement")                       \
+  X(13, AssignmentExpected, "assignment expected")                    \
+  X(14, TypeMismatch, "type mismatch")                                \
+  X(15, ErrorInExpression, "error in expression")                     \
+  X(16, RoundOpenExpected, "round open expected")                     \
+  X(17, RoundCloseExpected, "round close expected")                   \
+  X(18, VariableExpected, "variable expected")                        \
+  X(19, CommaExpected, "comma expected")                              \
+  X(20, ThenExpected, "then expected")                                \
+  X(21, PeriodExpected, "period expected")                            \
+  X(22, ParameterError, "parameter error")                            \
+  X(23, ToExpected, "to expected")                                    \
+  X(24, DoExpected, "do expected")                                    \
+  X(25, OfExpected, "of expected")                                    \
+  X(26, EndExpected, "end expected")                                  \
+  X(27, OpenBlockExpected, "open block expected")                     \
+  X(28, CloseBlockExpected, "close block expected")                   \
+  X(29, ConstantExpected, "constant expected")                        \
+  X(30, IsExpected, "is expected")                                    \
+  X(31, IntegerVariableExpected, "integer variable expected")         \
+  X(32, CloseRoundExpected, "close round expected")                   \
+  X(33, UntilExpected, "until expected")                              \
+  X(34, ClassNotAllowedHere, "class not allowed here")                \
+  X(35, ClassTypeExpected, "class type expected")                     \
+  X(36, CannotOverride, "can not override")                           \
+  X(37, UnsatisfiedForward, "unsatisfied forward: ")                  \
+  X(38, ConstructorExpected, "constructor expected")                  \
+  X(39, NoInheritedAllowedHere, "no inherited allowed here")          \
+  X(40, CannotReadOrWriteProperty, "can not read or write property")  \
+  X(41, ObjectExpected, "object expected")                            \
+  X(42, CommentError, "comment error")                                \
+  X(43, CharError, "char error")                                      \
+  X(44, ExceptExpected, "except expected")                            \
+  X(45, StringExpected, "string expected")                            \
+  X(32768, UnitNotFound, "unit is not found")                         \
+  X(32769, ClassNotCreated, "class is not created")                   \
+  X(32770, OutOfRange, "out of range")                                \
+  X(32771, DivideByZero, "divide by zero")                            \
+  X(32772, CommandNotSupported, "command is not supported")           \
+  X(32773, Exit, "unknown error")                                     \
+  X(32774, ClassAlreadyFreed, "class already freed")                  \
   X(32775, ClassReferenceNotAssigned, "class reference not assigned") \
-  X(32776, VariantIsNil, "variant is nil")               \
-  X(32777, Custom, "")                                   \
+  X(32776, VariantIsNil, "variant is nil")                            \
+  X(32777, Custom, "")                                                \
   X(32778, OutOfMemory, "out of memory")
 
 enum class ErrorCode : uint16_t {
@@ -77,7 +77,9 @@ enum class ErrorCode : uint16_t {
 
 inline constexpr uint16_t kFirstRuntimeError = 32768;
 
-inline bool IsRuntimeError(uint16_t code) { return code >= kFirstRuntimeError; }
+inline bool IsRuntimeError(uint16_t code) {
+  return code >= kFirstRuntimeError;
+}
 
 // The message shown for a code with its parameter: "unknown identifier: FOO", the parameter
 // itself for 32777, "unknown error" for codes outside the table (32773 included).

@@ -14,35 +14,64 @@ struct OperatorInfo {
 
 constexpr OperatorInfo OperatorFor(TK k) {
   switch (k) {
-    case TK::Multiply: return {kOpMultiply, 1};
-    case TK::Divide: return {kOpDivide, 1};
-    case TK::Div: return {kOpIntDivide, 1};
-    case TK::Mod: return {kOpMod, 1};
-    case TK::And: return {kOpAnd, 1};
-    case TK::Shr: return {kOpShr, 1};
-    case TK::Shl: return {kOpShl, 1};
-    case TK::As: return {kOpAs, 1};
-    case TK::Plus: return {kOpAdd, 2};
-    case TK::Minus: return {kOpSubtract, 2};
-    case TK::Or: return {kOpOr, 2};
-    case TK::Xor: return {kOpXor, 2};
-    case TK::Equal: return {kOpEqual, 3};
-    case TK::Greater: return {kOpGreater, 3};
-    case TK::Less: return {kOpLess, 3};
-    case TK::NotEqual: return {kOpNotEqual, 3};
-    case TK::LessEqual: return {kOpLessEqual, 3};
-    case TK::GreaterEqual: return {kOpGreaterEqual, 3};
-    case TK::Is: return {kOpIs, 3};
-    default: return {0, 0};
+    case TK::Multiply:
+      return {kOpMultiply, 1};
+    case TK::Divide:
+      return {kOpDivide, 1};
+    case TK::Div:
+      return {kOpIntDivide, 1};
+    case TK::Mod:
+      return {kOpMod, 1};
+    case TK::And:
+      return {kOpAnd, 1};
+    case TK::Shr:
+      return {kOpShr, 1};
+    case TK::Shl:
+      return {kOpShl, 1};
+    case TK::As:
+      return {kOpAs, 1};
+    case TK::Plus:
+      return {kOpAdd, 2};
+    case TK::Minus:
+      return {kOpSubtract, 2};
+    case TK::Or:
+      return {kOpOr, 2};
+    case TK::Xor:
+      return {kOpXor, 2};
+    case TK::Equal:
+      return {kOpEqual, 3};
+    case TK::Greater:
+      return {kOpGreater, 3};
+    case TK::Less:
+      return {kOpLess, 3};
+    case TK::NotEqual:
+      return {kOpNotEqual, 3};
+    case TK::LessEqual:
+      return {kOpLessEqual, 3};
+    case TK::GreaterEqual:
+      return {kOpGreaterEqual, 3};
+    case TK::Is:
+      return {kOpIs, 3};
+    default:
+      return {0, 0};
   }
 }
 
 int LevelOf(int operation) {
   switch (operation) {
-    case kOpMultiply: case kOpDivide: case kOpIntDivide: case kOpMod: case kOpAnd: case kOpShr: case kOpShl:
+    case kOpMultiply:
+    case kOpDivide:
+    case kOpIntDivide:
+    case kOpMod:
+    case kOpAnd:
+    case kOpShr:
+    case kOpShl:
     case kOpAs:
       return 1;
-    case kOpAdd: case kOpSubtract: case kOpOr: case kOpXor:
+    case kOpAdd:
+    case kOpSubtract:
+    case kOpOr:
+    case kOpXor:
       return 2;
     default:
       return 3;
@@ -52,8 +81,15 @@ int LevelOf(int operation) {
 // Tokens that end every expression.
 bool EndsExpression(TK k) {
   switch (k) {
-    case TK::Semicolon: case TK::Comma: case TK::CloseRound: case TK::Do: case TK::Downto: case TK::Else:
-    case TK::End: case TK::To: case TK::Until:
+    case TK::Semicolon:
+    case TK::Comma:
+    case TK::CloseRound:
+    case TK::Do:
+    case TK::Downto:
+    case TK::Else:
+    case TK::End:
+    case TK::To:
+    case TK::Until:
       return true;
     default:
       return false;
@@ -128,7 +164,8 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
 
   // Apply the operators level by level, left to right within a level.
   if (operators_.size() == opBase + 1 && operands_.size() == base + 2) {
-    if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.code != 0) return false;
+    if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.code != 0)
+      return false;
     operands_.pop_back();
     operators_.pop_back();
   }
@@ -318,7 +355,9 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
   return true;
 }
 
-TTypeRec* TIfPasScript::ClassRefType(TTypeRec* cls) { return types_.Add(kNoName, TypeCode::ClassRef, cls); }
+TTypeRec* TIfPasScript::ClassRefType(TTypeRec* cls) {
+  return types_.Add(kNoName, TypeCode::ClassRef, cls);
+}
 
 // The procedure type of a routine's address (made once per routine).
 TTypeRec* TIfPasScript::RoutineType(TProcedure* routine) {
@@ -512,7 +551,8 @@ Designator TIfPasScript::ReadDesignator(const WithList& with, VariableList* loca
 }
 
 // `[index, ...]`, `.name` and `^` after a designator.
-bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d) {
+bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode,
+                                 Designator& d) {
   for (;;) {
     TK k = parser_.CurrTokenKind();
     if (k != TK::OpenBlock && k != TK::Period && k != TK::Caret) return true;

@@ -37,9 +37,13 @@ NameTable& Table() {
 
 }  // namespace
 
-NameId Intern(std::string_view upperSpelling) { return Table().Add(upperSpelling); }
+NameId Intern(std::string_view upperSpelling) {
+  return Table().Add(upperSpelling);
+}
 
-NameId InternUpper(std::string_view spelling) { return Table().Add(UpperCase(spelling)); }
+NameId InternUpper(std::string_view spelling) {
+  return Table().Add(UpperCase(spelling));
+}
 
 NameId FindName(std::string_view upperSpelling) {
   auto& t = Table();
@@ -53,6 +57,8 @@ const std::string& NameText(NameId id) {
   return id < t.spellings.size() ? t.spellings[id] : empty;
 }
 
-NameId NameCount() { return static_cast<NameId>(Table().spellings.size()); }
+NameId NameCount() {
+  return static_cast<NameId>(Table().spellings.size());
+}
 
 }  // namespace quoll

@@ -11,16 +11,21 @@ namespace {
 // The longest string a script may build; longer ones end the run with "out of memory".
 constexpr size_t kMaxStringLength = size_t{1} << 30;
 
-bool IsComparison(int op) { return op >= kOpGreater && op <= kOpLessEqual; }
+bool IsComparison(int op) {
+  return op >= kOpGreater && op <= kOpLessEqual;
+}
 
 // Bits of an integer code's width (for shifts).
 int WidthBits(TypeCode c) {
   switch (c) {
     case TypeCode::Byte:
-    case TypeCode::ShortInt: return 8;
+    case TypeCode::ShortInt:
+      return 8;
     case TypeCode::Word:
-    case TypeCode::SmallInt: return 16;
-    default: return 32;
+    case TypeCode::SmallInt:
+      return 16;
+    default:
+      return 32;
   }
 }
 
@@ -37,13 +42,20 @@ int Order(const T& a, const T& b) {
 
 bool ComparisonHolds(int op, int order) {
   switch (op) {
-    case kOpGreater: return order > 0;
-    case kOpLess: return order < 0;
-    case kOpEqual: return order == 0;
-    case kOpNotEqual: return order != 0;
-    case kOpGreaterEqual: return order >= 0;
-    case kOpLessEqual: return order <= 0;
-    default: return false;
+    case kOpGreater:
+      return order > 0;
+    case kOpLess:
+      return order < 0;
+    case kOpEqual:
+      return order == 0;
+    case kOpNotEqual:
+      return order != 0;
+    case kOpGreaterEqual:
+      return order >= 0;
+    case kOpLessEqual:
+      return order <= 0;
+    default:
+      return false;
   }
 }
 
@@ -62,22 +74,37 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
       return true;
     };
     switch (op) {
-      case kOpAssign: leftIn.v.i = b; return true;
-      case kOpAdd: leftIn.v.i = static_cast<int32_t>(ua + ub); return true;
-      case kOpSubtract: leftIn.v.i = static_cast<int32_t>(ua - ub); return true;
-      case kOpMultiply: leftIn.v.i = static_cast<int32_t>(ua * ub); return true;
+      case kOpAssign:
+        leftIn.v.i = b;
+        return true;
+      case kOpAdd:
+        leftIn.v.i = static_cast<int32_t>(ua + ub);
+        return true;
+      case kOpSubtract:
+        leftIn.v.i = static_cast<int32_t>(ua - ub);
+        return true;
+      case kOpMultiply:
+        leftIn.v.i = static_cast<int32_t>(ua * ub);
+        return true;
       case kOpIntDivide:
       case kOpMod:
         if (b == 0 || (a == INT32_MIN && b == -1)) break;  // the general path reports or wraps these
         leftIn.v.i = op == kOpIntDivide ? a / b : a % b;
         return true;
-      case kOpEqual: return setBool(a == b);
-      case kOpNotEqual: return setBool(a != b);
-      case kOpLess: return setBool(a < b);
-      case kOpGreater: return setBool(a > b);
-      case kOpLessEqual: return setBool(a <= b);
-      case kOpGreaterEqual: return setBool(a >= b);
-      default: break;
+      case kOpEqual:
+        return setBool(a == b);
+      case kOpNotEqual:
+        return setBool(a != b);
+      case kOpLess:
+        return setBool(a < b);
+      case kOpGreater:
+        return setBool(a > b);
+      case kOpLessEqual:
+        return setBool(a <= b);
+      case kOpGreaterEqual:
+        return setBool(a >= b);
+      default:
+        break;
     }
   }
   TIfVariant* l = leftIn.Deref();
@@ -109,12 +136,11 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
   }
 
   // Compatibility of the pair.
-  bool nilRight = rc == TypeCode::NilType &&
-                  (op == kOpAssign || op == kOpEqual || op == kOpNotEqual) &&
+  bool nilRight = rc == TypeCode::NilType && (op == kOpAssign || op == kOpEqual || op == kOpNotEqual) &&
                   (lc == TypeCode::Reference || lc == TypeCode::Class || lc == TypeCode::ClassRef ||
                    lc == TypeCode::Variant || lc == TypeCode::ProcType);
-  bool compatible = lc == rc || (IsNumberCode(lc) && IsNumberCode(rc)) || (IsStringCode(lc) && IsStringCode(rc)) ||
-                    (lc == TypeCode::Reference && !l->target) ||
+  bool compatible = lc == rc || (IsNumberCode(lc) && IsNumberCode(rc)) ||
+                    (IsStringCode(lc) && IsStringCode(rc)) || (lc == TypeCode::Reference && !l->target) ||
                     (lc == TypeCode::Class && rc == TypeCode::ClassRef && (op == kOpIs || op == kOpAs)) ||
                     lc == TypeCode::Variant || nilRight;
   if (!compatible) return SetError(ErrorCode::TypeMismatch), false;
@@ -129,16 +155,22 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
       if (op == kOpAdd && lc == TypeCode::String) {
         if (l->str.size() + (rc == TypeCode::String ? r->str.size() : 1) > kMaxStringLength)
           return SetError(ErrorCode::OutOfMemory), false;
-        if (rc == TypeCode::Char) l->str += static_cast<char>(r->v.ch);
-        else if (rc == TypeCode::String) l->str += r->str;
-        else return SetError(ErrorCode::TypeMismatch), false;
+        if (rc == TypeCode::Char)
+          l->str += static_cast<char>(r->v.ch);
+        else if (rc == TypeCode::String)
+          l->str += r->str;
+        else
+          return SetError(ErrorCode::TypeMismatch), false;
         return true;
       }
       if (op == kOpAdd && lc == TypeCode::Char) {
         std::string s(1, static_cast<char>(l->v.ch));
-        if (rc == TypeCode::Char) s += static_cast<char>(r->v.ch);
-        else if (rc == TypeCode::String) s += r->str;
-        else return SetError(ErrorCode::TypeMismatch), false;
+        if (rc == TypeCode::Char)
+          s += static_cast<char>(r->v.ch);
+        else if (rc == TypeCode::String)
+          s += r->str;
+        else
+          return SetError(ErrorCode::TypeMismatch), false;
         l->ChangeType(StdType(TypeCode::String));
         l->str = std::move(s);
         return true;
@@ -233,8 +265,10 @@ bool TIfPasScript::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
   bool known = true;  // whether `order` decides the comparison
   bool equal = false;
   if (IsNumberCode(lc) && IsNumberCode(rc)) {
-    if (IsRealCode(lc) || IsRealCode(rc)) order = Order(l.GetReal(), r.GetReal());
-    else order = Order(l.v.i, TruncateToWidth(lc, r.v.i));
+    if (IsRealCode(lc) || IsRealCode(rc))
+      order = Order(l.GetReal(), r.GetReal());
+    else
+      order = Order(l.v.i, TruncateToWidth(lc, r.v.i));
   } else if (lc == TypeCode::Char) {
     if (rc != TypeCode::Char) return SetError(ErrorCode::TypeMismatch), false;
     order = Order(l.v.ch, r.v.ch);
@@ -255,7 +289,8 @@ bool TIfPasScript::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
         equal = rc == TypeCode::NilType ? l.v.obj == nullptr : (rc == TypeCode::Class && l.v.obj == r.v.obj);
         break;
       case TypeCode::ClassRef:
-        equal = rc == TypeCode::NilType ? l.v.cls == nullptr : (rc == TypeCode::ClassRef && l.v.cls == r.v.cls);
+        equal =
+            rc == TypeCode::NilType ? l.v.cls == nullptr : (rc == TypeCode::ClassRef && l.v.cls == r.v.cls);
         break;
       case TypeCode::ProcType:
         equal = rc == TypeCode::NilType
@@ -376,8 +411,10 @@ bool TIfPasScript::AssignValue(TIfVariant& l, TIfVariant& r) {
       for (size_t i = 0; i < r.items.size(); ++i) {
         TIfVariant& src = *r.items[i];
         VariantPtr dst;
-        if (i < l.items.size() && l.items[i]->type == src.type && l.items[i].get() != &src) dst = l.items[i];
-        else dst = TIfVariant::Create(src.type);
+        if (i < l.items.size() && l.items[i]->type == src.type && l.items[i].get() != &src)
+          dst = l.items[i];
+        else
+          dst = TIfVariant::Create(src.type);
         if (!dst) dst = NewVariant();
         uint8_t keepFlags = dst->flags;
         if (!AssignValue(*dst, src)) return false;
@@ -413,7 +450,8 @@ bool TIfPasScript::AssignValue(TIfVariant& l, TIfVariant& r) {
       if (rc != TypeCode::ProcType) break;
       if (r.type != l.type) {
         TProcedure* p = r.v.pv.proc;
-        if (!p || !l.type->proc || !(p->decl == l.type->proc->decl) || p->IsMethod() != l.type->proc->ofObject)
+        if (!p || !l.type->proc || !(p->decl == l.type->proc->decl) ||
+            p->IsMethod() != l.type->proc->ofObject)
           break;
       }
       l.v.pv = r.v.pv;

@@ -60,8 +60,10 @@ struct PoolAllocator {
     return static_cast<T*>(::operator new(n * sizeof(T)));
   }
   void deallocate(T* p, size_t n) noexcept {
-    if (n == 1) FixedPool<sizeof(T)>::Release(p);
-    else ::operator delete(p);
+    if (n == 1)
+      FixedPool<sizeof(T)>::Release(p);
+    else
+      ::operator delete(p);
   }
   template <typename U>
   bool operator==(const PoolAllocator<U>&) const noexcept {

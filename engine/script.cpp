@@ -37,16 +37,22 @@ uintptr_t StackFloor() {
 
 TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) {}
 
-TIfPasScript::~TIfPasScript() { Cleanup(); }
+TIfPasScript::~TIfPasScript() {
+  Cleanup();
+}
 
-void TIfPasScript::RefreshStackFloor() { stackFloor_ = StackFloor(); }
+void TIfPasScript::RefreshStackFloor() {
+  stackFloor_ = StackFloor();
+}
 
 bool TIfPasScript::StackExhaustedSlow() {
   SetError(ErrorCode::OutOfMemory);
   return true;
 }
 
-void TIfPasScript::SetError(TIfPasScript* source, uint16_t code) { SetErrorParam(source, code, std::string()); }
+void TIfPasScript::SetError(TIfPasScript* source, uint16_t code) {
+  SetErrorParam(source, code, std::string());
+}
 
 void TIfPasScript::SetErrorParam(TIfPasScript* source, uint16_t code, const std::string& param) {
   if (code == 0) {
@@ -141,7 +147,9 @@ bool TIfPasScript::RemoveFunction(TProcedure* routine) {
   return true;
 }
 
-void TIfPasScript::AddResource(ResourceFree freeProc, intptr_t data) { resources_.push_back({freeProc, data}); }
+void TIfPasScript::AddResource(ResourceFree freeProc, intptr_t data) {
+  resources_.push_back({freeProc, data});
+}
 
 void TIfPasScript::RemoveResource(intptr_t data) {
   for (size_t i = resources_.size(); i-- > 0;)

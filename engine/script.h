@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/errors.h"
-#include "engine/native_object.h"
 #include "engine/names.h"
+#include "engine/native_object.h"
 #include "engine/tokens.h"
 #include "engine/types.h"
 #include "engine/variant.h"
@@ -53,13 +53,13 @@ struct TProcedure {
   NameId name = kNoName;       // upper case; a method's name carries a leading '!'
   NameId plainName = kNoName;  // the name without '!'
   ParamList decl;
-  TTypeRec* cls = nullptr;     // the class a method belongs to
+  TTypeRec* cls = nullptr;  // the class a method belongs to
   intptr_t hostData = 0;
   NativeFunction native = nullptr;
   ExtendedFunction extended = nullptr;
   void* extra = nullptr;
-  int32_t entryPos = -1;       // script routine: position of its body (VAR or BEGIN)
-  int32_t entryCursor = -1;    // the same as an index into its owner's token list
+  int32_t entryPos = -1;     // script routine: position of its body (VAR or BEGIN)
+  int32_t entryCursor = -1;  // the same as an index into its owner's token list
 
   bool IsMethod() const { return cls != nullptr; }
   Visibility visibility() const { return static_cast<Visibility>(methodFlags & kMethodVisibilityMask); }
@@ -67,7 +67,8 @@ struct TProcedure {
 
 // One object made by a constructor; lives until Cleanup so stale references find `freed` set.
 struct ObjectInstance {
-  std::vector<VariantPtr> fields;  // the fields of the whole class chain, then one property reference per property
+  std::vector<VariantPtr>
+      fields;  // the fields of the whole class chain, then one property reference per property
   TTypeRec* cls = nullptr;
   bool freed = false;
 };
@@ -77,16 +78,34 @@ using WithList = std::vector<VariantPtr>;
 // Outcome of reading a designator.
 struct Designator {
   enum Outcome : uint8_t { Failure, Variable, Value } outcome = Failure;
-  VariantPtr var;  // Variable: the variable; Value: a new variant owned by the caller (nullptr after a procedure)
+  VariantPtr
+      var;  // Variable: the variable; Value: a new variant owned by the caller (nullptr after a procedure)
 };
 
 enum class DesignatorMode : uint8_t { Statement, Variable, RoutineAddress };
 
 // Operation codes of DoOperation.
 enum Operation : int {
-  kOpAssign = 0, kOpSubtract = 1, kOpAdd = 2, kOpMultiply = 3, kOpDivide = 4, kOpIntDivide = 5, kOpMod = 6,
-  kOpAnd = 7, kOpOr = 8, kOpXor = 9, kOpShl = 10, kOpShr = 11, kOpGreater = 12, kOpLess = 13,
-  kOpEqual = 14, kOpNotEqual = 15, kOpGreaterEqual = 16, kOpLessEqual = 17, kOpIs = 18, kOpAs = 19,
+  kOpAssign = 0,
+  kOpSubtract = 1,
+  kOpAdd = 2,
+  kOpMultiply = 3,
+  kOpDivide = 4,
+  kOpIntDivide = 5,
+  kOpMod = 6,
+  kOpAnd = 7,
+  kOpOr = 8,
+  kOpXor = 9,
+  kOpShl = 10,
+  kOpShr = 11,
+  kOpGreater = 12,
+  kOpLess = 13,
+  kOpEqual = 14,
+  kOpNotEqual = 15,
+  kOpGreaterEqual = 16,
+  kOpLessEqual = 17,
+  kOpIs = 18,
+  kOpAs = 19,
 };
 
 class TIfPasScript {
@@ -122,7 +141,8 @@ class TIfPasScript {
   // Registers a native function from a declaration text; nullptr when the text cannot be read.
   TProcedure* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
   // Registers a native function from a prepared declaration.
-  TProcedure* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl, intptr_t hostData);
+  TProcedure* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
+                               intptr_t hostData);
   bool RemoveFunction(TProcedure* routine);
   TIfVariant* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
   TTypeRec* AddTypeText(std::string_view name, std::string_view typeText);
@@ -179,9 +199,7 @@ class TIfPasScript {
     TProcedure* routine = nullptr;  // the earliest routine of that name
     bool unit = false;
   };
-  const Symbol* FindSymbol(NameId name) const {
-    return name < symbols_.size() ? &symbols_[name] : nullptr;
-  }
+  const Symbol* FindSymbol(NameId name) const { return name < symbols_.size() ? &symbols_[name] : nullptr; }
 
   // Statements
   bool RunBlock(const WithList& with, VariableList* locals, bool skip);
@@ -265,8 +283,8 @@ class TIfPasScript {
   bool ReadPropertyValue(Designator& d);
 
   // Calls (calls.cpp)
-  VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals, TProcedure* routine,
-                         TTypeRec* selfType = nullptr);
+  VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
+                         TProcedure* routine, TTypeRec* selfType = nullptr);
   bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
   bool RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* result, int32_t returnPos);
   bool CallNative(TProcedure* routine, VariableList& args, TIfVariant* result);
@@ -290,8 +308,8 @@ class TIfPasScript {
   TTypeRec* RoutineType(TProcedure* routine);
   TTypeRec* ClassRefType(TTypeRec* cls);
   bool ReadNativeProperty(TIfVariant& prop, TIfVariant& out);
-  Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst, TTypeRec* staticClass,
-                          TProcedure* method, DesignatorMode mode);
+  Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
+                          TTypeRec* staticClass, TProcedure* method, DesignatorMode mode);
   bool AssignValue(TIfVariant& l, TIfVariant& r);
   bool CompareValues(TIfVariant& l, TIfVariant& r, int op);
   TTypeRec* ReadClass(NameId name);

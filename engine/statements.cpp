@@ -16,12 +16,16 @@ struct DepthRelease {
   ~DepthRelease() { --depth; }
 };
 
-bool IsLoopExit(TK k) { return k == TK::Break || k == TK::Continue; }
+bool IsLoopExit(TK k) {
+  return k == TK::Break || k == TK::Continue;
+}
 }  // namespace
 
-#define QUOLL_ENTER_BLOCK()                               \
-  if (!EnterBlock()) return false;                        \
-  DepthRelease depthRelease_ { nesting_ }
+#define QUOLL_ENTER_BLOCK()        \
+  if (!EnterBlock()) return false; \
+  DepthRelease depthRelease_ {     \
+    nesting_                       \
+  }
 
 bool TIfPasScript::EnterBlock() {
   if (++nesting_ > MaxBeginNesting) {
@@ -81,19 +85,24 @@ bool TIfPasScript::RunBlock(const WithList& with, VariableList* locals, bool ski
     }
   }
   switch (k) {
-    case TK::Repeat: return RunBlockOfKind(with, locals, BlockKind::Repeat);
-    case TK::Try: return RunBlockOfKind(with, locals, BlockKind::Try);
+    case TK::Repeat:
+      return RunBlockOfKind(with, locals, BlockKind::Repeat);
+    case TK::Try:
+      return RunBlockOfKind(with, locals, BlockKind::Try);
     case TK::Begin:
     case TK::Except:
-    case TK::Finally: return RunBlockOfKind(with, locals, BlockKind::Begin);
-    default: return RunBlockOfKind(with, locals, BlockKind::Single);
+    case TK::Finally:
+      return RunBlockOfKind(with, locals, BlockKind::Begin);
+    default:
+      return RunBlockOfKind(with, locals, BlockKind::Single);
   }
 }
 
 // A branch or loop body: a begin block, or one statement (which may itself be a REPEAT or TRY
 // statement).
 bool TIfPasScript::RunStatementOrBlock(const WithList& with, VariableList* locals) {
-  return RunBlockOfKind(with, locals, parser_.CurrTokenKind() == TK::Begin ? BlockKind::Begin : BlockKind::Single);
+  return RunBlockOfKind(with, locals,
+                        parser_.CurrTokenKind() == TK::Begin ? BlockKind::Begin : BlockKind::Single);
 }
 
 bool TIfPasScript::SkipStatementOrBlock() {
@@ -143,26 +152,43 @@ bool TIfPasScript::RunBlockOfKind(const WithList& with, VariableList* locals, Bl
         return false;
       case TK::End:
         switch (kind) {
-          case BlockKind::Begin: parser_.Next(); return true;
-          case BlockKind::Single: return true;
-          case BlockKind::Repeat: SetError(ErrorCode::UntilExpected); return false;
-          case BlockKind::Try: SetError(ErrorCode::ExceptExpected); return false;
+          case BlockKind::Begin:
+            parser_.Next();
+            return true;
+          case BlockKind::Single:
+            return true;
+          case BlockKind::Repeat:
+            SetError(ErrorCode::UntilExpected);
+            return false;
+          case BlockKind::Try:
+            SetError(ErrorCode::ExceptExpected);
+            return false;
         }
         return false;
       case TK::Until:
         switch (kind) {
           case BlockKind::Repeat:
-          case BlockKind::Single: return true;  // `repeat if x then y until z` ends the branch here
-          case BlockKind::Try: SetError(ErrorCode::ExceptExpected); return false;
-          case BlockKind::Begin: SetError(ErrorCode::EndExpected); return false;
+          case BlockKind::Single:
+            return true;  // `repeat if x then y until z` ends the branch here
+          case BlockKind::Try:
+            SetError(ErrorCode::ExceptExpected);
+            return false;
+          case BlockKind::Begin:
+            SetError(ErrorCode::EndExpected);
+            return false;
         }
         return false;
       case TK::Except:
       case TK::Finally:
         switch (kind) {
-          case BlockKind::Try: return true;
-          case BlockKind::Repeat: SetError(ErrorCode::UntilExpected); return false;
-          default: SetError(ErrorCode::EndExpected); return false;
+          case BlockKind::Try:
+            return true;
+          case BlockKind::Repeat:
+            SetError(ErrorCode::UntilExpected);
+            return false;
+          default:
+            SetError(ErrorCode::EndExpected);
+            return false;
         }
       case TK::Exit:
         SetError(ErrorCode::Exit);
@@ -609,7 +635,8 @@ bool TIfPasScript::RunTry(const WithList& with, VariableList* locals) {
       // BREAK/CONTINUE leave the protected part: a FINALLY part runs on the way to the loop.
       const int32_t exitCursor = parser_.Cursor();
       if (!FindTryPart(tryCursor)) return false;
-      if (parser_.CurrTokenKind() == TK::Finally && !RunBlockOfKind(with, locals, BlockKind::Begin)) return false;
+      if (parser_.CurrTokenKind() == TK::Finally && !RunBlockOfKind(with, locals, BlockKind::Begin))
+        return false;
       parser_.SetCursor(exitCursor);
       return true;
     }

@@ -10,7 +10,9 @@ namespace quoll {
 class TIfStringList {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
-  std::string Get(int index) const { return InRange(index) ? items_[static_cast<size_t>(index)] : std::string(); }
+  std::string Get(int index) const {
+    return InRange(index) ? items_[static_cast<size_t>(index)] : std::string();
+  }
   void Set(int index, std::string value) {
     if (InRange(index)) items_[static_cast<size_t>(index)] = std::move(value);
   }

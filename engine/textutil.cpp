@@ -20,7 +20,9 @@ std::string LowerCase(std::string_view s) {
   return out;
 }
 
-std::string IntToText(int64_t value) { return std::to_string(value); }
+std::string IntToText(int64_t value) {
+  return std::to_string(value);
+}
 
 std::string RealToText(long double value) {
   char buf[128];
@@ -47,10 +49,14 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
     for (i = 1; i < text.size(); ++i) {
       char c = text[i];
       int d;
-      if (c >= '0' && c <= '9') d = c - '0';
-      else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-      else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-      else return std::nullopt;
+      if (c >= '0' && c <= '9')
+        d = c - '0';
+      else if (c >= 'A' && c <= 'F')
+        d = c - 'A' + 10;
+      else if (c >= 'a' && c <= 'f')
+        d = c - 'a' + 10;
+      else
+        return std::nullopt;
       v = v * 16 + static_cast<uint32_t>(d);
     }
     return static_cast<int32_t>(v);

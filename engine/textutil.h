@@ -22,8 +22,12 @@ std::optional<int32_t> ParseInt32(std::string_view text);
 std::optional<long double> ParseReal(std::string_view text);
 
 // Text to integer or real with the engine's fallbacks (-1, -1.0) or a given default.
-inline int32_t TextToInt(std::string_view text, int32_t fallback = -1) { return ParseInt32(text).value_or(fallback); }
-inline long double TextToReal(std::string_view text) { return ParseReal(text).value_or(-1.0L); }
+inline int32_t TextToInt(std::string_view text, int32_t fallback = -1) {
+  return ParseInt32(text).value_or(fallback);
+}
+inline long double TextToReal(std::string_view text) {
+  return ParseReal(text).value_or(-1.0L);
+}
 
 // Padding to a length; a text already that long is returned unchanged.
 std::string PadLeft(std::string_view s, size_t length, char fill = ' ');

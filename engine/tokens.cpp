@@ -76,10 +76,18 @@ constexpr std::array<Keyword, 55> kKeywords{{
 static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end(),
                              [](const Keyword& a, const Keyword& b) { return a.spelling < b.spelling; }));
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-bool IsBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsHexDigit(char c) {
+  return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+bool IsBlank(char c) {
+  return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
 
 // Scans one token at a time over NUL-ended text.
 class Scanner {
@@ -203,18 +211,30 @@ class Scanner {
           return TokenKind::NotEqual;
         }
         return TokenKind::Less;
-      case ';': return TokenKind::Semicolon;
-      case ',': return TokenKind::Comma;
-      case '.': return TokenKind::Period;
-      case ')': return TokenKind::CloseRound;
-      case '[': return TokenKind::OpenBlock;
-      case ']': return TokenKind::CloseBlock;
-      case '=': return TokenKind::Equal;
-      case '+': return TokenKind::Plus;
-      case '-': return TokenKind::Minus;
-      case '*': return TokenKind::Multiply;
-      case '@': return TokenKind::At;
-      case '^': return TokenKind::Caret;
+      case ';':
+        return TokenKind::Semicolon;
+      case ',':
+        return TokenKind::Comma;
+      case '.':
+        return TokenKind::Period;
+      case ')':
+        return TokenKind::CloseRound;
+      case '[':
+        return TokenKind::OpenBlock;
+      case ']':
+        return TokenKind::CloseBlock;
+      case '=':
+        return TokenKind::Equal;
+      case '+':
+        return TokenKind::Plus;
+      case '-':
+        return TokenKind::Minus;
+      case '*':
+        return TokenKind::Multiply;
+      case '@':
+        return TokenKind::At;
+      case '^':
+        return TokenKind::Caret;
       default:
         error = LexError::InvalidChar;
         return TokenKind::EndOfText;
@@ -238,47 +258,78 @@ int32_t CharLiteralCode(std::string_view src) {
 
 }  // namespace
 
-
 TokenKind KeywordKind(std::string_view upper) {
   auto it = std::lower_bound(kKeywords.begin(), kKeywords.end(), upper,
                              [](const Keyword& k, std::string_view s) { return k.spelling < s; });
   return (it != kKeywords.end() && it->spelling == upper) ? it->kind : TokenKind::Identifier;
 }
 
-int KeywordCount() { return static_cast<int>(kKeywords.size()); }
+int KeywordCount() {
+  return static_cast<int>(kKeywords.size());
+}
 
 const char* TokenKindName(TokenKind kind) {
   switch (kind) {
-    case TokenKind::Comment: return "COMMENT";
-    case TokenKind::WhiteSpace: return "WHITESPACE";
-    case TokenKind::EndOfText: return "END OF TEXT";
-    case TokenKind::Identifier: return "IDENTIFIER";
-    case TokenKind::Semicolon: return ";";
-    case TokenKind::Comma: return ",";
-    case TokenKind::Period: return ".";
-    case TokenKind::Colon: return ":";
-    case TokenKind::OpenRound: return "(";
-    case TokenKind::CloseRound: return ")";
-    case TokenKind::OpenBlock: return "[";
-    case TokenKind::CloseBlock: return "]";
-    case TokenKind::Assign: return ":=";
-    case TokenKind::Equal: return "=";
-    case TokenKind::NotEqual: return "<>";
-    case TokenKind::Greater: return ">";
-    case TokenKind::GreaterEqual: return ">=";
-    case TokenKind::Less: return "<";
-    case TokenKind::LessEqual: return "<=";
-    case TokenKind::Plus: return "+";
-    case TokenKind::Minus: return "-";
-    case TokenKind::Divide: return "/";
-    case TokenKind::Multiply: return "*";
-    case TokenKind::Integer: return "INTEGER LITERAL";
-    case TokenKind::Real: return "REAL LITERAL";
-    case TokenKind::String: return "STRING LITERAL";
-    case TokenKind::Char: return "CHAR LITERAL";
-    case TokenKind::Hex: return "HEX LITERAL";
-    case TokenKind::At: return "@";
-    case TokenKind::Caret: return "^";
+    case TokenKind::Comment:
+      return "COMMENT";
+    case TokenKind::WhiteSpace:
+      return "WHITESPACE";
+    case TokenKind::EndOfText:
+      return "END OF TEXT";
+    case TokenKind::Identifier:
+      return "IDENTIFIER";
+    case TokenKind::Semicolon:
+      return ";";
+    case TokenKind::Comma:
+      return ",";
+    case TokenKind::Period:
+      return ".";
+    case TokenKind::Colon:
+      return ":";
+    case TokenKind::OpenRound:
+      return "(";
+    case TokenKind::CloseRound:
+      return ")";
+    case TokenKind::OpenBlock:
+      return "[";
+    case TokenKind::CloseBlock:
+      return "]";
+    case TokenKind::Assign:
+      return ":=";
+    case TokenKind::Equal:
+      return "=";
+    case TokenKind::NotEqual:
+      return "<>";
+    case TokenKind::Greater:
+      return ">";
+    case TokenKind::GreaterEqual:
+      return ">=";
+    case TokenKind::Less:
+      return "<";
+    case TokenKind::LessEqual:
+      return "<=";
+    case TokenKind::Plus:
+      return "+";
+    case TokenKind::Minus:
+      return "-";
+    case TokenKind::Divide:
+      return "/";
+    case TokenKind::Multiply:
+      return "*";
+    case TokenKind::Integer:
+      return "INTEGER LITERAL";
+    case TokenKind::Real:
+      return "REAL LITERAL";
+    case TokenKind::String:
+      return "STRING LITERAL";
+    case TokenKind::Char:
+      return "CHAR LITERAL";
+    case TokenKind::Hex:
+      return "HEX LITERAL";
+    case TokenKind::At:
+      return "@";
+    case TokenKind::Caret:
+      return "^";
     default:
       for (const Keyword& k : kKeywords)
         if (k.kind == kind) return k.spelling.data();

@@ -14,26 +14,95 @@ namespace quoll {
 // Token kinds with their fixed numbers. Keep in step with kKeywords in tokens.cpp.
 enum class TokenKind : uint8_t {
   // never stored
-  Comment = 0, WhiteSpace = 1, EndOfText = 2,
+  Comment = 0,
+  WhiteSpace = 1,
+  EndOfText = 2,
   Identifier = 3,
   // punctuation
-  Semicolon = 4, Comma = 5, Period = 6, Colon = 7, OpenRound = 8, CloseRound = 9,
-  OpenBlock = 10, CloseBlock = 11, Assign = 12,
+  Semicolon = 4,
+  Comma = 5,
+  Period = 6,
+  Colon = 7,
+  OpenRound = 8,
+  CloseRound = 9,
+  OpenBlock = 10,
+  CloseBlock = 11,
+  Assign = 12,
   // comparison and arithmetic operators
-  Equal = 13, NotEqual = 14, Greater = 15, GreaterEqual = 16, Less = 17, LessEqual = 18,
-  Plus = 19, Minus = 20, Divide = 21, Multiply = 22,
+  Equal = 13,
+  NotEqual = 14,
+  Greater = 15,
+  GreaterEqual = 16,
+  Less = 17,
+  LessEqual = 18,
+  Plus = 19,
+  Minus = 20,
+  Divide = 21,
+  Multiply = 22,
   // literals
-  Integer = 23, Real = 24, String = 25, Char = 26, Hex = 27,
-  At = 28, Caret = 29,
+  Integer = 23,
+  Real = 24,
+  String = 25,
+  Char = 26,
+  Hex = 27,
+  At = 28,
+  Caret = 29,
   // keywords
-  And = 30, Array = 31, Begin = 32, Case = 33, Const = 34, Div = 35, Do = 36, Downto = 37,
-  Else = 38, End = 39, For = 40, Function = 41, If = 42, In = 43, Mod = 44, Not = 45, Of = 46,
-  Or = 47, Procedure = 48, Program = 49, Repeat = 50, Record = 51, Set = 52, Shl = 53, Shr = 54,
-  Then = 55, To = 56, Type = 57, Until = 58, Uses = 59, Var = 60, While = 61, With = 62,
-  Xor = 63, Exit = 64, Break = 65, Class = 66, Constructor = 67, Destructor = 68,
-  Inherited = 69, Private = 70, Public = 71, Published = 72, Protected = 73, Property = 74,
-  Virtual = 75, Override = 76, As = 77, Is = 78, Unit = 79, Continue = 80, Try = 81,
-  Except = 82, Finally = 83, External = 84,
+  And = 30,
+  Array = 31,
+  Begin = 32,
+  Case = 33,
+  Const = 34,
+  Div = 35,
+  Do = 36,
+  Downto = 37,
+  Else = 38,
+  End = 39,
+  For = 40,
+  Function = 41,
+  If = 42,
+  In = 43,
+  Mod = 44,
+  Not = 45,
+  Of = 46,
+  Or = 47,
+  Procedure = 48,
+  Program = 49,
+  Repeat = 50,
+  Record = 51,
+  Set = 52,
+  Shl = 53,
+  Shr = 54,
+  Then = 55,
+  To = 56,
+  Type = 57,
+  Until = 58,
+  Uses = 59,
+  Var = 60,
+  While = 61,
+  With = 62,
+  Xor = 63,
+  Exit = 64,
+  Break = 65,
+  Class = 66,
+  Constructor = 67,
+  Destructor = 68,
+  Inherited = 69,
+  Private = 70,
+  Public = 71,
+  Published = 72,
+  Protected = 73,
+  Property = 74,
+  Virtual = 75,
+  Override = 76,
+  As = 77,
+  Is = 78,
+  Unit = 79,
+  Continue = 80,
+  Try = 81,
+  Except = 82,
+  Finally = 83,
+  External = 84,
 };
 inline constexpr int kTokenKindCount = 85;
 
@@ -46,13 +115,13 @@ const char* TokenKindName(TokenKind kind);
 
 // One stored token. Literal values are converted once, when the text is set.
 struct TIFToken {
-  int32_t pos = 0;        // byte offset of the first character
-  uint32_t len = 0;       // length in the source
+  int32_t pos = 0;   // byte offset of the first character
+  uint32_t len = 0;  // length in the source
   TokenKind kind = TokenKind::EndOfText;
-  NameId name = kNoName;  // identifiers: the upper-case spelling
-  int32_t intValue = 0;   // integer/hex literal value (-1 when it does not convert); char code
-  int32_t literal = -1;   // real literal: index into reals; string/char: index of its run's value
-  uint32_t runLength = 0; // string/char literal starting a run: tokens in the run
+  NameId name = kNoName;   // identifiers: the upper-case spelling
+  int32_t intValue = 0;    // integer/hex literal value (-1 when it does not convert); char code
+  int32_t literal = -1;    // real literal: index into reals; string/char: index of its run's value
+  uint32_t runLength = 0;  // string/char literal starting a run: tokens in the run
 };
 
 enum class LexError : uint8_t { None = 0, Comment = 1, String = 2, Char = 3, InvalidChar = 4 };

@@ -31,12 +31,18 @@ const void* TTypeRec::ExtraData() const {
     case TypeCode::TypeCopy:
     case TypeCode::PropertyRef:
       return base;
-    case TypeCode::Record: return record.get();
-    case TypeCode::Class: return cls.get();
-    case TypeCode::ProcType: return proc.get();
-    case TypeCode::Enum: return reinterpret_cast<const void*>(static_cast<intptr_t>(highOrdinal));
-    case TypeCode::NativeObject: return nativeClass;
-    default: return nullptr;
+    case TypeCode::Record:
+      return record.get();
+    case TypeCode::Class:
+      return cls.get();
+    case TypeCode::ProcType:
+      return proc.get();
+    case TypeCode::Enum:
+      return reinterpret_cast<const void*>(static_cast<intptr_t>(highOrdinal));
+    case TypeCode::NativeObject:
+      return nativeClass;
+    default:
+      return nullptr;
   }
 }
 

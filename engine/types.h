@@ -14,30 +14,48 @@ namespace quoll {
 struct TProcedure;
 
 enum class TypeCode : uint16_t {
-  Byte = 1, ShortInt = 2, Word = 3, SmallInt = 4, Cardinal = 5, LongInt = 6,
-  Char = 7, String = 8,
-  Real = 9, Single = 10, Double = 11, Extended = 12, Comp = 13,
+  Byte = 1,
+  ShortInt = 2,
+  Word = 3,
+  SmallInt = 4,
+  Cardinal = 5,
+  LongInt = 6,
+  Char = 7,
+  String = 8,
+  Real = 9,
+  Single = 10,
+  Double = 11,
+  Extended = 12,
+  Comp = 13,
   Boolean = 14,
-  Reference = 15,        // `!VAR`: a variant referring to another, or none
-  Array = 16,            // `!ARRAY` and `array of T`
+  Reference = 15,  // `!VAR`: a variant referring to another, or none
+  Array = 16,      // `!ARRAY` and `array of T`
   Record = 17,
-  Class = 18,            // a script class (root TOBJECT)
+  Class = 18,  // a script class (root TOBJECT)
   ResourcePointer = 19,
-  ClassRef = 20,         // `class of T`
-  PropertyRef = 21,      // internal: a property named in an expression
-  TypeCopy = 22,         // never held by a variant
+  ClassRef = 20,     // `class of T`
+  PropertyRef = 21,  // internal: a property named in an expression
+  TypeCopy = 22,     // never held by a variant
   ProcType = 23,
   NilType = 24,
   NativeObject = 25,
-  NativeProperty = 26,   // internal
+  NativeProperty = 26,  // internal
   Variant = 27,
   Enum = 28,
 };
 
-inline bool IsIntegerCode(TypeCode c) { return c >= TypeCode::Byte && c <= TypeCode::LongInt; }
-inline bool IsRealCode(TypeCode c) { return c >= TypeCode::Real && c <= TypeCode::Comp; }
-inline bool IsNumberCode(TypeCode c) { return IsIntegerCode(c) || IsRealCode(c); }
-inline bool IsStringCode(TypeCode c) { return c == TypeCode::Char || c == TypeCode::String; }
+inline bool IsIntegerCode(TypeCode c) {
+  return c >= TypeCode::Byte && c <= TypeCode::LongInt;
+}
+inline bool IsRealCode(TypeCode c) {
+  return c >= TypeCode::Real && c <= TypeCode::Comp;
+}
+inline bool IsNumberCode(TypeCode c) {
+  return IsIntegerCode(c) || IsRealCode(c);
+}
+inline bool IsStringCode(TypeCode c) {
+  return c == TypeCode::Char || c == TypeCode::String;
+}
 
 enum class Visibility : uint8_t { None = 0, Private = 1, Public = 2, Protected = 3 };
 
@@ -76,17 +94,20 @@ struct TIFSRecordType {
 };
 
 enum PropertyFlags : uint16_t {
-  kPropReadable = 1, kPropWritable = 2, kPropReadMethod = 4, kPropWriteMethod = 8,
+  kPropReadable = 1,
+  kPropWritable = 2,
+  kPropReadMethod = 4,
+  kPropWriteMethod = 8,
 };
 
 struct TPropertyDef {
   NameId name = kNoName;
   struct TTypeRec* type = nullptr;
-  int readField = -1;   // own field index of the declaring class, when read through a field
+  int readField = -1;  // own field index of the declaring class, when read through a field
   int writeField = -1;
   TProcedure* readMethod = nullptr;
   TProcedure* writeMethod = nullptr;
-  uint16_t flags = 0;   // PropertyFlags; bits 4-5 the visibility
+  uint16_t flags = 0;                // PropertyFlags; bits 4-5 the visibility
   struct TTypeRec* owner = nullptr;  // the declaring class
   Visibility visibility() const { return static_cast<Visibility>((flags >> 4) & 3); }
 };
@@ -95,9 +116,9 @@ struct TIFSClassType {
   struct TTypeRec* ancestor = nullptr;  // nullptr only for TOBJECT
   int inheritedPropCount = 0;
   int inheritedFieldCount = 0;
-  std::vector<FieldDef> fields;         // own fields with their visibility
-  std::vector<TPropertyDef> properties; // own properties
-  std::vector<TProcedure*> methods;     // own methods (names carry a leading '!')
+  std::vector<FieldDef> fields;          // own fields with their visibility
+  std::vector<TPropertyDef> properties;  // own properties
+  std::vector<TProcedure*> methods;      // own methods (names carry a leading '!')
   int FieldCount() const { return inheritedFieldCount + static_cast<int>(fields.size()); }
   int PropertyCount() const { return inheritedPropCount + static_cast<int>(properties.size()); }
 };

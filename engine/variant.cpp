@@ -61,19 +61,27 @@ long double TIfVariant::GetReal() const {
     case TypeCode::Word:
     case TypeCode::SmallInt:
     case TypeCode::Cardinal:
-    case TypeCode::LongInt: return static_cast<long double>(v.i);
+    case TypeCode::LongInt:
+      return static_cast<long double>(v.i);
     case TypeCode::Real:
-    case TypeCode::Double: return v.dbl;
-    case TypeCode::Single: return v.sgl;
-    case TypeCode::Extended: return v.ext;
-    case TypeCode::Comp: return static_cast<long double>(v.comp);
-    default: return 0.0L;
+    case TypeCode::Double:
+      return v.dbl;
+    case TypeCode::Single:
+      return v.sgl;
+    case TypeCode::Extended:
+      return v.ext;
+    case TypeCode::Comp:
+      return static_cast<long double>(v.comp);
+    default:
+      return 0.0L;
   }
 }
 
 void TIfVariant::GetString(std::string& out) const {
-  if (code() == TypeCode::Char) out.assign(1, static_cast<char>(v.ch));
-  else if (code() == TypeCode::String) out = str;
+  if (code() == TypeCode::Char)
+    out.assign(1, static_cast<char>(v.ch));
+  else if (code() == TypeCode::String)
+    out = str;
 }
 
 namespace {
@@ -88,11 +96,20 @@ int64_t RoundToComp(long double x) {
 void TIfVariant::SetReal(long double value) {
   switch (code()) {
     case TypeCode::Real:
-    case TypeCode::Double: v.dbl = static_cast<double>(value); break;
-    case TypeCode::Single: v.sgl = static_cast<float>(value); break;
-    case TypeCode::Extended: v.ext = value; break;
-    case TypeCode::Comp: v.comp = RoundToComp(value); break;
-    default: break;
+    case TypeCode::Double:
+      v.dbl = static_cast<double>(value);
+      break;
+    case TypeCode::Single:
+      v.sgl = static_cast<float>(value);
+      break;
+    case TypeCode::Extended:
+      v.ext = value;
+      break;
+    case TypeCode::Comp:
+      v.comp = RoundToComp(value);
+      break;
+    default:
+      break;
   }
 }
 
@@ -107,11 +124,20 @@ bool TIfVariant::Negate() {
       v.i = TruncateToWidth(code(), static_cast<int64_t>(0ULL - static_cast<uint64_t>(v.i)));
       return true;
     case TypeCode::Real:
-    case TypeCode::Double: v.dbl = -v.dbl; return true;
-    case TypeCode::Single: v.sgl = -v.sgl; return true;
-    case TypeCode::Extended: v.ext = -v.ext; return true;
-    case TypeCode::Comp: v.comp = static_cast<int64_t>(0ULL - static_cast<uint64_t>(v.comp)); return true;
-    default: return false;
+    case TypeCode::Double:
+      v.dbl = -v.dbl;
+      return true;
+    case TypeCode::Single:
+      v.sgl = -v.sgl;
+      return true;
+    case TypeCode::Extended:
+      v.ext = -v.ext;
+      return true;
+    case TypeCode::Comp:
+      v.comp = static_cast<int64_t>(0ULL - static_cast<uint64_t>(v.comp));
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -32,13 +32,20 @@ enum VariantFlags : uint8_t {
 // Truncates an integer to the width and signedness of an integer type code.
 inline int64_t TruncateToWidth(TypeCode code, int64_t value) {
   switch (code) {
-    case TypeCode::Byte: return static_cast<uint8_t>(value);
-    case TypeCode::ShortInt: return static_cast<int8_t>(value);
-    case TypeCode::Word: return static_cast<uint16_t>(value);
-    case TypeCode::SmallInt: return static_cast<int16_t>(value);
-    case TypeCode::Cardinal: return static_cast<uint32_t>(value);
-    case TypeCode::LongInt: return static_cast<int32_t>(static_cast<uint32_t>(value));
-    default: return value;
+    case TypeCode::Byte:
+      return static_cast<uint8_t>(value);
+    case TypeCode::ShortInt:
+      return static_cast<int8_t>(value);
+    case TypeCode::Word:
+      return static_cast<uint16_t>(value);
+    case TypeCode::SmallInt:
+      return static_cast<int16_t>(value);
+    case TypeCode::Cardinal:
+      return static_cast<uint32_t>(value);
+    case TypeCode::LongInt:
+      return static_cast<int32_t>(static_cast<uint32_t>(value));
+    default:
+      return value;
   }
 }
 
@@ -55,26 +62,38 @@ class TIfVariant {
   static VariantPtr Create(TTypeRec* t);
 
   TTypeRec* type = nullptr;
-  VariantPtr target;               // Reference: the variable referred to; Variant: the contents
+  VariantPtr target;  // Reference: the variable referred to; Variant: the contents
   uint8_t flags = 0;
   union Value {
-    int64_t i;      // integer codes, normalized to their range; enumerations
+    int64_t i;  // integer codes, normalized to their range; enumerations
     float sgl;
-    double dbl;     // REAL and DOUBLE
+    double dbl;  // REAL and DOUBLE
     long double ext;
     int64_t comp;
     uint8_t ch;
-    uint8_t b;             // BOOLEAN: 0 or 1
-    ObjectInstance* obj;   // Class
-    TTypeRec* cls;         // ClassRef
-    struct { TProcedure* proc; ObjectInstance* self; } pv;  // ProcType
-    struct { intptr_t handle; intptr_t companion; } res;   // ResourcePointer
+    uint8_t b;            // BOOLEAN: 0 or 1
+    ObjectInstance* obj;  // Class
+    TTypeRec* cls;        // ClassRef
+    struct {
+      TProcedure* proc;
+      ObjectInstance* self;
+    } pv;  // ProcType
+    struct {
+      intptr_t handle;
+      intptr_t companion;
+    } res;                 // ResourcePointer
     NativeHolder* holder;  // NativeObject
-    struct { ObjectInstance* obj; const TPropertyDef* def; } prop;  // PropertyRef
-    struct { NativeHolder* holder; int32_t handle; } nprop;          // NativeProperty
+    struct {
+      ObjectInstance* obj;
+      const TPropertyDef* def;
+    } prop;  // PropertyRef
+    struct {
+      NativeHolder* holder;
+      int32_t handle;
+    } nprop;  // NativeProperty
   } v;
-  std::string str;                 // String
-  std::vector<VariantPtr> items;   // Array elements, Record fields
+  std::string str;                // String
+  std::vector<VariantPtr> items;  // Array elements, Record fields
 
   TypeCode code() const { return type ? type->code : TypeCode::NilType; }
   bool readOnly() const { return flags & kReadOnly; }
@@ -146,8 +165,9 @@ class TIfVariant {
   bool Not();
 };
 
-
-inline VariantPtr TIfVariant::Create(TTypeRec* t) { return t ? NewVariant(t) : nullptr; }
+inline VariantPtr TIfVariant::Create(TTypeRec* t) {
+  return t ? NewVariant(t) : nullptr;
+}
 
 // Globals, a routine's parameters and locals, the arguments of a native function.
 class VariableList {
@@ -168,13 +188,15 @@ class VariableList {
     return -1;
   }
   TIfVariant* Get(int index) const {
-    return index >= 0 && static_cast<size_t>(index) < entries_.size() ? entries_[static_cast<size_t>(index)].var.get()
-                                                                      : nullptr;
+    return index >= 0 && static_cast<size_t>(index) < entries_.size()
+               ? entries_[static_cast<size_t>(index)].var.get()
+               : nullptr;
   }
   const VariantPtr& Ptr(int index) const { return entries_[static_cast<size_t>(index)].var; }
   NameId Name(int index) const {
-    return index >= 0 && static_cast<size_t>(index) < entries_.size() ? entries_[static_cast<size_t>(index)].name
-                                                                      : kNoName;
+    return index >= 0 && static_cast<size_t>(index) < entries_.size()
+               ? entries_[static_cast<size_t>(index)].name
+               : kNoName;
   }
   void Replace(int index, VariantPtr var) { entries_[static_cast<size_t>(index)].var = std::move(var); }
   void Rename(int index, NameId name) { entries_[static_cast<size_t>(index)].name = name; }

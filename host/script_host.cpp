@@ -18,7 +18,9 @@ const NameId kReadln = Intern("READLN");
 
 TScript::TScript(HostUi& ui) : ui_(ui) {}
 
-TScript::~TScript() { Shutdown(); }
+TScript::~TScript() {
+  Shutdown();
+}
 
 void TScript::Initialize() {
   engine_ = std::make_unique<TIfPasScript>(this);
@@ -60,7 +62,9 @@ bool TScript::Step(const std::string& text, int32_t& errorPos) {
   return true;
 }
 
-void TScript::Stop() { state_ = RunState::Idle; }
+void TScript::Stop() {
+  state_ = RunState::Idle;
+}
 
 bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
   if (!engine_) Initialize();
@@ -139,7 +143,8 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
     return 0;
   }
   // Units that use each other would otherwise load one another without end.
-  if (std::find(self->loadingUnits_.begin(), self->loadingUnits_.end(), unitName) != self->loadingUnits_.end()) {
+  if (std::find(self->loadingUnits_.begin(), self->loadingUnits_.end(), unitName) !=
+      self->loadingUnits_.end()) {
     script->SetErrorParam(ErrorCode::Custom, "circular unit reference: " + unitName);
     return static_cast<uint16_t>(ErrorCode::Custom);
   }
@@ -162,7 +167,8 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   }
   bool isUnit = unit->IsUnit();
   if (!script->AttachUnit(unit, true)) {
-    script->SetErrorParam(ErrorCode::Custom, isUnit ? "duplicate unit: " + unitName : unitName + ".qs is not a unit");
+    script->SetErrorParam(ErrorCode::Custom,
+                          isUnit ? "duplicate unit: " + unitName : unitName + ".qs is not a unit");
     return static_cast<uint16_t>(ErrorCode::Custom);
   }
   return 0;

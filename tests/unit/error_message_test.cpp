@@ -15,7 +15,9 @@ struct MessageCase {
   const char* message;
 };
 
-void PrintTo(const MessageCase& c, std::ostream* os) { *os << "code " << c.code << " -> \"" << c.message << "\""; }
+void PrintTo(const MessageCase& c, std::ostream* os) {
+  *os << "code " << c.code << " -> \"" << c.message << "\"";
+}
 
 class ErrorMessageTest : public testing::TestWithParam<MessageCase> {};
 

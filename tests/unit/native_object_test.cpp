@@ -61,7 +61,8 @@ class CountingCounter : public Counter {
   ~CountingCounter() override { ++gDestroyed; }
 };
 
-uint16_t Library(TIfPasScript* script, void*, quoll::TProcedure* routine, TIfVariant* result, VariableList& args) {
+uint16_t Library(TIfPasScript* script, void*, quoll::TProcedure* routine, TIfVariant* result,
+                 VariableList& args) {
   const std::string& name = quoll::NameText(routine->name);
   if (name == "SAY") {
     std::string s;
@@ -126,9 +127,11 @@ TEST(NativeObjects, RefusedWritesAndUnknownMembersAreErrors) {
 }
 
 TEST(NativeObjects, NilAndFreedObjectsAreReportedNotTouched) {
-  EXPECT_EQ(RunScript("var c: TCounter; n: Integer; begin n := c.Value; end.").message, "class is not created");
-  EXPECT_EQ(RunScript("var c: TCounter; n: Integer; begin c := MakeCounter; Drop(c); n := c.Add(1); end.").message,
-            "class already freed");
+  EXPECT_EQ(RunScript("var c: TCounter; n: Integer; begin n := c.Value; end.").message,
+            "class is not created");
+  EXPECT_EQ(
+      RunScript("var c: TCounter; n: Integer; begin c := MakeCounter; Drop(c); n := c.Add(1); end.").message,
+      "class already freed");
 }
 
 TEST(NativeObjects, ObjectsTheScriptStillHoldsAreDestroyedByCleanup) {

@@ -17,7 +17,9 @@ using Lines = std::vector<std::string>;
 
 constexpr uint16_t kExit = 32773;
 
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const std::string& prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 bool EndsWith(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
@@ -59,8 +61,8 @@ TEST(HostRun, RuntimeErrorFollowsTheLinesWrittenBeforeIt) {
   RunOutcome out = RunText(text);
   EXPECT_FALSE(out.ok);
   EXPECT_EQ(out.errorPos, pos);
-  EXPECT_EQ(out.lines,
-            (Lines{"Script is running.", "before", "Error in TEST(" + std::to_string(pos) + ") divide by zero"}));
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "before",
+                              "Error in TEST(" + std::to_string(pos) + ") divide by zero"}));
 }
 
 TEST(HostRun, EndlessRecursionEndsWithOutOfMemory) {
@@ -149,7 +151,9 @@ struct BusyCase {
   bool step;  // Step rather than Run
 };
 
-void PrintTo(const BusyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BusyCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class HostBusyTest : public testing::TestWithParam<BusyCase> {};
 
@@ -176,7 +180,9 @@ const BusyCase kBusyCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Host, HostBusyTest, testing::ValuesIn(kBusyCases),
-                         [](const testing::TestParamInfo<BusyCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<BusyCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(HostRunState, RunWhilePausedResumesRunning) {
   RecordingUi ui;
@@ -256,8 +262,9 @@ TEST(HostLineHook, ErrorCodeFromTheHookBecomesTheErrorLine) {
 
 TEST(HostLineHook, StatementsOfAUnitRoutineDoNotReachTheHook) {
   ScopedWorkDir dir;
-  dir.Write("FOO.qs",
-            "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('one');\r\n  Writeln('two');\r\nend;\r\nend.");
+  dir.Write(
+      "FOO.qs",
+      "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('one');\r\n  Writeln('two');\r\nend;\r\nend.");
   RecordingUi ui;
   std::vector<int32_t> positions;
   ui.hook = [&](TScript&, int32_t position) -> uint16_t {
@@ -325,8 +332,7 @@ TEST(HostUnits, UnitIsReadAgainForEveryRun) {
   int32_t pos = -1;
   dir.Write("FOO.qs", kFooUnit);
   ASSERT_TRUE(host.Run(kUsesFoo, pos));
-  dir.Write("FOO.qs",
-            "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('changed');\r\nend;\r\nend.");
+  dir.Write("FOO.qs", "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('changed');\r\nend;\r\nend.");
   ASSERT_TRUE(host.Run(kUsesFoo, pos));
   EXPECT_EQ(ui.lines, (Lines{"Script is running.", "changed", "Script finished, no errors."}));
 }

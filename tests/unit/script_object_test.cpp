@@ -29,14 +29,14 @@ constexpr uint16_t kExit = 32773;
 
 // The host identity of the scripts below: records what their native functions and handlers see.
 struct Recorder {
-  std::vector<std::string> marks;              // Mark('...') calls, in order
-  std::vector<std::string> probes;             // what Probe found for X
-  std::vector<int32_t> hookPositions;          // OnRunLine calls
-  std::function<uint16_t(int32_t)> hook;       // answers OnRunLine; 0 when unset
-  std::vector<std::string> unitRequests;       // OnUses calls other than SYSTEM
-  uint16_t unitAnswer = 0;                     // what OnUses answers for them
-  uint16_t systemAnswer = 0;                   // what OnUses answers for SYSTEM
-  std::vector<intptr_t> freed;                 // resource data words, in the order freed
+  std::vector<std::string> marks;         // Mark('...') calls, in order
+  std::vector<std::string> probes;        // what Probe found for X
+  std::vector<int32_t> hookPositions;     // OnRunLine calls
+  std::function<uint16_t(int32_t)> hook;  // answers OnRunLine; 0 when unset
+  std::vector<std::string> unitRequests;  // OnUses calls other than SYSTEM
+  uint16_t unitAnswer = 0;                // what OnUses answers for them
+  uint16_t systemAnswer = 0;              // what OnUses answers for SYSTEM
+  std::vector<intptr_t> freed;            // resource data words, in the order freed
 };
 
 // Mark(s): records s. Twin: two registrations of one name, told apart by host data.
@@ -77,7 +77,9 @@ uint16_t TestHook(void* host, TIfPasScript* /*script*/, int32_t position) {
   return rec->hook ? rec->hook(position) : 0;
 }
 
-void FreeResource(void* host, intptr_t data) { static_cast<Recorder*>(host)->freed.push_back(data); }
+void FreeResource(void* host, intptr_t data) {
+  static_cast<Recorder*>(host)->freed.push_back(data);
+}
 void OtherFreeResource(void*, intptr_t) {}
 
 struct ErrorState {
@@ -92,7 +94,9 @@ void PrintTo(const ErrorState& e, std::ostream* os) {
       << e.module << "\"}";
 }
 
-ErrorState ErrorOf(const TIfPasScript& s) { return {s.ErrorCode(), s.ErrorPos(), s.ErrorModule()}; }
+ErrorState ErrorOf(const TIfPasScript& s) {
+  return {s.ErrorCode(), s.ErrorPos(), s.ErrorModule()};
+}
 
 class ScriptObjectTest : public testing::Test {
  protected:
@@ -102,8 +106,8 @@ class ScriptObjectTest : public testing::Test {
   void Run(const std::string& text) {
     SCOPED_TRACE(testing::Message() << "script:\n" << text);
     script_.SetText(text);
-    ASSERT_EQ(ErrorOf(script_), (ErrorState{0, -1, ""})) << "message: "
-                                                         << quoll::ErrorMessage(script_.ErrorCode(), script_.ErrorParam());
+    ASSERT_EQ(ErrorOf(script_), (ErrorState{0, -1, ""}))
+        << "message: " << quoll::ErrorMessage(script_.ErrorCode(), script_.ErrorParam());
     script_.RunMain();
   }
 
@@ -139,7 +143,9 @@ struct SetTextErrorCase {
   const char* module;
 };
 
-void PrintTo(const SetTextErrorCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SetTextErrorCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SetTextErrorTest : public ScriptObjectTest, public testing::WithParamInterface<SetTextErrorCase> {};
 
@@ -325,10 +331,12 @@ TEST_F(AddFunctionTest, ProcedureHasNoResult) {
 }
 
 TEST_F(AddFunctionTest, GroupsSharingATypeAndParameterModes) {
-  TProcedure* r = script_.AddFunction(TestNative, "procedure P(var a, b: Byte; const c: string; d, e: Integer)", 0);
+  TProcedure* r =
+      script_.AddFunction(TestNative, "procedure P(var a, b: Byte; const c: string; d, e: Integer)", 0);
   ASSERT_NE(r, nullptr);
   ASSERT_EQ(r->decl.params.size(), 5u);
-  const ParamMode modes[] = {ParamMode::Var, ParamMode::Var, ParamMode::Const, ParamMode::Value, ParamMode::Value};
+  const ParamMode modes[] = {ParamMode::Var, ParamMode::Var, ParamMode::Const, ParamMode::Value,
+                             ParamMode::Value};
   const char* types[] = {"BYTE", "BYTE", "STRING", "LONGINT", "LONGINT"};
   const char* names[] = {"A", "B", "C", "D", "E"};
   for (size_t i = 0; i < 5; ++i) {
@@ -340,7 +348,8 @@ TEST_F(AddFunctionTest, GroupsSharingATypeAndParameterModes) {
 }
 
 TEST_F(AddFunctionTest, DescriptionTextPrefixesVarAndConstParameters) {
-  TProcedure* r = script_.AddFunction(TestNative, "function F(var a: Byte; const b: Byte; c: Byte): Boolean", 0);
+  TProcedure* r =
+      script_.AddFunction(TestNative, "function F(var a: Byte; const b: Byte; c: Byte): Boolean", 0);
   ASSERT_NE(r, nullptr);
   std::istringstream words(r->decl.Text());
   std::vector<std::string> w;
@@ -386,7 +395,9 @@ struct BadDeclarationCase {
   const char* text;
 };
 
-void PrintTo(const BadDeclarationCase& c, std::ostream* os) { *os << c.name << ": " << c.text; }
+void PrintTo(const BadDeclarationCase& c, std::ostream* os) {
+  *os << c.name << ": " << c.text;
+}
 
 class BadDeclarationTest : public AddFunctionTest, public testing::WithParamInterface<BadDeclarationCase> {};
 
@@ -477,8 +488,7 @@ TEST_F(ScriptObjectTest, GetVariableFindsAGlobalOutsideRoutines) {
 }
 
 TEST_F(ScriptObjectTest, GetVariableFindsTheRunningRoutinesLocalBeforeTheGlobal) {
-  Run(
-      "var X: Integer;\r\n"
+  Run("var X: Integer;\r\n"
       "procedure P;\r\n"
       "var X: Integer;\r\n"
       "begin\r\n"
@@ -496,8 +506,7 @@ TEST_F(ScriptObjectTest, GetVariableFindsTheRunningRoutinesLocalBeforeTheGlobal)
 }
 
 TEST_F(ScriptObjectTest, GetVariableFindsTheRunningRoutinesParameter) {
-  Run(
-      "procedure P(x: Integer);\r\n"
+  Run("procedure P(x: Integer);\r\n"
       "begin\r\n"
       "  Probe;\r\n"
       "end;\r\n"
@@ -557,7 +566,9 @@ struct HookCase {
   std::vector<std::pair<std::string, int>> calls;
 };
 
-void PrintTo(const HookCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const HookCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class HookPositionTest : public ScriptObjectTest, public testing::WithParamInterface<HookCase> {};
 
@@ -594,7 +605,9 @@ const HookCase kHookCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ScriptObject, HookPositionTest, testing::ValuesIn(kHookCases),
-                         [](const testing::TestParamInfo<HookCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<HookCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(ScriptObjectTest, HookAnsweringExitEndsTheRunWithoutError) {
   script_.OnRunLine = TestHook;
@@ -661,7 +674,9 @@ struct NestingCase {
   uint16_t code;
 };
 
-void PrintTo(const NestingCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NestingCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class NestingLimitTest : public ScriptObjectTest, public testing::WithParamInterface<NestingCase> {};
 
@@ -682,7 +697,9 @@ const NestingCase kNestingCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ScriptObject, NestingLimitTest, testing::ValuesIn(kNestingCases),
-                         [](const testing::TestParamInfo<NestingCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<NestingCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // ---- Cleanup ----
 

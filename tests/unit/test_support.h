@@ -30,7 +30,8 @@ inline void PrintTo(TokenKind kind, std::ostream* os) {
 }
 
 inline void PrintTo(LexError kind, std::ostream* os) {
-  static const char* const kNames[] = {"none", "comment error", "string error", "char error", "invalid character"};
+  static const char* const kNames[] = {"none", "comment error", "string error", "char error",
+                                       "invalid character"};
   auto i = static_cast<size_t>(kind);
   *os << (i < std::size(kNames) ? kNames[i] : "?");
 }

@@ -27,7 +27,9 @@ struct IntTextCase {
   std::optional<int32_t> value;
 };
 
-void PrintTo(const IntTextCase& c, std::ostream* os) { *os << c.name << " \"" << c.text << "\""; }
+void PrintTo(const IntTextCase& c, std::ostream* os) {
+  *os << c.name << " \"" << c.text << "\"";
+}
 
 class ParseIntTest : public testing::TestWithParam<IntTextCase> {};
 
@@ -53,7 +55,9 @@ const IntTextCase kIntTexts[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(TextUtil, ParseIntTest, testing::ValuesIn(kIntTexts),
-                         [](const testing::TestParamInfo<IntTextCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<IntTextCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(ParseReal, ReadsDecimalRealsIncludingATrailingPoint) {
   EXPECT_EQ(quoll::ParseReal("3."), 3.0L);

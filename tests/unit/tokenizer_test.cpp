@@ -25,7 +25,9 @@ struct LexCase {
   std::vector<Tok> tokens;
 };
 
-void PrintTo(const LexCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LexCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class TokenStreamTest : public testing::TestWithParam<LexCase> {};
 
@@ -35,12 +37,14 @@ TEST_P(TokenStreamTest, TextGivesExactlyTheseTokens) {
 }
 
 const LexCase kLexCases[] = {
-    {"AssignmentStatement", "x:=1;",
+    {"AssignmentStatement",
+     "x:=1;",
      {{TK::Identifier, 0, "X"}, {TK::Assign, 1, ""}, {TK::Integer, 3, "1"}, {TK::Semicolon, 4, ""}}},
     {"KeywordsInAnyCaseWithEmptyText", "begin End", {{TK::Begin, 0, ""}, {TK::End, 6, ""}}},
     {"IdentifierIsUpperCased", "Writeln", {{TK::Identifier, 0, "WRITELN"}}},
     {"IdentifierTakesUnderscoresAndDigits", "_a1b_2", {{TK::Identifier, 0, "_A1B_2"}}},
-    {"PredefinedNamesAreIdentifiers", "Nil Result True False Self",
+    {"PredefinedNamesAreIdentifiers",
+     "Nil Result True False Self",
      {{TK::Identifier, 0, "NIL"},
       {TK::Identifier, 4, "RESULT"},
       {TK::Identifier, 11, "TRUE"},
@@ -49,7 +53,9 @@ const LexCase kLexCases[] = {
     {"RealWithFraction", "3.14", {{TK::Real, 0, "3.14"}}},
     {"RealWithTrailingPoint", "3.", {{TK::Real, 0, "3."}}},
     {"SecondPointEndsTheNumber", "3.1.2", {{TK::Real, 0, "3.1"}, {TK::Period, 3, ""}, {TK::Integer, 4, "2"}}},
-    {"RangeAfterIntegerStartsWithAReal", "1..5", {{TK::Real, 0, "1."}, {TK::Period, 2, ""}, {TK::Integer, 3, "5"}}},
+    {"RangeAfterIntegerStartsWithAReal",
+     "1..5",
+     {{TK::Real, 0, "1."}, {TK::Period, 2, ""}, {TK::Integer, 3, "5"}}},
     {"ExponentIsAnIdentifier", "1E5", {{TK::Integer, 0, "1"}, {TK::Identifier, 1, "E5"}}},
     {"LettersAfterDigitsStartAnIdentifier", "12abc", {{TK::Integer, 0, "12"}, {TK::Identifier, 2, "ABC"}}},
     {"LettersAfterTrailingPointStartAnIdentifier", "1.e5", {{TK::Real, 0, "1."}, {TK::Identifier, 2, "E5"}}},
@@ -58,15 +64,19 @@ const LexCase kLexCases[] = {
     {"LoneDollarIsAHexLiteral", "$", {{TK::Hex, 0, "$"}}},
     {"HexLiteralStopsAtNonHexLetter", "$1G", {{TK::Hex, 0, "$1"}, {TK::Identifier, 2, "G"}}},
     {"DoubledQuoteIsTwoStrings", "'it''s'", {{TK::String, 0, "'it'"}, {TK::String, 4, "'s'"}}},
-    {"StringsAndCharacterLiterals", "'a'#13#10'b'",
+    {"StringsAndCharacterLiterals",
+     "'a'#13#10'b'",
      {{TK::String, 0, "'a'"}, {TK::Char, 3, "#13"}, {TK::Char, 6, "#10"}, {TK::String, 9, "'b'"}}},
     {"EmptyString", "''", {{TK::String, 0, "''"}}},
     {"StringKeepsCommentMarks", "'{(*//'", {{TK::String, 0, "'{(*//'"}}},
     {"HexCharacterLiteral", "#$41", {{TK::Char, 0, "#$41"}}},
     {"LoneHashIsACharacterLiteral", "#", {{TK::Char, 0, "#"}}},
-    {"HexCharacterLiteralTakesLettersAndDigits", "#$41xyz9;", {{TK::Char, 0, "#$41xyz9"}, {TK::Semicolon, 8, ""}}},
+    {"HexCharacterLiteralTakesLettersAndDigits",
+     "#$41xyz9;",
+     {{TK::Char, 0, "#$41xyz9"}, {TK::Semicolon, 8, ""}}},
     {"HashBeforeBlank", "# x", {{TK::Char, 0, "#"}, {TK::Identifier, 2, "X"}}},
-    {"TwoCharacterOperators", ":=:>=><=<><",
+    {"TwoCharacterOperators",
+     ":=:>=><=<><",
      {{TK::Assign, 0, ""},
       {TK::Colon, 2, ""},
       {TK::GreaterEqual, 3, ""},
@@ -75,7 +85,8 @@ const LexCase kLexCases[] = {
       {TK::NotEqual, 8, ""},
       {TK::Less, 10, ""}}},
     {"NotEqualThenEqual", "<>=", {{TK::NotEqual, 0, ""}, {TK::Equal, 2, ""}}},
-    {"SingleCharacterTokens", ";,.()[]=+-*/@^",
+    {"SingleCharacterTokens",
+     ";,.()[]=+-*/@^",
      {{TK::Semicolon, 0, ""},
       {TK::Comma, 1, ""},
       {TK::Period, 2, ""},
@@ -100,15 +111,21 @@ const LexCase kLexCases[] = {
     {"LineCommentEndsAtLoneCr", "a//c\rb", {{TK::Identifier, 0, "A"}, {TK::Identifier, 5, "B"}}},
     {"LineCommentOnLastLineWithLineBreak", "a//c\r\n", {{TK::Identifier, 0, "A"}}},
     {"SlashAlone", "a/b", {{TK::Identifier, 0, "A"}, {TK::Divide, 1, ""}, {TK::Identifier, 2, "B"}}},
-    {"RoundOpenWithoutStar", "(x)", {{TK::OpenRound, 0, ""}, {TK::Identifier, 1, "X"}, {TK::CloseRound, 2, ""}}},
+    {"RoundOpenWithoutStar",
+     "(x)",
+     {{TK::OpenRound, 0, ""}, {TK::Identifier, 1, "X"}, {TK::CloseRound, 2, ""}}},
     {"NulEndsTheText", std::string("a\0!", 3), {{TK::Identifier, 0, "A"}}},
     {"EmptyText", "", {}},
     {"OnlyBlanksAndComments", " \t\r\n{x}(*y*)//z\r\n", {}},
-    {"PositionsCountBothLineBreakCharacters", "a\r\n\r\nb", {{TK::Identifier, 0, "A"}, {TK::Identifier, 5, "B"}}},
+    {"PositionsCountBothLineBreakCharacters",
+     "a\r\n\r\nb",
+     {{TK::Identifier, 0, "A"}, {TK::Identifier, 5, "B"}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Tokenizer, TokenStreamTest, testing::ValuesIn(kLexCases),
-                         [](const testing::TestParamInfo<LexCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<LexCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // ---- lexical errors ----
 
@@ -119,7 +136,9 @@ struct LexErrorCase {
   int32_t pos;
 };
 
-void PrintTo(const LexErrorCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LexErrorCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LexErrorTest : public testing::TestWithParam<LexErrorCase> {};
 
@@ -165,7 +184,9 @@ const LexErrorCase kLexErrorCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tokenizer, LexErrorTest, testing::ValuesIn(kLexErrorCases),
-                         [](const testing::TestParamInfo<LexErrorCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<LexErrorCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(TokenizerFailure, DiscardsTheTokensScannedBeforeTheError) {
   TIfPascalParser parser;
@@ -205,7 +226,9 @@ struct NumberCase {
   int32_t value;
 };
 
-void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NumberCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class IntegerLiteralValueTest : public testing::TestWithParam<NumberCase> {};
 
@@ -233,7 +256,9 @@ const NumberCase kIntegerCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tokenizer, IntegerLiteralValueTest, testing::ValuesIn(kIntegerCases),
-                         [](const testing::TestParamInfo<NumberCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<NumberCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(RealLiteralValue, TrailingPointReadsAsTheWholeNumber) {
   TIfPascalParser parser;
@@ -249,7 +274,9 @@ struct StringRunCase {
   std::string value;
 };
 
-void PrintTo(const StringRunCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const StringRunCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class StringRunTest : public testing::TestWithParam<StringRunCase> {};
 
@@ -285,7 +312,9 @@ const StringRunCase kStringRuns[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tokenizer, StringRunTest, testing::ValuesIn(kStringRuns),
-                         [](const testing::TestParamInfo<StringRunCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<StringRunCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(StringRun, ReadingLeavesTheCursorOnTheTokenAfterTheRun) {
   TIfPascalParser parser;
@@ -321,20 +350,22 @@ struct KeywordCase {
   int kind;
 };
 
-void PrintTo(const KeywordCase& c, std::ostream* os) { *os << c.spelling << " -> " << c.kind; }
+void PrintTo(const KeywordCase& c, std::ostream* os) {
+  *os << c.spelling << " -> " << c.kind;
+}
 
 const KeywordCase kKeywordCases[] = {
-    {"AND", 30},         {"ARRAY", 31},      {"BEGIN", 32},       {"CASE", 33},      {"CONST", 34},
-    {"DIV", 35},         {"DO", 36},         {"DOWNTO", 37},      {"ELSE", 38},      {"END", 39},
-    {"FOR", 40},         {"FUNCTION", 41},   {"IF", 42},          {"IN", 43},        {"MOD", 44},
-    {"NOT", 45},         {"OF", 46},         {"OR", 47},          {"PROCEDURE", 48}, {"PROGRAM", 49},
-    {"REPEAT", 50},      {"RECORD", 51},     {"SET", 52},         {"SHL", 53},       {"SHR", 54},
-    {"THEN", 55},        {"TO", 56},         {"TYPE", 57},        {"UNTIL", 58},     {"USES", 59},
-    {"VAR", 60},         {"WHILE", 61},      {"WITH", 62},        {"XOR", 63},       {"EXIT", 64},
-    {"BREAK", 65},       {"CLASS", 66},      {"CONSTRUCTOR", 67}, {"DESTRUCTOR", 68}, {"INHERITED", 69},
-    {"PRIVATE", 70},     {"PUBLIC", 71},     {"PUBLISHED", 72},   {"PROTECTED", 73}, {"PROPERTY", 74},
-    {"VIRTUAL", 75},     {"OVERRIDE", 76},   {"AS", 77},          {"IS", 78},        {"UNIT", 79},
-    {"CONTINUE", 80},    {"TRY", 81},        {"EXCEPT", 82},      {"FINALLY", 83},   {"EXTERNAL", 84},
+    {"AND", 30},      {"ARRAY", 31},    {"BEGIN", 32},       {"CASE", 33},       {"CONST", 34},
+    {"DIV", 35},      {"DO", 36},       {"DOWNTO", 37},      {"ELSE", 38},       {"END", 39},
+    {"FOR", 40},      {"FUNCTION", 41}, {"IF", 42},          {"IN", 43},         {"MOD", 44},
+    {"NOT", 45},      {"OF", 46},       {"OR", 47},          {"PROCEDURE", 48},  {"PROGRAM", 49},
+    {"REPEAT", 50},   {"RECORD", 51},   {"SET", 52},         {"SHL", 53},        {"SHR", 54},
+    {"THEN", 55},     {"TO", 56},       {"TYPE", 57},        {"UNTIL", 58},      {"USES", 59},
+    {"VAR", 60},      {"WHILE", 61},    {"WITH", 62},        {"XOR", 63},        {"EXIT", 64},
+    {"BREAK", 65},    {"CLASS", 66},    {"CONSTRUCTOR", 67}, {"DESTRUCTOR", 68}, {"INHERITED", 69},
+    {"PRIVATE", 70},  {"PUBLIC", 71},   {"PUBLISHED", 72},   {"PROTECTED", 73},  {"PROPERTY", 74},
+    {"VIRTUAL", 75},  {"OVERRIDE", 76}, {"AS", 77},          {"IS", 78},         {"UNIT", 79},
+    {"CONTINUE", 80}, {"TRY", 81},      {"EXCEPT", 82},      {"FINALLY", 83},    {"EXTERNAL", 84},
 };
 
 class KeywordTest : public testing::TestWithParam<KeywordCase> {};
@@ -405,7 +436,9 @@ struct SeekCase {
   int32_t cursor;  // expected cursor; -1 for none
 };
 
-void PrintTo(const SeekCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SeekCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SeekToTest : public testing::TestWithParam<SeekCase> {};
 
@@ -420,13 +453,15 @@ TEST_P(SeekToTest, LandsOnTheLastTokenAtOrBeforeThePosition) {
 }
 
 const SeekCase kSeekCases[] = {
-    {"BeforeTheFirstToken", 0, -1},  {"NegativePosition", -1, -1},   {"OnTheFirstToken", 1, 0},
-    {"InsideTheFirstToken", 2, 0},   {"InTheGapAfterAToken", 3, 0}, {"OnAnInnerToken", 7, 2},
-    {"OnTheLastToken", 9, 3},        {"BeyondTheText", 500, 3},
+    {"BeforeTheFirstToken", 0, -1}, {"NegativePosition", -1, -1},  {"OnTheFirstToken", 1, 0},
+    {"InsideTheFirstToken", 2, 0},  {"InTheGapAfterAToken", 3, 0}, {"OnAnInnerToken", 7, 2},
+    {"OnTheLastToken", 9, 3},       {"BeyondTheText", 500, 3},
 };
 
 INSTANTIATE_TEST_SUITE_P(Tokenizer, SeekToTest, testing::ValuesIn(kSeekCases),
-                         [](const testing::TestParamInfo<SeekCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<SeekCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(ParserCursor, SeekBeforeTheFirstTokenReadsAsEndOfText) {
   TIfPascalParser parser;

@@ -58,7 +58,9 @@ TEST_F(ValueTest, VariantOfTheIntegerTypeCopyHasTheLongintType) {
   EXPECT_EQ(v->type, script_.FindType("LONGINT"));
 }
 
-TEST_F(ValueTest, CreatingFromNoTypeGivesNoVariant) { EXPECT_EQ(TIfVariant::Create(nullptr), nullptr); }
+TEST_F(ValueTest, CreatingFromNoTypeGivesNoVariant) {
+  EXPECT_EQ(TIfVariant::Create(nullptr), nullptr);
+}
 
 TEST_F(ValueTest, NewVariantsHoldTheZeroValue) {
   VariantPtr i = Make("LONGINT");
@@ -105,7 +107,9 @@ struct WidthCase {
   int64_t read;
 };
 
-void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.stored << " into " << c.type << " reads " << c.read; }
+void PrintTo(const WidthCase& c, std::ostream* os) {
+  *os << c.stored << " into " << c.type << " reads " << c.read;
+}
 
 class SetIntTest : public ValueTest, public testing::WithParamInterface<WidthCase> {};
 
@@ -189,7 +193,9 @@ const RealCase kRealCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Values, SetRealTest, testing::ValuesIn(kRealCases),
-                         [](const testing::TestParamInfo<RealCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<RealCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(ValueTest, SetRealIsIgnoredByIntegerTypes) {
   VariantPtr v = Make("BYTE");
@@ -244,7 +250,9 @@ struct UnaryCase {
   int64_t after;
 };
 
-void PrintTo(const UnaryCase& c, std::ostream* os) { *os << c.type << " " << c.before << " -> " << c.after; }
+void PrintTo(const UnaryCase& c, std::ostream* os) {
+  *os << c.type << " " << c.before << " -> " << c.after;
+}
 
 class NegateIntegerTest : public ValueTest, public testing::WithParamInterface<UnaryCase> {};
 
@@ -256,10 +264,14 @@ TEST_P(NegateIntegerTest, NegationIsTwosComplementAtTheWidth) {
 }
 
 const UnaryCase kNegateCases[] = {
-    {"BYTE", 1, 255},          {"BYTE", 0, 0},
-    {"SHORTINT", 5, -5},       {"SHORTINT", -128, -128},
-    {"WORD", 1, 65535},        {"SMALLINT", -32768, -32768},
-    {"CARDINAL", 1, 4294967295}, {"LONGINT", 7, -7},
+    {"BYTE", 1, 255},
+    {"BYTE", 0, 0},
+    {"SHORTINT", 5, -5},
+    {"SHORTINT", -128, -128},
+    {"WORD", 1, 65535},
+    {"SMALLINT", -32768, -32768},
+    {"CARDINAL", 1, 4294967295},
+    {"LONGINT", 7, -7},
     {"LONGINT", -2147483648, -2147483648},
 };
 
@@ -280,9 +292,9 @@ TEST_P(NotIntegerTest, NotIsTheBitwiseComplementAtTheWidth) {
 }
 
 const UnaryCase kNotCases[] = {
-    {"BYTE", 1, 254},           {"BYTE", 0, 255},     {"SHORTINT", 0, -1},
-    {"WORD", 0, 65535},         {"SMALLINT", 5, -6},  {"CARDINAL", 0, 4294967295},
-    {"LONGINT", 0, -1},         {"LONGINT", -1, 0},
+    {"BYTE", 1, 254},   {"BYTE", 0, 255},    {"SHORTINT", 0, -1},
+    {"WORD", 0, 65535}, {"SMALLINT", 5, -6}, {"CARDINAL", 0, 4294967295},
+    {"LONGINT", 0, -1}, {"LONGINT", -1, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Values, NotIntegerTest, testing::ValuesIn(kNotCases), UnaryName);
