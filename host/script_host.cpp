@@ -103,8 +103,45 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
 }
 
 uint16_t TScript::LineHookEntry(void* host, TIfPasScript* /*script*/, int32_t position) {
-  auto* self = static_cast<TScript*>(host);
-  return self->ui_.LineHook(*self, position);
+  return static_cast<TScript*>(host)->LineHook(position);
+}
+
+uint16_t TScript::LineHook(int32_t position) {
+  constexpr uint16_t kExit = static_cast<uint16_t>(ErrorCode::Exit);
+  ui_.ProcessMessages();
+  switch (state_) {
+    case RunState::Running:
+      if (!ui_.HasMarks()) return 0;
+      ui_.SelectPosition(position);
+      if (!ui_.IsBreakpointLine()) return 0;
+      ui_.RefreshWatches();
+      state_ = RunState::Paused;
+      lastPausePos_ = position;
+      ui_.UpdateCurrentLine();
+      break;
+    case RunState::Stepping:
+      ui_.RefreshWatches();
+      if (position == lastPausePos_) return 0;
+      state_ = RunState::Paused;
+      lastPausePos_ = position;
+      ui_.SelectPosition(position);
+      ui_.UpdateCurrentLine();
+      break;
+    case RunState::Idle:  // Stop was chosen while the script ran
+      ui_.WriteOutput("User break.");
+      return kExit;
+    case RunState::Paused:
+      return 0;
+  }
+  // Paused: the user works on until Run, Step or Stop changes the state.
+  ui_.ShowRunState(RunState::Paused);
+  while (state_ == RunState::Paused) ui_.WaitForMessages();
+  ui_.ShowRunState(state_);
+  if (state_ == RunState::Idle) {
+    ui_.WriteOutput("User break.");
+    return kExit;
+  }
+  return 0;
 }
 
 bool TScript::ReadUnitFile(const std::string& unitName, std::string& text) {

@@ -23,17 +23,26 @@ class HostUi {
   // A modal input box; returns the text entered, or the empty text on cancel.
   virtual std::string ReadLine(const std::string& caption, const std::string& prompt) = 0;
   virtual void ShowRunState(RunState state) = 0;
-  // Called before every statement while a script runs; returns an engine code (0 goes on,
-  // 32773 stops the run). The default lets every statement run.
-  virtual uint16_t LineHook(class TScript& host, int32_t position) {
-    (void)host;
-    (void)position;
-    return 0;
-  }
-  // Whether the UI wants LineHook called at all (a hook costs a call per statement).
+
+  // Whether the host installs its statement hook at all. A UI that never stops, steps or pauses a
+  // script (the console runner) answers false and saves a call per statement.
   virtual bool WantsLineHook() const { return false; }
-  // The running editor's execution line is to be repainted (the run ended).
+  // Lets pending user actions happen (they may call the host's Run, Step or Stop).
+  virtual void ProcessMessages() {}
+  // While a script is paused: waits for and processes user actions.
+  virtual void WaitForMessages() { ProcessMessages(); }
+
+  // The running editor, as debugging needs it.
+  // Whether it has any mark (a breakpoint or a bookmark).
+  virtual bool HasMarks() { return false; }
+  // Selects the character at an engine position, which moves its caret to that statement.
+  virtual void SelectPosition(int32_t position) { (void)position; }
+  // Whether the caret line is a breakpoint line.
+  virtual bool IsBreakpointLine() { return false; }
+  // Its execution line is to be repainted (shown while paused, removed when the run ends).
   virtual void UpdateCurrentLine() {}
+  // The watch window recomputes its values.
+  virtual void RefreshWatches() {}
 };
 
 class TScript {
@@ -63,6 +72,9 @@ class TScript {
   static uint16_t HostCall(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
                            VariableList& args);
   static uint16_t LineHookEntry(void* host, TIfPasScript* script, int32_t position);
+  // Called before every statement: pauses at breakpoints and after single steps, and ends the run
+  // with the exit code after Stop. Returns 0 or 32773.
+  uint16_t LineHook(int32_t position);
 
   // The nesting limit set on the main instance.
   static constexpr int32_t kMaxBeginNesting = 1000;

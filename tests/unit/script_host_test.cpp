@@ -2,6 +2,8 @@
 // from files in the current directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -215,49 +217,97 @@ TEST(HostRunState, StopMakesTheStateIdle) {
   EXPECT_EQ(host.State(), RunState::Idle);
 }
 
-// ---- the line hook ----
+// ---- the line hook: Stop, breakpoints and single steps ----
 
-TEST(HostLineHook, StopFromTheHookEndsTheRunWithoutError) {
+TEST(HostLineHook, StopWhileRunningEndsWithUserBreakAndNoError) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\n  Writeln('c');\r\nend.";
-  const int32_t second = PosOf(text, "Writeln('b')");
-  ui.hook = [&](TScript& host, int32_t position) -> uint16_t {
-    if (position != second) return 0;
-    host.Stop();
-    host.Ui().WriteOutput("User break.");
-    return kExit;
+  ui.onMessages = [&](TScript& host) {
+    if (ui.lines.size() == 2) host.Stop();  // after "Script is running." and "a"
   };
   RunOutcome out = RunWith(ui, text);
   EXPECT_TRUE(out.ok);
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "User break.", "Script finished, no errors."}));
 }
 
-TEST(HostLineHook, HookSeesTheRunningStateAndTheStatementPositions) {
+TEST(HostLineHook, WithoutMarksARunNeverTouchesTheEditor) {
   RecordingUi ui;
-  const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
-  std::vector<int32_t> positions;
-  std::vector<RunState> states;
-  ui.hook = [&](TScript& host, int32_t position) -> uint16_t {
-    positions.push_back(position);
-    states.push_back(host.State());
-    return 0;
+  ui.onMessages = [](TScript&) {};
+  RunOutcome out = RunWith(ui, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_TRUE(ui.selections.empty());
+  EXPECT_EQ(ui.watchRefreshes, 0);
+}
+
+TEST(HostLineHook, ABreakpointInsideALoopPausesOnEveryPass) {
+  RecordingUi ui;
+  const std::string text =
+      "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n  begin\r\n    Writeln('x');\r\n  end;\r\n"
+      "  Writeln('done');\r\nend.";
+  const int32_t body = PosOf(text, "Writeln('x')");
+  int pauses = 0;
+  ui.marks = true;
+  ui.breakpointAt = [&](int32_t pos) { return pos == body; };
+  ui.onMessages = [&](TScript& host) {
+    if (host.State() != RunState::Paused) return;
+    ++pauses;
+    int32_t ignored;
+    host.Run("", ignored);  // resume
   };
   RunOutcome out = RunWith(ui, text);
   EXPECT_TRUE(out.ok);
-  EXPECT_EQ(positions, (std::vector<int32_t>{PosOf(text, "Writeln('a')"), PosOf(text, "Writeln('b')")}));
-  EXPECT_EQ(states, (std::vector<RunState>{RunState::Running, RunState::Running}));
+  EXPECT_EQ(pauses, 3);
+  EXPECT_EQ(ui.watchRefreshes, 3);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "x", "x", "x", "done", "Script finished, no errors."}));
 }
 
-TEST(HostLineHook, ErrorCodeFromTheHookBecomesTheErrorLine) {
+TEST(HostLineHook, StepFromIdlePausesAtTheFirstStatementAndAtEveryNewPosition) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
-  const int32_t second = PosOf(text, "Writeln('b')");
-  ui.hook = [&](TScript&, int32_t position) -> uint16_t { return position == second ? 32770 : 0; };
-  RunOutcome out = RunWith(ui, text);
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.errorPos, second);
-  EXPECT_EQ(out.lines,
-            (Lines{"Script is running.", "a", "Error in MAIN(" + std::to_string(second) + ") out of range"}));
+  std::vector<int32_t> pausedAt;
+  std::vector<size_t> outputWhenPaused;
+  ui.onMessages = [&](TScript& host) {
+    if (host.State() != RunState::Paused) return;
+    pausedAt.push_back(host.LastPausePosition());
+    outputWhenPaused.push_back(ui.lines.size());
+    int32_t ignored;
+    host.Step("", ignored);
+  };
+  RunOutcome out = RunWith(ui, text, /*step=*/true);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(pausedAt, (std::vector<int32_t>{PosOf(text, "Writeln('a')"), PosOf(text, "Writeln('b')")}));
+  EXPECT_EQ(outputWhenPaused, (std::vector<size_t>{1, 2}));  // paused before each statement ran
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "b", "Script finished, no errors."}));
+}
+
+TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
+  RecordingUi ui;
+  const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
+  ui.onMessages = [&](TScript& host) {
+    if (host.State() == RunState::Paused) host.Stop();
+  };
+  RunOutcome out = RunWith(ui, text, /*step=*/true);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "User break.", "Script finished, no errors."}));
+  ASSERT_GE(ui.shownStates.size(), 3u);
+  EXPECT_EQ(ui.shownStates.front(), RunState::Stepping);
+  EXPECT_EQ(ui.shownStates.back(), RunState::Idle);
+  EXPECT_NE(std::find(ui.shownStates.begin(), ui.shownStates.end(), RunState::Paused), ui.shownStates.end());
+}
+
+TEST(HostLineHook, RunAndStepWhileAScriptRunsStartNothingNew) {
+  RecordingUi ui;
+  std::vector<bool> results;
+  ui.onMessages = [&](TScript& host) {
+    if (!results.empty()) return;
+    int32_t ignored = -7;
+    results.push_back(host.Run("begin Writeln('other') end.", ignored));
+    results.push_back(host.Step("begin Writeln('other') end.", ignored));
+    EXPECT_EQ(ignored, -7);
+  };
+  RunOutcome out = RunWith(ui, "begin\r\n  Writeln('a');\r\nend.");
+  EXPECT_EQ(results, (std::vector<bool>{true, true}));
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "Script finished, no errors."}));
 }
 
 TEST(HostLineHook, StatementsOfAUnitRoutineDoNotReachTheHook) {
@@ -266,15 +316,12 @@ TEST(HostLineHook, StatementsOfAUnitRoutineDoNotReachTheHook) {
       "FOO.qs",
       "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('one');\r\n  Writeln('two');\r\nend;\r\nend.");
   RecordingUi ui;
-  std::vector<int32_t> positions;
-  ui.hook = [&](TScript&, int32_t position) -> uint16_t {
-    positions.push_back(position);
-    return 0;
-  };
+  ui.marks = true;  // every statement of the main text is selected as it runs
+  ui.onMessages = [](TScript&) {};
   const std::string text = "uses Foo;\r\nbegin\r\n  Hello;\r\n  Writeln('three');\r\nend.";
   RunOutcome out = RunWith(ui, text);
   EXPECT_TRUE(out.ok);
-  EXPECT_EQ(positions, (std::vector<int32_t>{PosOf(text, "Hello"), PosOf(text, "Writeln")}));
+  EXPECT_EQ(ui.selections, (std::vector<int32_t>{PosOf(text, "Hello"), PosOf(text, "Writeln")}));
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "one", "two", "three", "Script finished, no errors."}));
 }
 

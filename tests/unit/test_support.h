@@ -101,8 +101,14 @@ class RecordingUi : public quoll::HostUi {
   std::vector<InputRequest> inputRequests;
   std::vector<quoll::RunState> shownStates;
   int currentLineUpdates = 0;
-  // When set, LineHook is wanted and answered by this function.
-  std::function<uint16_t(quoll::TScript&, int32_t)> hook;
+  int watchRefreshes = 0;
+  std::vector<int32_t> selections;  // SelectPosition calls
+  // The user's actions: called whenever the host lets messages through (before every statement
+  // and while paused). Setting it makes the UI want the line hook.
+  std::function<void(quoll::TScript&)> onMessages;
+  quoll::TScript* host = nullptr;  // set by RunWith
+  bool marks = false;
+  std::function<bool(int32_t)> breakpointAt;  // whether the selected position's line has a breakpoint
 
   void WriteOutput(const std::string& line) override { lines.push_back(line); }
   void ClearOutput() override {
@@ -117,11 +123,17 @@ class RecordingUi : public quoll::HostUi {
     return a;
   }
   void ShowRunState(quoll::RunState state) override { shownStates.push_back(state); }
-  uint16_t LineHook(quoll::TScript& host, int32_t position) override {
-    return hook ? hook(host, position) : 0;
+  bool WantsLineHook() const override { return static_cast<bool>(onMessages); }
+  void ProcessMessages() override {
+    if (onMessages && host) onMessages(*host);
   }
-  bool WantsLineHook() const override { return static_cast<bool>(hook); }
+  bool HasMarks() override { return marks; }
+  void SelectPosition(int32_t position) override { selections.push_back(position); }
+  bool IsBreakpointLine() override {
+    return breakpointAt && !selections.empty() && breakpointAt(selections.back());
+  }
   void UpdateCurrentLine() override { ++currentLineUpdates; }
+  void RefreshWatches() override { ++watchRefreshes; }
 };
 
 inline void PrintTo(const RecordingUi::InputRequest& r, std::ostream* os) {
@@ -136,12 +148,14 @@ struct RunOutcome {
 };
 
 // Runs a text through a freshly initialized host with the given UI.
-inline RunOutcome RunWith(RecordingUi& ui, const std::string& text) {
+inline RunOutcome RunWith(RecordingUi& ui, const std::string& text, bool step = false) {
   SCOPED_TRACE(testing::Message() << "running script:\n" << text);
   quoll::TScript host(ui);
+  ui.host = &host;
   host.Initialize();
   RunOutcome out;
-  out.ok = host.Run(text, out.errorPos);
+  out.ok = step ? host.Step(text, out.errorPos) : host.Run(text, out.errorPos);
+  ui.host = nullptr;
   out.lines = ui.lines;
   EXPECT_EQ(host.State(), quoll::RunState::Idle) << "a run must end in Idle";
   return out;
