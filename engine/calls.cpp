@@ -29,6 +29,31 @@ class CallFrame {
   VariableList* saved_;
 };
 
+}  // namespace
+
+// A routine call's variable list on storage kept from earlier calls, handed back at the end.
+class CalleeList {
+ public:
+  explicit CalleeList(TIfPasScript& s) : script_(s) {
+    if (!s.spareLists_.empty()) {
+      list_ = VariableList(std::move(s.spareLists_.back()));
+      s.spareLists_.pop_back();
+    }
+  }
+  ~CalleeList() {
+    if (script_.spareLists_.size() < 64) script_.spareLists_.push_back(list_.TakeStorage());
+  }
+  CalleeList(const CalleeList&) = delete;
+  CalleeList& operator=(const CalleeList&) = delete;
+  VariableList& operator*() { return list_; }
+
+ private:
+  TIfPasScript& script_;
+  VariableList list_;
+};
+
+namespace {
+
 // Whether a variable's type fits a var/const parameter: exactly the type, or any for the
 // untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
 // types, so a unit's Integer variable is accepted where the using script declares Integer.
@@ -139,7 +164,8 @@ bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVarian
 
 VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
                                      TProcedure* routine, TTypeRec* selfType) {
-  VariableList callee;
+  CalleeList list(*this);
+  VariableList& callee = *list;
   if (self) {
     // SELF is declared as the class that declares the method: bare names inside it resolve there.
     auto selfVar = TIfVariant::Create(routine->cls ? routine->cls : selfType);

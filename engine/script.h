@@ -351,6 +351,9 @@ class TIfPasScript {
   // Operand stack shared by nested evaluations. Outer evaluations keep indexes into it, never
   // references: a nested evaluation may grow it, and applying operators erases from it.
   std::vector<TIfVariant> operands_;
+  // Storage of finished routine calls' variable lists, reused by the next calls.
+  std::vector<std::vector<VariableList::Entry>> spareLists_;
+  friend class CalleeList;
   std::vector<uint8_t> operators_;
   TTypeRec* stdTypes_[29] = {};
   TTypeRec* varType_ = nullptr;

@@ -13,11 +13,13 @@ void TIfVariant::Init(TTypeRec* t) {
   str.clear();
   target.reset();
   items.clear();
-  if (!type) return;
-  if (type->code == TypeCode::Record && type->record) {
-    items.reserve(type->record->fields.size());
-    for (const FieldDef& f : type->record->fields) items.push_back(Create(f.type));
-  }
+  if (type && type->code == TypeCode::Record) MakeFields();
+}
+
+void TIfVariant::MakeFields() {
+  if (!type->record) return;
+  items.reserve(type->record->fields.size());
+  for (const FieldDef& f : type->record->fields) items.push_back(Create(f.type));
 }
 
 void TIfVariant::ChangeType(TTypeRec* t) {

@@ -53,7 +53,11 @@ class TIfVariant {
  public:
   TIfVariant() { v.i = 0; }
   // A variant of a type (resolved through type copies) holding the zero value.
-  explicit TIfVariant(TTypeRec* t) { Init(t); }
+  // A variant of a type (resolved through type copies) holding the zero value.
+  explicit TIfVariant(TTypeRec* t) : type(t ? t->Resolved() : nullptr) {
+    v.ext = 0.0L;
+    if (type && type->code == TypeCode::Record) MakeFields();
+  }
   TIfVariant(const TIfVariant&) = delete;
   TIfVariant& operator=(const TIfVariant&) = delete;
   TIfVariant(TIfVariant&&) noexcept = default;
@@ -114,6 +118,8 @@ class TIfVariant {
   void ChangeType(TTypeRec* t);
   // Resets to the zero value of type t (resolved).
   void Init(TTypeRec* t);
+  // One zero-valued field variant per field of the record type.
+  void MakeFields();
 
   bool IsInteger() const { return IsIntegerCode(code()); }
   bool IsReal() const { return IsRealCode(code()); }
@@ -176,6 +182,14 @@ class VariableList {
     NameId name;
     VariantPtr var;
   };
+  VariableList() = default;
+  // A list that starts on storage kept from an earlier list (its capacity is what matters).
+  explicit VariableList(std::vector<Entry>&& storage) : entries_(std::move(storage)) { entries_.clear(); }
+  // Hands the storage back for reuse; the list is empty afterwards.
+  std::vector<Entry> TakeStorage() {
+    entries_.clear();
+    return std::move(entries_);
+  }
   int Add(NameId name, VariantPtr var) {
     entries_.push_back({name, std::move(var)});
     return static_cast<int>(entries_.size()) - 1;
