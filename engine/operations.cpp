@@ -118,7 +118,12 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
     SetError(ErrorCode::VariantIsNil);
     return false;
   }
-  if (op != kOpAssign && !IsComparison(op)) {
+  if (op == kOpAssign && rc == TypeCode::Variant && lc != TypeCode::Variant &&
+      !(lc == TypeCode::Reference && !l->target)) {
+    // A typed variable takes the value a VARIANT holds.
+    r = r->target.get();
+    rc = r->code();
+  } else if (op != kOpAssign && !IsComparison(op)) {
     if (lc == TypeCode::Variant) {
       if (!l->target) return SetError(ErrorCode::VariantIsNil), false;
       l = l->target.get();
@@ -258,6 +263,19 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
   }
 }
 
+// A VARIANT with contents compared with a value (or another VARIANT's contents): the contents
+// are compared by the ordinary rules.
+bool TIfPasScript::CompareVariantContents(TIfVariant& l, TIfVariant& r, int op) {
+  TIfVariant copy(l.target->type);
+  if (!AssignValue(copy, *l.target)) return false;
+  TIfVariant* other = r.code() == TypeCode::Variant ? r.target.get() : &r;
+  if (!DoOperation(copy, *other, op)) return false;
+  bool res = copy.GetBool();
+  l.ChangeType(StdType(TypeCode::Boolean));
+  l.v.b = res ? 1 : 0;
+  return true;
+}
+
 bool TIfPasScript::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
   TypeCode lc = l.code(), rc = r.code();
   const bool equality = op == kOpEqual || op == kOpNotEqual;
@@ -307,29 +325,14 @@ bool TIfPasScript::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
         if (rc == TypeCode::NilType) {
           equal = !l.target;
         } else {
-          // Two values: compare the contents.
-          TIfVariant copy(l.target->type);
-          if (!AssignValue(copy, *l.target)) return false;
-          TIfVariant* other = rc == TypeCode::Variant ? r.target.get() : &r;
-          if (!DoOperation(copy, *other, op)) return false;
-          bool res = copy.GetBool();
-          l.ChangeType(StdType(TypeCode::Boolean));
-          l.v.b = res ? 1 : 0;
-          return true;
+          return CompareVariantContents(l, r, op);
         }
         break;
       default:
         return SetError(ErrorCode::TypeMismatch), false;
     }
   } else if (lc == TypeCode::Variant) {
-    TIfVariant copy(l.target->type);
-    if (!AssignValue(copy, *l.target)) return false;
-    TIfVariant* other = rc == TypeCode::Variant ? r.target.get() : &r;
-    if (!DoOperation(copy, *other, op)) return false;
-    bool res = copy.GetBool();
-    l.ChangeType(StdType(TypeCode::Boolean));
-    l.v.b = res ? 1 : 0;
-    return true;
+    return CompareVariantContents(l, r, op);
   } else {
     return SetError(ErrorCode::TypeMismatch), false;
   }

@@ -312,6 +312,7 @@ class TIfPasScript {
                           TTypeRec* staticClass, TProcedure* method, DesignatorMode mode);
   bool AssignValue(TIfVariant& l, TIfVariant& r);
   bool CompareValues(TIfVariant& l, TIfVariant& r, int op);
+  bool CompareVariantContents(TIfVariant& l, TIfVariant& r, int op);
   TTypeRec* ReadClass(NameId name);
 
   void* host_;
