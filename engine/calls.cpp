@@ -115,8 +115,7 @@ bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, Va
 
 // Runs a script routine's body on this script's parser. The cursor comes back to where it was,
 // also after a failure, so that a TRY in the caller scans the caller's own text.
-bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* /*result*/,
-                                  int32_t returnCursor) {
+bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor) {
   if (routine->entryCursor >= 0)
     parser_.SetCursor(routine->entryCursor);
   else
@@ -195,7 +194,7 @@ VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self,
       ref->target = result;
       callee.Add(names::Result, std::move(ref));
     }
-    if (!RunRoutineBody(routine, callee, result.get(), parser_.Cursor())) return nullptr;
+    if (!RunRoutineBody(routine, callee, parser_.Cursor())) return nullptr;
     return result;
   }
   if (!CallNative(routine, callee, result.get())) return nullptr;
@@ -282,7 +281,7 @@ VariantPtr TIfPasScript::CallRoutineWithList(TProcedure* routine, VariableList& 
       resultIndex = args.Add(names::Result, std::move(ref));
     }
     int before = args.Count();
-    bool ok = RunRoutineBody(routine, args, result.get(), parser_.Cursor());
+    bool ok = RunRoutineBody(routine, args, parser_.Cursor());
     // Local variables read by the body's VAR section and RESULT leave the caller's list again.
     while (args.Count() > before) args.Delete(args.Count() - 1);
     if (resultIndex >= 0) args.Delete(resultIndex);

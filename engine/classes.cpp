@@ -116,7 +116,7 @@ VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, Variable
   stack.push_back(method);
   VariableList* savedLocals = currentLocals_;
   currentLocals_ = &callee;
-  bool ok = method->kind == RoutineKind::Script ? RunRoutineBody(method, callee, nullptr, parser_.Cursor())
+  bool ok = method->kind == RoutineKind::Script ? RunRoutineBody(method, callee, parser_.Cursor())
                                                 : CallNative(method, callee, nullptr);
   stack.pop_back();
   currentLocals_ = savedLocals;
@@ -236,11 +236,11 @@ VariantPtr TIfPasScript::CallInherited(const WithList& with, VariableList* local
       }
     }
     int32_t cursor = parser_.Cursor();
-    VariantPtr result = CallRoutineWithList(m, args);
+    CallRoutineWithList(m, args);  // a statement: a function's inherited result is discarded
     parser_.SetCursor(cursor);
     if (error_.code != 0) return nullptr;
     ok = true;
-    return nullptr;  // a statement: a function's inherited result is discarded
+    return nullptr;
   }
   if (next != TK::Identifier) {
     SetError(ErrorCode::IdentifierExpected);

@@ -295,7 +295,6 @@ bool TIfPasScript::CheckUnsatisfiedMethods() {
 // VAR items `A, B: type;` into a list: globals, or the locals of a routine being called.
 bool TIfPasScript::ReadVarSection(VariableList& list, bool globals) {
   do {
-    size_t first = static_cast<size_t>(list.Count());
     std::vector<NameId> names;
     for (;;) {
       if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
@@ -323,7 +322,6 @@ bool TIfPasScript::ReadVarSection(VariableList& list, bool globals) {
       else
         list.Add(name, TIfVariant::Create(type));
     }
-    (void)first;
     if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
     if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
     parser_.Next();

@@ -211,8 +211,6 @@ class TIfPasScript {
   bool Assign(TIfVariant& dest, TIfVariant& src) { return DoOperation(dest, src, 0); }
 
  private:
-  friend class DeclarationReader;
-  friend class StatementRunner;
 
   Symbol& SymbolFor(NameId name) {
     if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
@@ -251,7 +249,6 @@ class TIfPasScript {
   bool SkipStatementOrBlock();
   bool WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop);
   bool RunStatementOrBlock(const WithList& with, VariableList* locals);
-  bool Skip();
   bool SkipBlock();
   bool SkipStatement();
   bool SkipExpression();
@@ -280,15 +277,13 @@ class TIfPasScript {
   }
   bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot);
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
-  bool ReadPropertyValue(Designator& d);
 
   // Calls (calls.cpp)
   VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
                          TProcedure* routine, TTypeRec* selfType = nullptr);
   bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
-  bool RunRoutineBody(TProcedure* routine, VariableList& callee, TIfVariant* result, int32_t returnPos);
+  bool RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor);
   bool CallNative(TProcedure* routine, VariableList& args, TIfVariant* result);
-  bool ReadLocalVarSection(VariableList& list);
 
   // Classes (classes.cpp)
  public:
