@@ -250,6 +250,19 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         return false;
       }
       parser_.Next();
+      TK after = parser_.CurrTokenKind();
+      if (after == TK::Period || after == TK::OpenBlock || after == TK::Caret) {
+        // `(a as TFoo).Field` in an expression: selectors apply to the parenthesised value, as
+        // they do when a statement starts with `(`.
+        Designator d{Designator::Value, NewVariant(std::move(inner))};
+        if (!ReadSelectors(with, locals, DesignatorMode::Statement, d)) return false;
+        if (!d.var) {
+          SetError(ErrorCode::TypeMismatch);
+          return false;
+        }
+        if (!OperandFromDesignator(d, slot)) return false;
+        break;
+      }
       operands_[slot] = std::move(inner);
       break;
     }
@@ -310,25 +323,7 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         SetError(ErrorCode::TypeMismatch);
         return false;
       }
-      TIfVariant* v = d.var->Deref();
-      if (v->code() == TypeCode::PropertyRef) {
-        VariantPtr value = ReadProperty(*v);
-        if (!value) return false;
-        operands_[slot] = std::move(*value);
-      } else if (v->code() == TypeCode::NativeProperty) {
-        TIfVariant value;
-        if (!ReadNativeProperty(*v, value)) return false;
-        operands_[slot] = std::move(value);
-      } else if (d.outcome == Designator::Variable || d.var.use_count() > 1) {
-        TIfVariant& out = operands_[slot];
-        if (!out.CopyScalarFrom(*v)) {
-          out.Init(v->type);
-          if (!AssignValue(out, *v)) return false;
-        }
-      } else {
-        operands_[slot] = std::move(*v);
-      }
-      operands_[slot].flags = 0;
+      if (!OperandFromDesignator(d, slot)) return false;
       break;
     }
     case TK::At: {
@@ -352,6 +347,31 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
       return false;
     }
   }
+  return true;
+}
+
+// The value a designator stands for, as operand `slot`: a property is read, a variable copied,
+// a value of the reader's own moved.
+bool TIfPasScript::OperandFromDesignator(Designator& d, size_t slot) {
+  TIfVariant* v = d.var->Deref();
+  if (v->code() == TypeCode::PropertyRef) {
+    VariantPtr value = ReadProperty(*v);
+    if (!value) return false;
+    operands_[slot] = std::move(*value);
+  } else if (v->code() == TypeCode::NativeProperty) {
+    TIfVariant value;
+    if (!ReadNativeProperty(*v, value)) return false;
+    operands_[slot] = std::move(value);
+  } else if (d.outcome == Designator::Variable || d.var.use_count() > 1) {
+    TIfVariant& out = operands_[slot];
+    if (!out.CopyScalarFrom(*v)) {
+      out.Init(v->type);
+      if (!AssignValue(out, *v)) return false;
+    }
+  } else {
+    operands_[slot] = std::move(*v);
+  }
+  operands_[slot].flags = 0;
   return true;
 }
 

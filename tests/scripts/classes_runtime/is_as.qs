@@ -55,6 +55,7 @@ begin
   d := nil;
   d := a as r;
   Writeln(d.Extra);                                  // expect: statement as
+  Writeln((a as TDerived).Extra + '!');             // expect: statement as!
   b := a as TBase;
   if b = a then Writeln('as ancestor');              // expect: as ancestor
   try
