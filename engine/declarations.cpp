@@ -507,6 +507,14 @@ bool TIfPasScript::ReadExternal(TProcedure* routine) {
 
 TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
   if (StackExhausted()) return nullptr;
+  // Values are created, copied and freed recursively along their type's nesting, so type
+  // expressions nest only so deep: beyond that the text ends with "out of memory".
+  if (typeNesting_ >= kMaxTypeNesting) return SetError(ErrorCode::OutOfMemory), nullptr;
+  ++typeNesting_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{typeNesting_};
   auto registerNamed = [&](TTypeRec* t) {
     if (t && name != kNoName) SymbolFor(name).type = t;
     return t;

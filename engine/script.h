@@ -313,6 +313,8 @@ class TIfPasScript {
 
   void* host_;
   uintptr_t stackFloor_ = 0;
+  static constexpr int kMaxTypeNesting = 500;
+  int typeNesting_ = 0;
   std::vector<NameId> units_;
   bool ownedByAttacher_ = false;
   struct Resource {
