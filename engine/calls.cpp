@@ -98,8 +98,12 @@ bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, Va
       if (p.mode == ParamMode::Var && (d.var->readOnly() || target->readOnly()))
         return SetError(ErrorCode::VariableExpected), false;
       if (!FitsByReference(*this, p.type, target)) return SetError(ErrorCode::TypeMismatch), false;
+      // Refer to the variable itself, not to a reference to it: passing a var parameter on
+      // through a recursion then builds no chain of references.
+      VariantPtr var = std::move(d.var);
+      while (var->code() == TypeCode::Reference && var->target) var = var->target;
       auto ref = NewVariant(varType_);
-      ref->target = std::move(d.var);
+      ref->target = std::move(var);
       if (p.mode == ParamMode::Const) ref->flags |= kReadOnly;
       callee.Add(p.name, std::move(ref));
     }

@@ -151,6 +151,7 @@ void TIfPasScript::RegisterStandardTypes() {
 
 void TIfPasScript::ProcessDeclarations() {
   ResetForText();
+  if (StackExhausted()) return;  // units using units, many files deep
   RegisterStandardTypes();
 
   auto addConstant = [&](NameId name, TTypeRec* type, int64_t value) {
