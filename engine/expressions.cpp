@@ -123,6 +123,7 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
       }
     }
   }
+  if (with.empty() && EvaluateSimpleBinary(locals, stop, dest)) return true;
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
   // The shared stacks are cut back to where this evaluation found them on every way out.
@@ -202,6 +203,59 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
     return true;
   }
   return DoOperation(dest, result, kOpAssign);
+}
+
+// `a op b` with a and b LONGINT literals or plain LONGINT variables, an arithmetic or comparison
+// operator, and a LONGINT or BOOLEAN destination: computed directly. Everything else, and every
+// case that would record an error, is left to the general path, which gives the same result.
+bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVariant& dest) {
+  const TIFToken* t = &parser_.Cur();
+  if (t[0].kind == TK::EndOfText || t[1].kind == TK::EndOfText || t[2].kind == TK::EndOfText) return false;
+  TK end = t[3].kind;
+  if (!(end == stop || EndsExpression(end)) || end == TK::EndOfText) return false;
+  TIfVariant* d = dest.Deref();
+  const TypeCode dc = d->code();
+  if (dc != TypeCode::LongInt && dc != TypeCode::Boolean) return false;
+  auto operand = [&](const TIFToken& tok, int32_t& out) {
+    if (tok.kind == TK::Integer || tok.kind == TK::Hex) {
+      out = tok.intValue;
+      return true;
+    }
+    if (tok.kind != TK::Identifier) return false;
+    TIfVariant* var = LookupPlainVariable(tok.name, locals);
+    if (!var || (var = var->Deref())->code() != TypeCode::LongInt) return false;
+    out = static_cast<int32_t>(var->v.i);
+    return true;
+  };
+  int32_t a, b;
+  if (!operand(t[0], a) || !operand(t[2], b)) return false;
+  const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
+  int64_t value = 0;
+  bool comparison = false;
+  switch (t[1].kind) {
+    case TK::Plus: value = static_cast<int32_t>(ua + ub); break;
+    case TK::Minus: value = static_cast<int32_t>(ua - ub); break;
+    case TK::Multiply: value = static_cast<int32_t>(ua * ub); break;
+    case TK::Div:
+    case TK::Mod:
+      if (b == 0 || (a == INT32_MIN && b == -1)) return false;
+      value = t[1].kind == TK::Div ? a / b : a % b;
+      break;
+    case TK::Equal: comparison = true; value = a == b; break;
+    case TK::NotEqual: comparison = true; value = a != b; break;
+    case TK::Less: comparison = true; value = a < b; break;
+    case TK::Greater: comparison = true; value = a > b; break;
+    case TK::LessEqual: comparison = true; value = a <= b; break;
+    case TK::GreaterEqual: comparison = true; value = a >= b; break;
+    default: return false;
+  }
+  if (comparison != (dc == TypeCode::Boolean)) return false;  // a type mismatch: reported by the general path
+  if (comparison) d->v.b = value ? 1 : 0;
+  else d->v.i = value;
+  parser_.Next();
+  parser_.Next();
+  parser_.Next();
+  return true;
 }
 
 // Reads one operand into operands_[slot]. The slot is fetched again after anything that may

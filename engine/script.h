@@ -278,6 +278,7 @@ class TIfPasScript {
   bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot);
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
   bool OperandFromDesignator(Designator& d, size_t slot);
+  bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, TIfVariant& dest);
 
   // Calls (calls.cpp)
   VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
