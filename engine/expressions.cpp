@@ -215,6 +215,9 @@ bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
   if (!(end == stop || EndsExpression(end)) || end == TK::EndOfText) return false;
   TIfVariant* d = dest.Deref();
   const TypeCode dc = d->code();
+  if (dc == TypeCode::String || (dc == TypeCode::Boolean && t[0].kind == TK::Identifier)) {
+    if (EvaluateSimpleStrings(locals, t, d)) return true;
+  }
   if (dc != TypeCode::LongInt && dc != TypeCode::Boolean) return false;
   auto operand = [&](const TIFToken& tok, int32_t& out) {
     if (tok.kind == TK::Integer || tok.kind == TK::Hex) {
@@ -252,6 +255,59 @@ bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
   if (comparison != (dc == TypeCode::Boolean)) return false;  // a type mismatch: reported by the general path
   if (comparison) d->v.b = value ? 1 : 0;
   else d->v.i = value;
+  parser_.Next();
+  parser_.Next();
+  parser_.Next();
+  return true;
+}
+
+// `s + x` into a STRING and `s < t` (any comparison) into a BOOLEAN, with s a plain STRING variable
+// and x a plain STRING or CHAR variable or a string literal. `s := s + x` appends in place.
+bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d) {
+  if (t[0].kind != TK::Identifier) return false;
+  TIfVariant* left = LookupPlainVariable(t[0].name, locals);
+  if (!left || (left = left->Deref())->code() != TypeCode::String) return false;
+  const std::string* right = nullptr;
+  char ch = 0;
+  if ((t[2].kind == TK::String || t[2].kind == TK::Char) && t[2].literal >= 0 && t[2].runLength == 1) {
+    right = &parser_.RunValue(t[2]);
+  } else if (t[2].kind == TK::Identifier) {
+    TIfVariant* r = LookupPlainVariable(t[2].name, locals);
+    if (!r) return false;
+    r = r->Deref();
+    if (r->code() == TypeCode::String) right = &r->str;
+    else if (r->code() == TypeCode::Char) ch = static_cast<char>(r->v.ch);
+    else return false;
+  } else {
+    return false;
+  }
+  const std::string_view rv = right ? std::string_view(*right) : std::string_view(&ch, 1);
+  if (d->code() == TypeCode::String) {
+    if (t[1].kind != TK::Plus || left->str.size() + rv.size() > kMaxStringLength) return false;
+    if (d == left) {
+      if (right == &d->str) d->str += std::string(rv);
+      else d->str.append(rv);
+    } else {
+      std::string joined;
+      joined.reserve(left->str.size() + rv.size());
+      joined.append(left->str).append(rv);
+      d->str.swap(joined);
+    }
+  } else {
+    if (!right) return false;  // a STRING compared with a CHAR takes the general path
+    int c = left->str.compare(*right);
+    bool result;
+    switch (t[1].kind) {
+      case TK::Equal: result = c == 0; break;
+      case TK::NotEqual: result = c != 0; break;
+      case TK::Less: result = c < 0; break;
+      case TK::Greater: result = c > 0; break;
+      case TK::LessEqual: result = c <= 0; break;
+      case TK::GreaterEqual: result = c >= 0; break;
+      default: return false;
+    }
+    d->v.b = result ? 1 : 0;
+  }
   parser_.Next();
   parser_.Next();
   parser_.Next();

@@ -8,9 +8,6 @@ namespace quoll {
 
 namespace {
 
-// The longest string a script may build; longer ones end the run with "out of memory".
-constexpr size_t kMaxStringLength = size_t{1} << 30;
-
 bool IsComparison(int op) {
   return op >= kOpGreater && op <= kOpLessEqual;
 }

@@ -279,6 +279,7 @@ class TIfPasScript {
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
   bool OperandFromDesignator(Designator& d, size_t slot);
   bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, TIfVariant& dest);
+  bool EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d);
 
   // Calls (calls.cpp)
   VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,

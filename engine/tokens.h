@@ -181,6 +181,9 @@ class TIfPascalParser {
   // leaving the cursor after the run.
   std::string ReadStringRun();
 
+  // The value of a run of string and character literals that starts at token t.
+  const std::string& RunValue(const TIFToken& t) const { return runs_[static_cast<size_t>(t.literal)]; }
+
   // The stored tokens (without the end-of-text marker that follows them).
   std::span<const TIFToken> Tokens() const { return {tokens_.data(), Count()}; }
   const std::string& Text() const { return text_; }

@@ -18,6 +18,9 @@ class TIfVariant;
 
 using VariantPtr = std::shared_ptr<TIfVariant>;
 
+// The longest string a script may build; longer ones end the run with "out of memory".
+inline constexpr size_t kMaxStringLength = size_t{1} << 30;
+
 // A new shared variant from the variant pool.
 template <typename... Args>
 VariantPtr NewVariant(Args&&... args) {
