@@ -314,6 +314,67 @@ bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
   return true;
 }
 
+// `a[i]`, `a[i][j]`, `r.F`, `a[i].F` ...: a plain variable followed by indexes that are integer
+// literals or plain LONGINT variables and by record field names, walked without designators.
+// On success `v` is the element, `holder` the pointer that owns it (nullptr for the variable
+// itself) and `consumed` the number of tokens. False for any other form and for an index out of
+// range, which the general path then reads and reports; nothing is consumed or recorded.
+bool TIfPasScript::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, const VariantPtr*& holder,
+                                       int& consumed) {
+  const TIFToken* t = &parser_.Cur();
+  v = LookupPlainVariable(t->name, locals);
+  if (!v) return false;
+  v = v->Deref();
+  holder = nullptr;
+  consumed = 1;
+  for (;;) {
+    const TIFToken* s = t + consumed;
+    if (s->kind == TK::OpenBlock) {
+      if (v->code() != TypeCode::Array || s[1].kind == TK::EndOfText || s[2].kind != TK::CloseBlock) return false;
+      int64_t index;
+      if (s[1].kind == TK::Integer || s[1].kind == TK::Hex) {
+        index = s[1].intValue;
+      } else if (s[1].kind == TK::Identifier) {
+        TIfVariant* iv = LookupPlainVariable(s[1].name, locals);
+        if (!iv || (iv = iv->Deref())->code() != TypeCode::LongInt) return false;
+        index = iv->v.i;
+      } else {
+        return false;
+      }
+      if (index < 0 || static_cast<uint64_t>(index) >= v->items.size()) return false;
+      holder = &v->items[static_cast<size_t>(index)];
+      consumed += 3;
+    } else if (s->kind == TK::Period) {
+      if (v->code() != TypeCode::Record || s[1].kind != TK::Identifier) return false;
+      int f = v->type->record->Find(s[1].name);
+      if (f < 0) return false;
+      holder = &v->items[static_cast<size_t>(f)];
+      consumed += 2;
+    } else if (s->kind == TK::Caret) {
+      return false;
+    } else {
+      return true;
+    }
+    v = (*holder)->Deref();
+  }
+}
+
+// The element such a walk reaches, copied as operand `slot`.
+bool TIfPasScript::ReadSimpleElement(VariableList* locals, size_t slot) {
+  TIfVariant* v;
+  const VariantPtr* holder;
+  int consumed;
+  if (!WalkSimpleSelectors(locals, v, holder, consumed)) return false;
+  TIfVariant& out = operands_[slot];
+  if (v->code() == TypeCode::PropertyRef || v->code() == TypeCode::NativeProperty || !out.CopyScalarFrom(*v)) {
+    out.Init(nullptr);
+    return false;
+  }
+  out.flags = 0;
+  for (int i = 0; i < consumed; ++i) parser_.Next();
+  return true;
+}
+
 // Reads one operand into operands_[slot]. The slot is fetched again after anything that may
 // evaluate (and so grow the operand stack).
 bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot) {
@@ -423,6 +484,8 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
             }
             out.Init(nullptr);
           }
+        } else if ((next == TK::OpenBlock || next == TK::Period) && ReadSimpleElement(locals, slot)) {
+          break;
         }
       }
       [[fallthrough]];

@@ -280,6 +280,8 @@ class TIfPasScript {
   bool OperandFromDesignator(Designator& d, size_t slot);
   bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, TIfVariant& dest);
   bool EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d);
+  bool ReadSimpleElement(VariableList* locals, size_t slot);
+  bool WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, const VariantPtr*& holder, int& consumed);
 
   // Calls (calls.cpp)
   VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
