@@ -210,14 +210,15 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
 // case that would record an error, is left to the general path, which gives the same result.
 bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVariant& dest) {
   const TIFToken* t = &parser_.Cur();
-  if (t[0].kind == TK::EndOfText || t[1].kind == TK::EndOfText || t[2].kind == TK::EndOfText) return false;
+  // The shape first, cheapest tests first: operand, operator, operand, end of the expression.
+  const TK k0 = t[0].kind;
+  if (k0 != TK::Identifier && k0 != TK::Integer && k0 != TK::Hex) return false;
+  if (OperatorFor(t[1].kind).level == 0 || t[2].kind == TK::EndOfText) return false;
   TK end = t[3].kind;
   if (!(end == stop || EndsExpression(end)) || end == TK::EndOfText) return false;
   TIfVariant* d = dest.Deref();
   const TypeCode dc = d->code();
-  if (dc == TypeCode::String || (dc == TypeCode::Boolean && t[0].kind == TK::Identifier)) {
-    if (EvaluateSimpleStrings(locals, t, d)) return true;
-  }
+  if (dc == TypeCode::String) return EvaluateSimpleStrings(locals, t, d);
   if (dc != TypeCode::LongInt && dc != TypeCode::Boolean) return false;
   auto operand = [&](const TIFToken& tok, int32_t& out) {
     if (tok.kind == TK::Integer || tok.kind == TK::Hex) {
@@ -231,7 +232,8 @@ bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
     return true;
   };
   int32_t a, b;
-  if (!operand(t[0], a) || !operand(t[2], b)) return false;
+  if (!operand(t[0], a)) return dc == TypeCode::Boolean && EvaluateSimpleStrings(locals, t, d);
+  if (!operand(t[2], b)) return false;
   const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
   int64_t value = 0;
   bool comparison = false;
