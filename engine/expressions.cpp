@@ -234,29 +234,14 @@ bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
   int32_t a, b;
   if (!operand(t[0], a)) return dc == TypeCode::Boolean && EvaluateSimpleStrings(locals, t, d);
   if (!operand(t[2], b)) return false;
-  const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
-  int64_t value = 0;
-  bool comparison = false;
-  switch (t[1].kind) {
-    case TK::Plus: value = static_cast<int32_t>(ua + ub); break;
-    case TK::Minus: value = static_cast<int32_t>(ua - ub); break;
-    case TK::Multiply: value = static_cast<int32_t>(ua * ub); break;
-    case TK::Div:
-    case TK::Mod:
-      if (b == 0 || (a == INT32_MIN && b == -1)) return false;
-      value = t[1].kind == TK::Div ? a / b : a % b;
-      break;
-    case TK::Equal: comparison = true; value = a == b; break;
-    case TK::NotEqual: comparison = true; value = a != b; break;
-    case TK::Less: comparison = true; value = a < b; break;
-    case TK::Greater: comparison = true; value = a > b; break;
-    case TK::LessEqual: comparison = true; value = a <= b; break;
-    case TK::GreaterEqual: comparison = true; value = a >= b; break;
-    default: return false;
-  }
+  int32_t value;
+  bool comparison;
+  if (!LongIntOperation(OperatorFor(t[1].kind).operation, a, b, value, comparison)) return false;
   if (comparison != (dc == TypeCode::Boolean)) return false;  // a type mismatch: reported by the general path
-  if (comparison) d->v.b = value ? 1 : 0;
-  else d->v.i = value;
+  if (comparison)
+    d->v.b = static_cast<uint8_t>(value);
+  else
+    d->v.i = value;
   parser_.Next();
   parser_.Next();
   parser_.Next();
@@ -277,9 +262,12 @@ bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
     TIfVariant* r = LookupPlainVariable(t[2].name, locals);
     if (!r) return false;
     r = r->Deref();
-    if (r->code() == TypeCode::String) right = &r->str;
-    else if (r->code() == TypeCode::Char) ch = static_cast<char>(r->v.ch);
-    else return false;
+    if (r->code() == TypeCode::String)
+      right = &r->str;
+    else if (r->code() == TypeCode::Char)
+      ch = static_cast<char>(r->v.ch);
+    else
+      return false;
   } else {
     return false;
   }
@@ -287,8 +275,10 @@ bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
   if (d->code() == TypeCode::String) {
     if (t[1].kind != TK::Plus || left->str.size() + rv.size() > kMaxStringLength) return false;
     if (d == left) {
-      if (right == &d->str) d->str += std::string(rv);
-      else d->str.append(rv);
+      if (right == &d->str)
+        d->str += std::string(rv);
+      else
+        d->str.append(rv);
     } else {
       std::string joined;
       joined.reserve(left->str.size() + rv.size());
@@ -300,13 +290,26 @@ bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
     int c = left->str.compare(*right);
     bool result;
     switch (t[1].kind) {
-      case TK::Equal: result = c == 0; break;
-      case TK::NotEqual: result = c != 0; break;
-      case TK::Less: result = c < 0; break;
-      case TK::Greater: result = c > 0; break;
-      case TK::LessEqual: result = c <= 0; break;
-      case TK::GreaterEqual: result = c >= 0; break;
-      default: return false;
+      case TK::Equal:
+        result = c == 0;
+        break;
+      case TK::NotEqual:
+        result = c != 0;
+        break;
+      case TK::Less:
+        result = c < 0;
+        break;
+      case TK::Greater:
+        result = c > 0;
+        break;
+      case TK::LessEqual:
+        result = c <= 0;
+        break;
+      case TK::GreaterEqual:
+        result = c >= 0;
+        break;
+      default:
+        return false;
     }
     d->v.b = result ? 1 : 0;
   }
@@ -332,7 +335,8 @@ bool TIfPasScript::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, con
   for (;;) {
     const TIFToken* s = t + consumed;
     if (s->kind == TK::OpenBlock) {
-      if (v->code() != TypeCode::Array || s[1].kind == TK::EndOfText || s[2].kind != TK::CloseBlock) return false;
+      if (v->code() != TypeCode::Array || s[1].kind == TK::EndOfText || s[2].kind != TK::CloseBlock)
+        return false;
       int64_t index;
       if (s[1].kind == TK::Integer || s[1].kind == TK::Hex) {
         index = s[1].intValue;
@@ -368,7 +372,8 @@ bool TIfPasScript::ReadSimpleElement(VariableList* locals, size_t slot) {
   int consumed;
   if (!WalkSimpleSelectors(locals, v, holder, consumed)) return false;
   TIfVariant& out = operands_[slot];
-  if (v->code() == TypeCode::PropertyRef || v->code() == TypeCode::NativeProperty || !out.CopyScalarFrom(*v)) {
+  if (v->code() == TypeCode::PropertyRef || v->code() == TypeCode::NativeProperty ||
+      !out.CopyScalarFrom(*v)) {
     out.Init(nullptr);
     return false;
   }
@@ -470,26 +475,9 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
       break;
     }
     case TK::Identifier:
-      // The common case first: a plain variable name, read without building a designator.
-      if (with.empty()) {
-        TK next = parser_.PeekKind();
-        if (next != TK::OpenBlock && next != TK::Period && next != TK::Caret && next != TK::OpenRound) {
-          TIfVariant* var = LookupPlainVariable(t.name, locals);
-          if (var) {
-            var = var->Deref();
-            TIfVariant& out = operands_[slot];
-            if (out.CopyScalarFrom(*var) && var->code() != TypeCode::PropertyRef &&
-                var->code() != TypeCode::NativeProperty) {
-              out.flags = 0;
-              parser_.Next();
-              break;
-            }
-            out.Init(nullptr);
-          }
-        } else if ((next == TK::OpenBlock || next == TK::Period) && ReadSimpleElement(locals, slot)) {
-          break;
-        }
-      }
+      // The common case first: a plain variable, or one of its elements by simple indexes and
+      // fields, read without building designators.
+      if (with.empty() && parser_.PeekKind() != TK::OpenRound && ReadSimpleElement(locals, slot)) break;
       [[fallthrough]];
     case TK::Inherited: {
       Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);

@@ -62,46 +62,21 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
   // The common case inline: two LONGINT values (neither is a reference).
   if (leftIn.type && rightIn.type && leftIn.type->code == TypeCode::LongInt &&
       rightIn.type->code == TypeCode::LongInt) {
-    const int32_t a = static_cast<int32_t>(leftIn.v.i), b = static_cast<int32_t>(rightIn.v.i);
-    const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
-    auto setBool = [&](bool value) {
-      leftIn.type = StdType(TypeCode::Boolean);
-      leftIn.v.i = 0;
-      leftIn.v.b = value ? 1 : 0;
+    if (op == kOpAssign) {
+      leftIn.v.i = rightIn.v.i;
       return true;
-    };
-    switch (op) {
-      case kOpAssign:
-        leftIn.v.i = b;
-        return true;
-      case kOpAdd:
-        leftIn.v.i = static_cast<int32_t>(ua + ub);
-        return true;
-      case kOpSubtract:
-        leftIn.v.i = static_cast<int32_t>(ua - ub);
-        return true;
-      case kOpMultiply:
-        leftIn.v.i = static_cast<int32_t>(ua * ub);
-        return true;
-      case kOpIntDivide:
-      case kOpMod:
-        if (b == 0 || (a == INT32_MIN && b == -1)) break;  // the general path reports or wraps these
-        leftIn.v.i = op == kOpIntDivide ? a / b : a % b;
-        return true;
-      case kOpEqual:
-        return setBool(a == b);
-      case kOpNotEqual:
-        return setBool(a != b);
-      case kOpLess:
-        return setBool(a < b);
-      case kOpGreater:
-        return setBool(a > b);
-      case kOpLessEqual:
-        return setBool(a <= b);
-      case kOpGreaterEqual:
-        return setBool(a >= b);
-      default:
-        break;
+    }
+    int32_t value;
+    bool isBoolean;
+    if (LongIntOperation(op, static_cast<int32_t>(leftIn.v.i), static_cast<int32_t>(rightIn.v.i), value,
+                         isBoolean)) {
+      if (isBoolean) leftIn.type = StdType(TypeCode::Boolean);
+      leftIn.v.i = 0;
+      if (isBoolean)
+        leftIn.v.b = static_cast<uint8_t>(value);
+      else
+        leftIn.v.i = value;
+      return true;
     }
   }
   TIfVariant* l = leftIn.Deref();

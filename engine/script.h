@@ -108,6 +108,55 @@ enum Operation : int {
   kOpAs = 19,
 };
 
+// Applies an arithmetic operation or comparison to two LONGINT values: the 32-bit wrapping result,
+// or a comparison's 0/1 with isBoolean set. False for other operations and for the divisions
+// the general path must report or wrap (by zero, the smallest LONGINT by -1).
+inline bool LongIntOperation(int op, int32_t a, int32_t b, int32_t& value, bool& isBoolean) {
+  const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
+  isBoolean = false;
+  switch (op) {
+    case kOpAdd:
+      value = static_cast<int32_t>(ua + ub);
+      return true;
+    case kOpSubtract:
+      value = static_cast<int32_t>(ua - ub);
+      return true;
+    case kOpMultiply:
+      value = static_cast<int32_t>(ua * ub);
+      return true;
+    case kOpIntDivide:
+    case kOpMod:
+      if (b == 0 || (a == INT32_MIN && b == -1)) return false;  // the general path reports or wraps these
+      value = op == kOpIntDivide ? a / b : a % b;
+      return true;
+    default:
+      break;
+  }
+  isBoolean = true;
+  switch (op) {
+    case kOpEqual:
+      value = a == b;
+      return true;
+    case kOpNotEqual:
+      value = a != b;
+      return true;
+    case kOpLess:
+      value = a < b;
+      return true;
+    case kOpGreater:
+      value = a > b;
+      return true;
+    case kOpLessEqual:
+      value = a <= b;
+      return true;
+    case kOpGreaterEqual:
+      value = a >= b;
+      return true;
+    default:
+      return false;
+  }
+}
+
 class TIfPasScript {
  public:
   explicit TIfPasScript(void* hostIdentity = nullptr);
@@ -211,7 +260,6 @@ class TIfPasScript {
   bool Assign(TIfVariant& dest, TIfVariant& src) { return DoOperation(dest, src, 0); }
 
  private:
-
   Symbol& SymbolFor(NameId name) {
     if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
     return symbols_[name];
