@@ -61,8 +61,8 @@ class TScript {
   bool Step(const std::string& text, int32_t& errorPos);
   void Stop();
   RunState State() const { return state_; }
-  void SetState(RunState s) { state_ = s; }
-  int32_t& LastPausePosition() { return lastPausePos_; }
+  // The engine position of the last pause (-1 from the start of a run until it pauses).
+  int32_t LastPausePosition() const { return lastPausePos_; }
 
   TIfPasScript* Engine() { return engine_.get(); }
   HostUi& Ui() { return ui_; }
