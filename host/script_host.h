@@ -61,6 +61,8 @@ class TScript {
   bool Step(const std::string& text, int32_t& errorPos);
   void Stop();
   RunState State() const { return state_; }
+  // Sets the run state directly (a UI restoring its state; tests).
+  void SetState(RunState s) { state_ = s; }
   // The engine position of the last pause (-1 from the start of a run until it pauses).
   int32_t LastPausePosition() const { return lastPausePos_; }
 
