@@ -76,6 +76,7 @@ void TIfPasScript::ResetForText() {
   globals_.Clear();
   routines_.clear();
   removedRoutines_.clear();
+  routineTypes_.clear();
   types_.Clear();
   symbols_.clear();
   retiredUnits_.clear();

@@ -475,3 +475,26 @@ TEST(HostUnits, UnitUsingItselfEndsWithAnError) {
 
 }  // namespace
 }  // namespace quoll_test
+
+namespace quoll_test {
+namespace {
+
+// The engine instance serves every run: what one text registered must not leak into the next,
+// here the procedure types made for routine addresses (@P).
+TEST(HostRuns, RoutineAddressesWorkInEveryRunOfTheSameEngine) {
+  RecordingUi ui;
+  quoll::TScript host(ui);
+  host.Initialize();
+  const std::string text =
+      "type TP = procedure(s: string);\r\n"
+      "procedure Say(s: string);\r\nbegin\r\n  Writeln(s);\r\nend;\r\n"
+      "var p: TP;\r\nbegin\r\n  p := @Say;\r\n  p^('called');\r\nend.";
+  for (int run = 0; run < 3; ++run) {
+    int32_t errorPos = -1;
+    EXPECT_TRUE(host.Run(text, errorPos)) << "run " << run;
+    EXPECT_EQ(ui.lines, (std::vector<std::string>{"Script is running.", "called", "Script finished, no errors."}));
+  }
+}
+
+}  // namespace
+}  // namespace quoll_test
