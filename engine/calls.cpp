@@ -1,4 +1,5 @@
 // Calls: arguments read at a call site, script routine bodies, native functions, prepared lists.
+#include "engine/call_frame.h"
 #include "engine/script.h"
 
 namespace quoll {
@@ -6,28 +7,6 @@ namespace quoll {
 namespace {
 using TK = TokenKind;
 const WithList kNoWith;
-
-// Pushes a routine on the call stack for the scope. A script routine's list becomes the current
-// locals; a native function leaves them as they are (they stay those of the innermost script
-// routine, which is what a library reading a variable by name expects).
-class CallFrame {
- public:
-  CallFrame(std::vector<TProcedure*>& stack, VariableList*& current, TProcedure* routine,
-            VariableList* locals)
-      : stack_(stack), current_(current), saved_(current) {
-    stack_.push_back(routine);
-    if (routine->kind == RoutineKind::Script) current_ = locals;
-  }
-  ~CallFrame() {
-    stack_.pop_back();
-    current_ = saved_;
-  }
-
- private:
-  std::vector<TProcedure*>& stack_;
-  VariableList*& current_;
-  VariableList* saved_;
-};
 
 }  // namespace
 

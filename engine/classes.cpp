@@ -2,6 +2,7 @@
 // properties, INHERITED, and the native methods of TOBJECT.
 #include <vector>
 
+#include "engine/call_frame.h"
 #include "engine/script.h"
 #include "engine/textutil.h"
 
@@ -112,14 +113,9 @@ VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, Variable
     }
     return result;
   }
-  std::vector<TProcedure*>& stack = callStack_;
-  stack.push_back(method);
-  VariableList* savedLocals = currentLocals_;
-  currentLocals_ = &callee;
+  CallFrame frame(callStack_, currentLocals_, method, &callee);
   bool ok = method->kind == RoutineKind::Script ? RunRoutineBody(method, callee, parser_.Cursor())
                                                 : CallNative(method, callee, nullptr);
-  stack.pop_back();
-  currentLocals_ = savedLocals;
   return ok ? result : nullptr;
 }
 

@@ -33,30 +33,25 @@ void TScript::Initialize() {
 void TScript::Shutdown() {}
 
 bool TScript::Run(const std::string& text, int32_t& errorPos) {
-  switch (state_) {
-    case RunState::Paused:
-      state_ = RunState::Running;
-      return true;
-    case RunState::Running:
-    case RunState::Stepping:
-      return true;
-    case RunState::Idle:
-      state_ = RunState::Running;
-      return ExecuteText(text, errorPos);
-  }
-  return true;
+  return Start(RunState::Running, text, errorPos);
 }
 
 bool TScript::Step(const std::string& text, int32_t& errorPos) {
+  return Start(RunState::Stepping, text, errorPos);
+}
+
+// Run and Step: a paused script goes on in the new mode; a running one is left alone; from Idle a
+// new run starts in that mode.
+bool TScript::Start(RunState mode, const std::string& text, int32_t& errorPos) {
   switch (state_) {
     case RunState::Paused:
-      state_ = RunState::Stepping;
+      state_ = mode;
       return true;
     case RunState::Running:
     case RunState::Stepping:
       return true;
     case RunState::Idle:
-      state_ = RunState::Stepping;
+      state_ = mode;
       return ExecuteText(text, errorPos);
   }
   return true;

@@ -82,6 +82,7 @@ class TScript {
   static constexpr int32_t kMaxBeginNesting = 1000;
 
  private:
+  bool Start(RunState mode, const std::string& text, int32_t& errorPos);
   bool ExecuteText(const std::string& text, int32_t& errorPos);
   // Reads UNIT.qs from the current directory; on a case-sensitive file system the one file whose
   // name matches ignoring case.
