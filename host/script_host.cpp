@@ -28,8 +28,10 @@ void TScript::Initialize() {
   engine_->OnUses = UsesHandler;
   engine_->MaxBeginNesting = kMaxBeginNesting;
   state_ = RunState::Idle;
+  // The card reader manager starts here (PC/SC); a failure is reported and the program goes on.
 }
 
+// Frees the card reader manager.
 void TScript::Shutdown() {}
 
 bool TScript::Run(const std::string& text, int32_t& errorPos) {
@@ -170,6 +172,9 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   auto* self = static_cast<TScript*>(host);
   if (unitName == "SYSTEM") {
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
+    // 1. standard library; 2. string list class; 4. value images.
+    // 8. DES and triple-DES functions; 9. reader functions (only when PC/SC started).
+    // 10. the host routines.
     script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);
     script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
     return 0;
