@@ -7,6 +7,9 @@
 #include <sstream>
 #include <system_error>
 
+#include "engine/lib/stdlib.h"
+#include "engine/lib/string_list_class.h"
+#include "engine/lib/value_images.h"
 #include "engine/textutil.h"
 
 namespace quoll {
@@ -172,7 +175,9 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   auto* self = static_cast<TScript*>(host);
   if (unitName == "SYSTEM") {
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
-    // 1. standard library; 2. string list class; 4. value images.
+    RegisterStdLib(script, false);
+    RegisterStringListClass(script);
+    RegisterValueImages(script);
     // 8. DES and triple-DES functions; 9. reader functions (only when PC/SC started).
     // 10. the host routines.
     script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);

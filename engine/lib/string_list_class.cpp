@@ -1,0 +1,95 @@
+// TIfStringList for scripts. Each native list lives in the script object's resource table, which
+// owns it: Destroy frees it early, Cleanup frees whatever a script left behind. The instance's
+// DATA field holds the list's address, and every method checks that address against the resource
+// table before using it, so a destroyed or never-created list is never touched.
+#include "engine/lib/string_list_class.h"
+
+#include <memory>
+
+#include "engine/script.h"
+#include "engine/string_list.h"
+
+namespace quoll {
+namespace {
+
+constexpr const char* kClassText =
+    "class(TObject) private data: ResourcePointer;public constructor Create; destructor Destroy; "
+    "override; procedure Clear;function GetItem(I: Integer): string;procedure SetItem(I: Integer; S: "
+    "string);function Count: Integer; function Add(s: string): Integer;procedure Delete(I: "
+    "Integer);end;";
+
+void FreeList(void* /*host*/, intptr_t data) {
+  std::unique_ptr<TIfStringList> owned(reinterpret_cast<TIfStringList*>(data));
+}
+
+// The instance's DATA field, searched from its class up through the ancestors.
+TIfVariant* DataField(ObjectInstance* inst) {
+  for (TTypeRec* c = inst->cls; c && c->cls; c = c->cls->ancestor) {
+    const auto& own = c->cls->fields;
+    for (size_t i = 0; i < own.size(); ++i) {
+      if (own[i].name != names::Data) continue;
+      size_t index = static_cast<size_t>(c->cls->inheritedFieldCount) + i;
+      if (index >= inst->fields.size()) return nullptr;
+      TIfVariant* f = inst->fields[index].get();
+      return f->code() == TypeCode::ResourcePointer ? f : nullptr;
+    }
+  }
+  return nullptr;
+}
+
+uint16_t StringListCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+                        VariableList& args) {
+  TIfVariant* self = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
+  if (!self || self->code() != TypeCode::Class || !self->v.obj)
+    return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
+  TIfVariant* data = DataField(self->v.obj);
+  if (!data) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+  const std::string& method = NameText(routine->plainName);
+  if (method == "CREATE") {
+    auto list = std::make_unique<TIfStringList>();
+    intptr_t handle = reinterpret_cast<intptr_t>(list.get());
+    script->AddResource(FreeList, handle);
+    list.release();  // the resource table owns it now
+    data->v.res.handle = handle;
+    return 0;
+  }
+  intptr_t handle = data->v.res.handle;
+  if (handle == 0 || !script->IsValidResource(FreeList, handle))
+    return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
+  TIfStringList& list = *reinterpret_cast<TIfStringList*>(handle);
+  auto index = [&](int i) { return static_cast<int>(args.Get(i)->Deref()->GetInt()); };
+  auto text = [&](int i) {
+    std::string s;
+    args.Get(i)->Deref()->GetString(s);
+    return s;
+  };
+  if (method == "DESTROY") {
+    script->RemoveResource(handle);
+    FreeList(nullptr, handle);
+    data->v.res.handle = 0;
+  } else if (method == "CLEAR") {
+    list.Clear();
+  } else if (method == "GETITEM") {
+    if (result) result->SetString(list.Get(index(1)));
+  } else if (method == "SETITEM") {
+    list.Set(index(1), text(2));
+  } else if (method == "COUNT") {
+    if (result) result->SetInt(list.Count());
+  } else if (method == "ADD") {
+    if (result) result->SetInt(list.Count());
+    list.Add(text(1));
+  } else if (method == "DELETE") {
+    list.Delete(index(1));
+  } else {
+    return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+  }
+  return 0;
+}
+
+}  // namespace
+
+void RegisterStringListClass(TIfPasScript* script) {
+  script->AddClass("TIfStringList", kClassText, StringListCall);
+}
+
+}  // namespace quoll

@@ -1,0 +1,10 @@
+// The script class TIfStringList: a growable list of strings backed by the engine's string list.
+#pragma once
+
+namespace quoll {
+
+class TIfPasScript;
+
+void RegisterStringListClass(TIfPasScript* script);
+
+}  // namespace quoll
