@@ -86,7 +86,10 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
   TypeCode rc = r->code();
 
   // VARIANT operands.
-  if (rc == TypeCode::Variant && !r->target && lc != TypeCode::Variant) {
+  // An untyped reference takes whatever comes, an empty VARIANT too: Assigned(v) must be able to
+  // see that v is empty.
+  if (rc == TypeCode::Variant && !r->target && lc != TypeCode::Variant &&
+      !(lc == TypeCode::Reference && !l->target && op == kOpAssign)) {
     SetError(ErrorCode::VariantIsNil);
     return false;
   }

@@ -20,6 +20,9 @@ using VariantPtr = std::shared_ptr<TIfVariant>;
 
 // The longest string a script may build; longer ones end the run with "out of memory".
 inline constexpr size_t kMaxStringLength = size_t{1} << 30;
+// The most elements a script may give an array at once; more ends with "out of memory" (an
+// element costs about a hundred bytes, so this caps one array near half a gigabyte).
+inline constexpr int64_t kMaxArrayElements = int64_t{1} << 22;
 
 // A new shared variant from the variant pool.
 template <typename... Args>

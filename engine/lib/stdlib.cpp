@@ -223,7 +223,7 @@ uint16_t SetArrayLengthOf(TIfPasScript* script, VariableList& args) {
   TIfVariant* arr = Arg(args, 0);
   int64_t newLen = IntArg(args, 1);
   if (arr->code() != TypeCode::Array) return kTypeMismatch;
-  if (newLen > script->MaxArrayLength) return kOutOfMemory;
+  if (newLen > script->MaxArrayLength || newLen > kMaxArrayElements) return kOutOfMemory;
   if (newLen < 0) newLen = 0;
   const size_t n = static_cast<size_t>(newLen);
   if (arr->items.size() > n) {
