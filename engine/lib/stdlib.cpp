@@ -430,9 +430,12 @@ constexpr Declaration kStringRoutines[] = {
 };
 
 constexpr Declaration kRealRoutines[] = {
-    {kSin, "function sin(s: Extended): Extended"},   {kCos, "function cos(s: Extended): Extended"},
-    {kTan, "function tan(s: Extended): Extended"},   {kSqrt, "function SQRT(s: Extended): Extended"},
-    {kRound, "function Round(s: Extended): Longint"}, {kTrunc, "function Trunc(s: Extended): Longint"},
+    {kSin, "function sin(s: Extended): Extended"},
+    {kCos, "function cos(s: Extended): Extended"},
+    {kTan, "function tan(s: Extended): Extended"},
+    {kSqrt, "function SQRT(s: Extended): Extended"},
+    {kRound, "function Round(s: Extended): Longint"},
+    {kTrunc, "function Trunc(s: Extended): Longint"},
     {kPi, "function PI: Extended"},
 };
 
