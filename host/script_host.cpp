@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "card/cipher_functions.h"
+#include "card/reader_functions.h"
 #include "engine/textutil.h"
 
 namespace quoll {
@@ -28,11 +30,16 @@ void TScript::Initialize() {
   engine_->OnUses = UsesHandler;
   engine_->MaxBeginNesting = kMaxBeginNesting;
   state_ = RunState::Idle;
-  // The card reader manager starts here (PC/SC); a failure is reported and the program goes on.
+  // The card reader manager starts here; without PC/SC the program goes on without the reader
+  // functions.
+  if (!StartPCSC())
+    ui_.WriteOutput("PCSC Init error(Winscard.DLL not exist?), associated functions removed.");
 }
 
-// Frees the card reader manager.
-void TScript::Shutdown() {}
+// Frees the card reader manager, disconnecting every connected reader.
+void TScript::Shutdown() {
+  StopPCSC();
+}
 
 bool TScript::Run(const std::string& text, int32_t& errorPos) {
   return Start(RunState::Running, text, errorPos);
@@ -173,7 +180,8 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   if (unitName == "SYSTEM") {
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
     // 1. standard library; 2. string list class; 4. value images.
-    // 8. DES and triple-DES functions; 9. reader functions (only when PC/SC started).
+    RegisterCipherFunctions(*script);  // 8. DES and triple-DES functions
+    RegisterReaderFunctions(*script);  // 9. reader functions (only when PC/SC started)
     // 10. the host routines.
     script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);
     script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
