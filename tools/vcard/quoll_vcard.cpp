@@ -33,7 +33,8 @@ const char kUsage[] =
     "--wait: how long to keep trying to connect (default 10 seconds).\n"
     "Card: MF 3F00 with the transparent EFs 0001 (16 bytes 00..0F), 0002 (256 bytes 00..FF) and\n"
     "0003 (32 bytes 00, writable). SELECT by identifier answers 61xx and GET RESPONSE gives the\n"
-    "FCI; READ BINARY, UPDATE BINARY, GET CHALLENGE; 6A82 missing file, 6D00 unknown instruction,\n"
+    "FCI; selection by name (P1 04) finds nothing; READ BINARY, UPDATE BINARY, GET CHALLENGE;\n"
+    "6A82 missing file, 6D00 unknown instruction,\n"
     "6700 wrong length.\n";
 
 // Control bytes of the vpcd protocol.

@@ -102,7 +102,9 @@ Bytes VirtualCard::Fci(uint16_t fid) const {
 }
 
 Bytes VirtualCard::Select(const Command& c) {
-  // By file identifier only (P1 00, 01 or 02); P2 00 asks for the FCI, 0C for none.
+  // By file identifier (P1 00, 01 or 02); P2 00 asks for the FCI, 0C for none. The card holds no
+  // application, so a selection by name (P1 04) finds nothing.
+  if (c.p1 == 0x04) return Status(kFileNotFound);
   if (c.p1 > 0x02 || (c.p2 != 0x00 && c.p2 != 0x0C)) return Status(kWrongParameters);
   if (c.data.size() != 2) return Status(kWrongLength);
   uint16_t fid = static_cast<uint16_t>(c.data[0] << 8 | c.data[1]);
