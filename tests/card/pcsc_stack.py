@@ -80,11 +80,11 @@ def stop_process(pid, name):
         if time.monotonic() > deadline:
             os.kill(pid, signal.SIGKILL)
             break
-        try:
-            os.waitpid(pid, os.WNOHANG)  # reaps it when it is our child (`run`)
-        except ChildProcessError:
-            pass
         time.sleep(0.05)
+    try:
+        os.waitpid(pid, 0)  # reaps it when it is our child (`run`)
+    except ChildProcessError:
+        pass
 
 
 def start(vcard, log_dir):
@@ -121,8 +121,9 @@ def main():
     parser.add_argument("action", choices=["start", "stop", "run"])
     parser.add_argument("--state", help="file recording what was started")
     parser.add_argument("--vcard", help="path of quoll-vcard")
-    parser.add_argument("command", nargs="*")
-    args = parser.parse_args()
+    argv = sys.argv[1:]
+    command = argv[argv.index("--") + 1:] if "--" in argv else []
+    args = parser.parse_args(argv[:argv.index("--")] if "--" in argv else argv)
 
     if args.action == "start":
         state = start(os.path.abspath(args.vcard), os.path.dirname(os.path.abspath(args.state)))
@@ -143,7 +144,7 @@ def main():
     with tempfile.TemporaryDirectory() as log_dir:
         state = start(os.path.abspath(args.vcard), log_dir)
         try:
-            return subprocess.call(args.command)
+            return subprocess.call(command)
         finally:
             stop(state)
 
