@@ -91,6 +91,11 @@ def start(vcard, log_dir):
     state = {"pcscd": None, "vcard": None}
     try:
         if not pcscd_listening():
+            # A socket nobody answers on is left by a pcscd that was killed; pcscd refuses to
+            # start next to it while its recorded pid still exists (an unreaped zombie).
+            for stale in (PCSCD_SOCKET, os.path.join(os.path.dirname(PCSCD_SOCKET), "pcscd.pid")):
+                if os.path.exists(stale):
+                    os.remove(stale)
             log = open(os.path.join(log_dir, "pcscd.log"), "wb")
             proc = subprocess.Popen(["pcscd", "--foreground"], stdout=log, stderr=subprocess.STDOUT,
                                     stdin=subprocess.DEVNULL, start_new_session=True)
