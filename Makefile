@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build build-asan test run bench clean format
+.PHONY: all deps build build-asan test run demo bench clean format
 
 all: build
 
@@ -27,6 +27,10 @@ test: build build-asan
 
 run: build
 	@$(BUILD)/quoll-run examples/hello.qs
+
+# The help dialog's demonstration script against pcscd and the virtual card (started if need be).
+demo: build
+	@python3 tests/card/pcsc_stack.py run --vcard $(BUILD)/quoll-vcard -- $(BUILD)/quoll-run examples/demo.qs
 
 bench: build
 	@python3 bench/run.py --quoll $(BUILD)/quoll-run

@@ -15,7 +15,9 @@ const char kUsage[] =
     "Usage: quoll-run FILE\n"
     "Runs the Quoll script FILE and prints what the workbench's output pane would show:\n"
     "\"Script is running.\", the script's Writeln lines, then \"Script finished, no errors.\"\n"
-    "or the error line. Readln asks on stderr and reads a line from stdin.\n"
+    "or the error line. Readln asks on stderr and reads a line from stdin. Without a usable\n"
+    "PC/SC service the start-up line about it goes to stderr.\n"
+    "QUOLL_PCSC_LIBRARY names the PC/SC client library to load (default libpcsclite.so.1).\n"
     "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read.\n";
 
 // Reads a whole regular file; false with errno set otherwise (a directory gives EISDIR).
@@ -61,11 +63,14 @@ std::string EditorText(const std::string& raw) {
 
 class ConsoleUi : public quoll::HostUi {
  public:
+  // stdout shows the output pane as the run leaves it. A line written before the run (the PC/SC
+  // start-up failure) is one the run's clearing of the pane removes, so it goes to stderr.
   void WriteOutput(const std::string& line) override {
-    std::cout << line << '\n';
-    std::cout.flush();
+    std::ostream& out = cleared_ ? std::cout : std::cerr;
+    out << line << '\n';
+    out.flush();
   }
-  void ClearOutput() override {}
+  void ClearOutput() override { cleared_ = true; }
   std::string ReadLine(const std::string& caption, const std::string& prompt) override {
     std::cerr << caption << '\n' << prompt << ' ';
     std::cerr.flush();
@@ -75,6 +80,9 @@ class ConsoleUi : public quoll::HostUi {
     return line;
   }
   void ShowRunState(quoll::RunState) override {}
+
+ private:
+  bool cleared_ = false;
 };
 
 }  // namespace

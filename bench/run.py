@@ -12,10 +12,17 @@ is reported and makes the exit status non-zero.
 
 Runners are plain definitions in make_runners(); a new way of running the
 workloads (for instance inside the workbench window) is one more entry there.
+
+Card workloads compare Quoll with other programs instead: NAME.apdu holds the
+command APDUs that bench/pcsc-direct (C++ calling SCardTransmit) and scriptor
+(pcsc-tools) send through pcscd to the virtual card, which run.py starts for
+them (tests/card/pcsc_stack.py); NAME.mac describes the MAC that
+bench/des-mac-openssl computes with OpenSSL's DES (make_card_runners()).
 """
 
 import argparse
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -88,6 +95,25 @@ def quoll_extract(proc: subprocess.CompletedProcess) -> List[str]:
     return lines[1:-1]
 
 
+SCRIPTOR_STATUS = re.compile(r"^(.*?)\s*:\s")
+
+
+def scriptor_extract(proc: subprocess.CompletedProcess) -> List[str]:
+    """The last response scriptor printed ("< 00 01 ..." up to "90 00 : text"), as quoll prints it."""
+    lines = plain_extract(proc)
+    starts = [i for i, line in enumerate(lines) if line.startswith("< ")]
+    if not starts:
+        raise RunFailure("scriptor printed no response")
+    hex_digits = ""
+    for line in lines[starts[-1]:]:
+        line = line[2:] if line.startswith("< ") else line
+        match = SCRIPTOR_STATUS.match(line)
+        hex_digits += (match.group(1) if match else line).replace(" ", "")
+        if match:
+            break
+    return [hex_digits.upper()]
+
+
 def last_nonempty(lines: Sequence[str]) -> str:
     for line in reversed(lines):
         if line.strip():
@@ -113,6 +139,54 @@ def make_runners(args: argparse.Namespace) -> List[Runner]:
         Runner("lua", ".lua", lambda prog: [lua, prog], plain_extract, lua or args.lua),
         Runner("python", ".py", lambda prog: [python, prog], plain_extract, python or args.python),
     ]
+
+
+VIRTUAL_READER = "Virtual PCD 00 00"
+
+
+def make_card_runners(args: argparse.Namespace) -> List[List[Runner]]:
+    """Runner sets of the card workloads, Quoll first in each: the same APDUs sent directly by a
+    C++ program and by scriptor, and the same MAC computed with OpenSSL."""
+    quoll = resolve_executable(args.quoll)
+    build = os.path.dirname(os.path.abspath(args.quoll))
+    direct = resolve_executable(os.path.join(build, "bench", "pcsc-direct"))
+    scriptor = resolve_executable(args.scriptor)
+    openssl = resolve_executable(os.path.join(build, "bench", "des-mac-openssl"))
+    quoll_runner = Runner("quoll", ".qs", lambda prog: [quoll, prog], quoll_extract, quoll or args.quoll)
+    return [
+        [
+            quoll_runner,
+            Runner("direct", ".apdu", lambda prog: [direct, VIRTUAL_READER, prog], plain_extract,
+                   direct or "bench/pcsc-direct"),
+            Runner("scriptor", ".apdu", lambda prog: [scriptor, "-r", VIRTUAL_READER, prog], scriptor_extract,
+                   scriptor or args.scriptor),
+        ],
+        [
+            quoll_runner,
+            Runner("openssl", ".mac", lambda prog: [openssl, prog], plain_extract, openssl or "bench/des-mac-openssl"),
+        ],
+    ]
+
+
+class PcscStack:
+    """pcscd and the virtual card for the card workloads, started and stopped around them."""
+
+    def __init__(self, quoll: str):
+        build = os.path.dirname(os.path.abspath(quoll))
+        self.script = os.path.join(BENCH_DIR, "..", "tests", "card", "pcsc_stack.py")
+        self.vcard = os.path.join(build, "quoll-vcard")
+        self.state = os.path.join(build, "bench", "pcsc-stack.json")
+        self.error = ""
+
+    def __enter__(self):
+        proc = subprocess.run([sys.executable, self.script, "start", "--state", self.state, "--vcard", self.vcard],
+                              capture_output=True, text=True)
+        if proc.returncode != 0:
+            self.error = last_nonempty(output_lines(proc.stderr)) or "cannot start pcscd and the virtual card"
+        return self
+
+    def __exit__(self, *exc):
+        subprocess.run([sys.executable, self.script, "stop", "--state", self.state], capture_output=True)
 
 
 def runner_missing(runner: Runner) -> bool:
@@ -261,6 +335,7 @@ def parse_args(argv: Optional[Sequence[str]] = None) -> argparse.Namespace:
     parser.add_argument("--quoll", default="build/quoll-run", help="Quoll console runner (default: %(default)s)")
     parser.add_argument("--lua", default="lua5.4", help="Lua 5.4 interpreter (default: %(default)s)")
     parser.add_argument("--python", default=sys.executable, help="Python 3 interpreter (default: %(default)s)")
+    parser.add_argument("--scriptor", default="scriptor", help="scriptor from pcsc-tools (default: %(default)s)")
     parser.add_argument("--runs", type=int, default=5, help="timed runs per program (default: %(default)s)")
     parser.add_argument("--warmup", type=int, default=0, help="untimed runs before the timed ones (default: %(default)s)")
     parser.add_argument("--timeout", type=float, default=300.0, help="seconds allowed per run (default: %(default)s)")
@@ -279,51 +354,80 @@ def parse_args(argv: Optional[Sequence[str]] = None) -> argparse.Namespace:
     return args
 
 
+def print_summary(summary, runners: List[Runner]) -> None:
+    """One line per workload, for a quick look and for pasting into notes."""
+    name_width = max(len("workload"), *(len(w) for w, _, _ in summary))
+    subject = runners[0].name
+    header = f"{'workload':<{name_width}}" + "".join(f"  {r.name:>9}" for r in runners)
+    header += "".join(f"  {subject + '/' + r.name:>15}" for r in runners[1:]) + "  status"
+    print(header)
+    for workload, ok, results in summary:
+        line = f"{workload:<{name_width}}" + "".join(f"  {fmt_time(r.median)}" for r in results)
+        line += "".join(f"  {fmt_ratio(results[0].median, r.median):>15}" for r in results[1:])
+        line += "  ok" if ok else "  FAILED"
+        print(line)
+
+
 def main(argv: Optional[Sequence[str]] = None) -> int:
     args = parse_args(argv)
-    runners = make_runners(args)
-    workloads = discover(runners)
+    # Each group: its runners, its workloads, whether they need pcscd and the virtual card.
+    groups = [(make_runners(args), False)] + [
+        (runners, any(r.suffix == ".apdu" for r in runners)) for runners in make_card_runners(args)
+    ]
+    groups = [(runners, discover(runners), stack) for runners, stack in groups]
+    all_workloads = [w for _, workloads, _ in groups for w in workloads]
     if args.list:
-        for name in workloads:
+        for name in all_workloads:
             print(name)
         return 0
     if args.only:
         wanted = [n.strip() for item in args.only for n in item.split(",") if n.strip()]
-        unknown = [n for n in wanted if n not in workloads]
+        unknown = [n for n in wanted if n not in all_workloads]
         if unknown:
-            print(f"unknown workload(s): {', '.join(unknown)}; known: {', '.join(workloads)}", file=sys.stderr)
+            print(f"unknown workload(s): {', '.join(unknown)}; known: {', '.join(all_workloads)}", file=sys.stderr)
             return 2
-        workloads = [n for n in workloads if n in wanted]
-    if not workloads:
+        groups = [(runners, [w for w in workloads if w in wanted], stack) for runners, workloads, stack in groups]
+    groups = [g for g in groups if g[1]]
+    if not groups:
         print("no workloads found in " + BENCH_DIR, file=sys.stderr)
         return 2
 
     print(f"{args.runs} run(s) per program, median wall time in seconds")
-    for r in runners:
-        print(f"  {r.name:<8} {r.executable}{'  (NOT FOUND)' if runner_missing(r) else ''}")
+    listed = set()
+    for runners, _, _ in groups:
+        for r in runners:
+            if r.name not in listed:
+                listed.add(r.name)
+                print(f"  {r.name:<8} {r.executable}{'  (NOT FOUND)' if runner_missing(r) else ''}")
     print()
 
-    summary = []
-    for workload in workloads:
-        results = run_workload(runners, workload, args.runs, args.warmup, args.timeout)
-        ok = report_workload(workload, results)
-        summary.append((workload, ok, results))
+    failed = []
+    summaries = []
+    for runners, workloads, needs_stack in groups:
+        summary = []
+        stack = PcscStack(args.quoll) if needs_stack else None
+        if stack:
+            stack.__enter__()
+        try:
+            for workload in workloads:
+                if stack and stack.error:
+                    print(f"== {workload}\n  FAIL {stack.error}\n")
+                    summary.append((workload, False, [Result(r, error=stack.error) for r in runners]))
+                    continue
+                results = run_workload(runners, workload, args.runs, args.warmup, args.timeout)
+                summary.append((workload, report_workload(workload, results), results))
+        finally:
+            if stack:
+                stack.__exit__(None, None, None)
+        summaries.append((summary, runners))
+        failed += [w for w, ok, _ in summary if not ok]
 
-    # One line per workload, for a quick look and for pasting into notes.
-    name_width = max(len("workload"), *(len(w) for w, _, _ in summary))
-    subject = runners[0].name
-    header = f"{'workload':<{name_width}}" + "".join(f"  {r.name:>9}" for r in runners)
-    header += "".join(f"  {subject + '/' + r.name:>13}" for r in runners[1:]) + "  status"
-    print(header)
-    for workload, ok, results in summary:
-        line = f"{workload:<{name_width}}" + "".join(f"  {fmt_time(r.median)}" for r in results)
-        line += "".join(f"  {fmt_ratio(results[0].median, r.median):>13}" for r in results[1:])
-        line += "  ok" if ok else "  FAILED"
-        print(line)
+    for summary, runners in summaries:
+        print_summary(summary, runners)
+        print()
 
-    failed = [w for w, ok, _ in summary if not ok]
     if failed:
-        print(f"\n{len(failed)} workload(s) failed: {', '.join(failed)}")
+        print(f"{len(failed)} workload(s) failed: {', '.join(failed)}")
         return 1
     return 0
 

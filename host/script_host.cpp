@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "card/cipher_functions.h"
+#include "card/reader_functions.h"
 #include "engine/lib/stdlib.h"
 #include "engine/lib/string_list_class.h"
 #include "engine/lib/value_images.h"
@@ -31,11 +33,16 @@ void TScript::Initialize() {
   engine_->OnUses = UsesHandler;
   engine_->MaxBeginNesting = kMaxBeginNesting;
   state_ = RunState::Idle;
-  // The card reader manager starts here (PC/SC); a failure is reported and the program goes on.
+  // The card reader manager starts here; without PC/SC the program goes on without the reader
+  // functions.
+  if (!StartPCSC())
+    ui_.WriteOutput("PCSC Init error(Winscard.DLL not exist?), associated functions removed.");
 }
 
-// Frees the card reader manager.
-void TScript::Shutdown() {}
+// Frees the card reader manager, disconnecting every connected reader.
+void TScript::Shutdown() {
+  StopPCSC();
+}
 
 bool TScript::Run(const std::string& text, int32_t& errorPos) {
   return Start(RunState::Running, text, errorPos);
@@ -178,8 +185,9 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
     RegisterStdLib(script, false);
     RegisterStringListClass(script);
     RegisterValueImages(script);
-    // 8. DES and triple-DES functions; 9. reader functions (only when PC/SC started).
-    // 10. the host routines.
+    RegisterCipherFunctions(*script);
+    RegisterReaderFunctions(*script);  // only when PC/SC started
+    // The host routines come last.
     script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);
     script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
     return 0;

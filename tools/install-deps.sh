@@ -5,6 +5,7 @@ packages=(
   g++ cmake ninja-build make
   libgtest-dev libgmock-dev
   lua5.4 python3
+  pcscd libpcsclite-dev vsmartcard-vpcd libssl-dev pcsc-tools
 )
 missing=()
 for p in "${packages[@]}"; do

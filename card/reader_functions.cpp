@@ -1,0 +1,99 @@
+// The reader script functions over the one TReaderFactory of the program.
+#include "card/reader_functions.h"
+
+#include <chrono>
+#include <memory>
+#include <new>
+#include <thread>
+
+#include "card/card_error.h"
+#include "card/reader_manager.h"
+
+namespace quoll {
+
+namespace {
+
+// The program's reader manager and whether it found PC/SC usable. Connections live here from
+// start-up to StopPCSC, across script runs.
+std::unique_ptr<TReaderFactory> gReaderManager;
+bool gPCSCAvailable = false;
+
+const NameId kSleep = Intern("SLEEP");
+const NameId kGetReaderCount = Intern("GETREADERCOUNT");
+const NameId kGetReaderName = Intern("GETREADERNAME");
+const NameId kOpenReader = Intern("OPENREADER");
+const NameId kCloseReader = Intern("CLOSEREADER");
+const NameId kSendApdu = Intern("SENDAPDU");
+
+int IntArgument(VariableList& args, int i) {
+  return static_cast<int>(args.Get(i)->Deref()->GetInt());
+}
+
+}  // namespace
+
+bool StartPCSC() {
+  if (!gReaderManager) {
+    gReaderManager = std::make_unique<TReaderFactory>();
+    gPCSCAvailable = gReaderManager->EnumerateReaders();
+  }
+  return gPCSCAvailable;
+}
+
+void StopPCSC() {
+  gReaderManager.reset();
+  gPCSCAvailable = false;
+}
+
+bool PCSCAvailable() {
+  return gPCSCAvailable;
+}
+
+void RegisterReaderFunctions(TIfPasScript& script) {
+  if (!gReaderManager && !StartPCSC()) return;
+  if (!gPCSCAvailable) return;
+  script.AddFunction(ReaderCall, "procedure Sleep(nTime : Integer);", 0);
+  script.AddFunction(ReaderCall, "function GetReaderCount : Integer;", 0);
+  script.AddFunction(ReaderCall, "function GetReaderName(nIndex : Integer) : string;", 0);
+  script.AddFunction(ReaderCall, "function OpenReader(nIndex : Integer) : Boolean;", 0);
+  script.AddFunction(ReaderCall, "function CloseReader(nIndex : Integer) : Boolean;", 0);
+  script.AddFunction(ReaderCall, "function SendAPDU(nIndex : Integer; strIN : string) : string;", 0);
+}
+
+uint16_t ReaderCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+                    VariableList& args) {
+  // The manager may have been stopped by another host since this script registered the names.
+  if (!gPCSCAvailable || !gReaderManager) return 0;
+  TReaderFactory& manager = *gReaderManager;
+  try {
+    const NameId name = routine->name;
+    if (name == kGetReaderCount) {
+      if (result) result->SetInt(manager.ReaderCount());
+    } else if (name == kGetReaderName) {
+      std::string text = manager.ReaderName(IntArgument(args, 0));
+      if (result) result->SetString(std::move(text));
+    } else if (name == kOpenReader) {
+      manager.Connect(IntArgument(args, 0));
+      if (result) result->SetBool(true);
+    } else if (name == kCloseReader) {
+      manager.Disconnect(IntArgument(args, 0));
+      if (result) result->SetBool(true);
+    } else if (name == kSendApdu) {
+      std::string command;
+      args.Get(1)->Deref()->GetString(command);
+      std::string response = manager.Transmit(IntArgument(args, 0), command);
+      if (result) result->SetString(std::move(response));
+    } else if (name == kSleep) {
+      // A negative time returns at once rather than meaning "for ever".
+      int milliseconds = IntArgument(args, 0);
+      if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+    return 0;
+  } catch (const CardError& e) {
+    script->SetErrorParam(ErrorCode::Custom, e.what());
+  } catch (const std::bad_alloc&) {
+    script->SetErrorParam(ErrorCode::Custom, "Not enough memory!");
+  }
+  return static_cast<uint16_t>(ErrorCode::Custom);
+}
+
+}  // namespace quoll

@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+"""Starts and stops the PC/SC stack that the card tests and `make demo` run against: pcscd (only
+when its socket is absent) with the vpcd reader driver, and quoll-vcard inserted into the reader
+"Virtual PCD 00 00" (TCP 127.0.0.1:35963). Only what this script started is stopped.
+
+  pcsc_stack.py start --state FILE --vcard PATH   start, wait until the card answers, record pids
+  pcsc_stack.py stop --state FILE                 stop what `start` recorded
+  pcsc_stack.py run --vcard PATH -- COMMAND...    start, run COMMAND, stop; COMMAND's exit status
+"""
+
+import argparse
+import ctypes
+import json
+import os
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+PCSCD_SOCKET = "/run/pcscd/pcscd.comm"
+READER = b"Virtual PCD 00 00"
+VCARD_PORT = 35963
+WAIT_SECONDS = 15
+
+
+def pcscd_listening():
+    """Whether a pcscd answers on its socket (a stale socket file does not count)."""
+    if not os.path.exists(PCSCD_SOCKET):
+        return False
+    with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+        try:
+            s.connect(PCSCD_SOCKET)
+            return True
+        except OSError:
+            return False
+
+
+def card_answers(pcsc):
+    """Whether the card in the first virtual reader accepts a connection right now."""
+    context = ctypes.c_long()
+    if pcsc.SCardEstablishContext(0, None, None, ctypes.byref(context)) != 0:
+        return False
+    try:
+        card, protocol = ctypes.c_long(), ctypes.c_ulong()
+        rv = pcsc.SCardConnect(context, READER, 2, 3, ctypes.byref(card), ctypes.byref(protocol))
+        if rv != 0:
+            return False
+        pcsc.SCardDisconnect(card, 0)
+        return True
+    finally:
+        pcsc.SCardReleaseContext(context)
+
+
+def wait_for(condition, what):
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not condition():
+        if time.monotonic() > deadline:
+            raise RuntimeError(f"timed out waiting for {what}")
+        time.sleep(0.05)
+
+
+def is_our_process(pid, name):
+    """Guards against a recycled pid: the process must still run the program we started."""
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as f:
+            return name.encode() in f.read()
+    except OSError:
+        return False
+
+
+def stop_process(pid, name):
+    if not pid or not is_our_process(pid, name):
+        return
+    os.kill(pid, signal.SIGTERM)
+    deadline = time.monotonic() + 5
+    # A process that has ended (a zombie too) has no command line left.
+    while is_our_process(pid, name):
+        if time.monotonic() > deadline:
+            os.kill(pid, signal.SIGKILL)
+            break
+        time.sleep(0.05)
+    try:
+        os.waitpid(pid, 0)  # reaps it when it is our child (`run`)
+    except ChildProcessError:
+        pass
+
+
+def start(vcard, log_dir):
+    state = {"pcscd": None, "vcard": None}
+    try:
+        if not pcscd_listening():
+            # A socket nobody answers on is left by a pcscd that was killed; pcscd refuses to
+            # start next to it while its recorded pid still exists (an unreaped zombie).
+            for stale in (PCSCD_SOCKET, os.path.join(os.path.dirname(PCSCD_SOCKET), "pcscd.pid")):
+                if os.path.exists(stale):
+                    os.remove(stale)
+            log = open(os.path.join(log_dir, "pcscd.log"), "wb")
+            proc = subprocess.Popen(["pcscd", "--foreground"], stdout=log, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, start_new_session=True)
+            state["pcscd"] = proc.pid
+            wait_for(lambda: pcscd_listening() or proc.poll() is not None, "pcscd to listen")
+            if proc.poll() is not None:
+                raise RuntimeError(f"pcscd exited with status {proc.returncode}; see {log.name}")
+        log = open(os.path.join(log_dir, "quoll-vcard.log"), "wb")
+        proc = subprocess.Popen([vcard, "--port", str(VCARD_PORT)], stdout=log, stderr=subprocess.STDOUT,
+                                stdin=subprocess.DEVNULL, start_new_session=True)
+        state["vcard"] = proc.pid
+        pcsc = ctypes.CDLL(os.environ.get("QUOLL_PCSC_LIBRARY") or "libpcsclite.so.1")
+        wait_for(lambda: card_answers(pcsc), "the virtual card in " + READER.decode())
+    except Exception:
+        stop(state)
+        raise
+    return state
+
+
+def stop(state):
+    # The card first: it leaves by itself when pcscd goes, but a pcscd we did not start stays.
+    stop_process(state.get("vcard"), "quoll-vcard")
+    stop_process(state.get("pcscd"), "pcscd")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("action", choices=["start", "stop", "run"])
+    parser.add_argument("--state", help="file recording what was started")
+    parser.add_argument("--vcard", help="path of quoll-vcard")
+    argv = sys.argv[1:]
+    command = argv[argv.index("--") + 1:] if "--" in argv else []
+    args = parser.parse_args(argv[:argv.index("--")] if "--" in argv else argv)
+
+    if args.action == "start":
+        state = start(os.path.abspath(args.vcard), os.path.dirname(os.path.abspath(args.state)))
+        with open(args.state, "w") as f:
+            json.dump(state, f)
+        started = [name for name in ("pcscd", "vcard") if state[name]]
+        print("started: " + (", ".join(started) or "nothing"))
+        return 0
+    if args.action == "stop":
+        try:
+            with open(args.state) as f:
+                state = json.load(f)
+        except OSError:
+            return 0
+        stop(state)
+        os.remove(args.state)
+        return 0
+    with tempfile.TemporaryDirectory() as log_dir:
+        state = start(os.path.abspath(args.vcard), log_dir)
+        try:
+            return subprocess.call(command)
+        finally:
+            stop(state)
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except RuntimeError as e:
+        print(f"pcsc_stack.py: {e}", file=sys.stderr)
+        sys.exit(1)

@@ -1,0 +1,182 @@
+// quoll-vcard: a virtual smart card for the vpcd reader driver of pcscd (Debian's
+// vsmartcard-vpcd). The driver waits for a card on a TCP port (35963 for "Virtual PCD 00 00",
+// 35964 for "Virtual PCD 00 01"); this program connects there and answers as the card.
+// Every message in both directions is a 2-byte big-endian length and that many bytes. A 1-byte
+// message from the reader is a control: 0 power off, 1 power on, 2 reset, 4 asks for the ATR
+// (answered as a message). Any longer message is a command APDU, answered with the response.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "tools/vcard/virtual_card.h"
+
+namespace {
+
+using quoll::vcard::Bytes;
+using quoll::vcard::VirtualCard;
+
+const char kUsage[] =
+    "Usage: quoll-vcard [--port N] [--host ADDRESS] [--t1] [--wait SECONDS]\n"
+    "Connects to the vpcd reader driver of pcscd (default 127.0.0.1:35963, the reader\n"
+    "\"Virtual PCD 00 00\"; 35964 is \"Virtual PCD 00 01\") and answers as a small ISO/IEC 7816-4\n"
+    "card until the reader closes the connection. --t1 gives an ATR offering T=1 instead of T=0.\n"
+    "--wait: how long to keep trying to connect (default 10 seconds).\n"
+    "Card: MF 3F00 with the transparent EFs 0001 (16 bytes 00..0F), 0002 (256 bytes 00..FF) and\n"
+    "0003 (32 bytes 00, writable). SELECT by identifier answers 61xx and GET RESPONSE gives the\n"
+    "FCI; selection by name (P1 04) finds nothing; READ BINARY, UPDATE BINARY, GET CHALLENGE;\n"
+    "6A82 missing file, 6D00 unknown instruction,\n"
+    "6700 wrong length.\n";
+
+// Control bytes of the vpcd protocol.
+enum Control : uint8_t { kPowerOff = 0, kPowerOn = 1, kReset = 2, kGetAtr = 4 };
+
+class Socket {
+ public:
+  explicit Socket(int fd) : fd_(fd) {}
+  ~Socket() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  int fd() const { return fd_; }
+
+  bool ReadExactly(uint8_t* p, size_t n) {
+    while (n > 0) {
+      // The driver writes a message's length and its bytes separately; acknowledging at once
+      // keeps its second write from waiting out our delayed acknowledgement (about 40 ms).
+      int one = 1;
+      setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+      ssize_t got = read(fd_, p, n);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      p += got;
+      n -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+  bool WriteAll(const uint8_t* p, size_t n) {
+    while (n > 0) {
+      ssize_t put = write(fd_, p, n);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      p += put;
+      n -= static_cast<size_t>(put);
+    }
+    return true;
+  }
+  bool ReadMessage(Bytes& message) {
+    uint8_t header[2];
+    if (!ReadExactly(header, 2)) return false;
+    message.resize(static_cast<size_t>(header[0] << 8 | header[1]));
+    return message.empty() || ReadExactly(message.data(), message.size());
+  }
+  bool WriteMessage(const Bytes& message) {
+    if (message.size() > 0xFFFF) return false;
+    Bytes out = {static_cast<uint8_t>(message.size() >> 8), static_cast<uint8_t>(message.size())};
+    out.insert(out.end(), message.begin(), message.end());
+    return WriteAll(out.data(), out.size());
+  }
+
+ private:
+  int fd_;
+};
+
+struct Options {
+  std::string host = "127.0.0.1";
+  int port = 35963;
+  bool t1 = false;
+  double waitSeconds = 10;
+};
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (a == "--t1") {
+      o.t1 = true;
+    } else if (a == "--port" && hasValue) {
+      o.port = std::atoi(argv[++i]);
+      if (o.port <= 0 || o.port > 65535) return false;
+    } else if (a == "--host" && hasValue) {
+      o.host = argv[++i];
+    } else if (a == "--wait" && hasValue) {
+      o.waitSeconds = std::atof(argv[++i]);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Connects, retrying while the reader driver is not listening yet; -1 after the wait.
+int ConnectToReader(const Options& o) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(o.port));
+  if (inet_pton(AF_INET, o.host.c_str(), &address.sin_addr) != 1) return -1;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(o.waitSeconds);
+  while (true) {
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+      int one = 1;
+      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);  // one small message per turn
+      return fd;
+    }
+    close(fd);
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::cout << kUsage;
+    return 0;
+  }
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  int fd = ConnectToReader(options);
+  if (fd < 0) {
+    std::cerr << "quoll-vcard: cannot connect to " << options.host << ":" << options.port << "\n";
+    return 1;
+  }
+  Socket reader(fd);
+  VirtualCard card(options.t1 ? VirtualCard::Protocol::T1 : VirtualCard::Protocol::T0);
+  std::cerr << "quoll-vcard: card inserted at " << options.host << ":" << options.port << "\n";
+  Bytes message;
+  while (reader.ReadMessage(message)) {
+    if (message.size() == 1) {
+      switch (message[0]) {
+        case kPowerOff:
+        case kPowerOn:
+        case kReset:
+          card.Reset();
+          break;
+        case kGetAtr:
+          if (!reader.WriteMessage(card.Atr())) return 1;
+          break;
+        default:
+          break;  // unknown controls are ignored
+      }
+    } else if (!message.empty()) {
+      if (!reader.WriteMessage(card.Process(message))) return 1;
+    }
+  }
+  return 0;  // the reader closed the connection (pcscd stopped)
+}
