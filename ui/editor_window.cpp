@@ -27,6 +27,7 @@ TMDIChild::TMDIChild(TMainForm& mainForm, const QString& name)
   addToWatch->setObjectName("Addtowatch1");
   connect(addToWatch, &QAction::triggered, this, [this] { mainForm_.AddWatch(watchText_); });
   connect(mmoScript_, &QsciScintilla::textChanged, this, [this] { SetModified(true); });
+  connect(mmoScript_, &QsciScintilla::cursorPositionChanged, this, &TMDIChild::ReportCaret);
   connect(mmoScript_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
     if (updated & QsciScintillaBase::SC_UPDATE_SELECTION) ReportCaret();
   });

@@ -128,7 +128,8 @@ QPlainTextEdit* MakeMemo(QWidget* page, const char* name, const QString& text, b
   auto* memo = new QPlainTextEdit(page);
   memo->setObjectName(name);
   memo->setGeometry(8, 8, 289, 217);
-  memo->setReadOnly(true);  // still selectable and copyable
+  memo->setReadOnly(true);  // still selectable and copyable, with the mouse and the keyboard
+  memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   memo->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   memo->setPlainText(text);
   return memo;

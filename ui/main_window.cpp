@@ -120,6 +120,10 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent
 }
 
 TMainForm::~TMainForm() {
+  // Deleting the child widgets moves the focus; the actions may not hear of it any more.
+  destroying_ = true;
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(QApplication::clipboard(), nullptr, this, nullptr);
   host_->Shutdown();
 }
 
@@ -279,6 +283,7 @@ void TMainForm::FillWindowMenu() {
 }
 
 void TMainForm::UpdateActions() {
+  if (destroying_) return;
   const bool hasEditor = ActiveEditor() != nullptr;
   const bool hasWindows = !mdiArea_->subWindowList().isEmpty();
   const RunState state = host_ ? host_->State() : RunState::Idle;
@@ -415,7 +420,7 @@ void TMainForm::ArrangeIcons() {
 }
 
 void TMainForm::SetCaretText(const QString& text) {
-  caretPanel_->setText(text);
+  if (caretPanel_->text() != text) caretPanel_->setText(text);
 }
 
 QString TMainForm::CaretText() const {

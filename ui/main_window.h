@@ -96,6 +96,7 @@ class TMainForm : public QMainWindow, public HostUi {
   QString baseCaption_;
   QPointer<TMDIChild> runningEditor_;
   timespec lastPump_{};
+  bool destroying_ = false;
 
   QMdiArea* mdiArea_;
   QSplitter* Splitter1_;
