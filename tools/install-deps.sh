@@ -5,6 +5,7 @@ packages=(
   g++ cmake ninja-build make
   libgtest-dev libgmock-dev
   lua5.4 python3
+  qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev fonts-dejavu-core xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do
