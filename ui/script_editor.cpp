@@ -86,6 +86,11 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
   indicatorDefine(TextColorIndicator, kExecutionIndicator);
   setIndicatorForegroundColor(QColor(255, 255, 255), kExecutionIndicator);
 
+  connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+          [this](int, int type, const char*, int, int, int, int, int, int, int) {
+            if (type & (SB::SC_MOD_CHANGEMARKER | SB::SC_MOD_INSERTTEXT | SB::SC_MOD_DELETETEXT))
+              hasMarks_ = -1;
+          });
   BindKeys();
   setText("Program noname;\r\nbegin\r\n\r\nend.");
   SendScintilla(SB::SCI_EMPTYUNDOBUFFER);
@@ -226,7 +231,8 @@ unsigned ScriptEditor::MarksOnLine(int line) const {
 }
 
 bool ScriptEditor::HasMarks() const {
-  return SendScintilla(SB::SCI_MARKERNEXT, 0UL, static_cast<long>(kMarkMask)) >= 0;
+  if (hasMarks_ < 0) hasMarks_ = SendScintilla(SB::SCI_MARKERNEXT, 0UL, static_cast<long>(kMarkMask)) >= 0;
+  return hasMarks_ != 0;
 }
 
 void ScriptEditor::AddBreakpoint(int line) {

@@ -61,6 +61,8 @@ class ScriptEditor : public QsciScintilla {
   bool HandleOwnKey(QKeyEvent* event);
 
   int executionLine_ = -1;
+  // Whether any mark exists: asked before every statement of a run, so it is kept, not searched.
+  mutable int hasMarks_ = -1;  // -1: not known since the last change
 };
 
 }  // namespace quoll
