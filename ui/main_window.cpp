@@ -122,8 +122,13 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent
 TMainForm::~TMainForm() {
   // Deleting the child widgets moves the focus; the actions may not hear of it any more.
   destroying_ = true;
-  disconnect(qApp, nullptr, this, nullptr);
-  disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+  for (QObject* source :
+       {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
+        static_cast<QObject*>(mdiArea_), static_cast<QObject*>(mmoResult_), static_cast<QObject*>(frmWatch_)})
+    disconnect(source, nullptr, this, nullptr);
+  // The editor windows go while this window is still whole: they talk to it until they are gone.
+  std::unique_ptr<QWidget> central(takeCentralWidget());
+  central.reset();
   host_->Shutdown();
 }
 
