@@ -230,6 +230,24 @@ class EditorWindowTest : public QObject {
     QCOMPARE(editor->CaretLine(), 2);
   }
 
+  // The keys where the script editor differs from QScintilla's own bindings.
+  void EditingKeysDeleteWordsAndLines() {
+    ScriptEditor editor;
+    editor.setText("one two\r\nthree four\r\nfive");
+    editor.setCursorPosition(0, 0);
+    QTest::keyClick(&editor, Qt::Key_T, Qt::ControlModifier);  // next word
+    QCOMPARE(editor.text(0), QString("two\r\n"));
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);  // the line
+    QCOMPARE(editor.text(), QString("three four\r\nfive"));
+    editor.setCursorPosition(0, 5);
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);  // to the end of the line
+    QCOMPARE(editor.text(), QString("three\r\nfive"));
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor.text(), QString("three four\r\nfive"));
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // redo
+    QCOMPARE(editor.text(), QString("three\r\nfive"));
+  }
+
   void AddToWatchOpensForOneTo63SelectedCharacters() {
     FakePrompts prompts;
     TMainForm form(prompts);
