@@ -163,7 +163,7 @@ class EditorWindowTest : public QObject {
     editor->Editor()->setText("begin\r\n  while True do begin end;\r\nend.");
     editor->SetModified(false);
     bool openAfterNo = false;
-    During(form, 30, [&] {
+    When(form, InState(form, quoll::RunState::Running), [&] {
       prompts.answers = {Answer::No};
       editor->parentWidget()->close();
       openAfterNo = form.Editors().size() == 1 && form.Host().State() == quoll::RunState::Running;

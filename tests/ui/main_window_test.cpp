@@ -91,7 +91,8 @@ class MainWindowTest : public QObject {
     form.ActiveEditor()->Editor()->setText(
         "begin\r\n  Writeln('looping');\r\n  while True do begin end;\r\nend.");
     QString title, enabled;
-    During(form, 50, [&] {
+    auto looping = [&form] { return OutputLines(form).contains("looping"); };
+    When(form, looping, [&] {
       title = form.windowTitle();
       enabled = Enabled(form, kRunActions);
       Action(form, "ScriptStop")->trigger();
@@ -115,7 +116,7 @@ class MainWindowTest : public QObject {
     QString title, enabled;
     int executionLine = -2;
     QStringList outputWhilePaused;
-    During(form, 50, [&] {
+    When(form, InState(form, quoll::RunState::Paused), [&] {
       title = form.windowTitle();
       enabled = Enabled(form, kRunActions);
       executionLine = editor->Editor()->ExecutionLine();
@@ -144,7 +145,7 @@ class MainWindowTest : public QObject {
     Action(form, "ScriptBreakPoint")->trigger();
     QString title;
     int executionLine = -2;
-    During(form, 50, [&] {
+    When(form, InState(form, quoll::RunState::Paused), [&] {
       title = form.windowTitle();
       executionLine = editor->Editor()->ExecutionLine();
       Action(form, "ScriptStop")->trigger();

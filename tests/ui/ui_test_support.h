@@ -32,11 +32,24 @@ inline QStringList OutputLines(quoll::TMainForm& form) {
   return form.Output()->toPlainText().split('\n');
 }
 
-// Runs `during` once the script has been running (or paused) for a moment, from inside the run's
-// event processing; a later safety Stop keeps a faulty test from running for ever.
-inline void During(quoll::TMainForm& form, int ms, std::function<void()> during) {
-  QTimer::singleShot(ms, &form, std::move(during));
+// Runs `action` from inside the run's event processing as soon as `ready` holds (checked every few
+// milliseconds); a later safety Stop keeps a faulty test from running for ever.
+inline void When(quoll::TMainForm& form, std::function<bool()> ready, std::function<void()> action) {
+  auto* timer = new QTimer(&form);
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, &form,
+                   [timer, ready = std::move(ready), action = std::move(action)] {
+                     if (!ready()) return;
+                     timer->stop();
+                     timer->deleteLater();
+                     action();
+                   });
+  timer->start();
   QTimer::singleShot(5000, &form, [&form] { form.StopScript(); });
+}
+
+inline std::function<bool()> InState(quoll::TMainForm& form, quoll::RunState state) {
+  return [&form, state] { return form.Host().State() == state; };
 }
 
 }  // namespace quoll_test
