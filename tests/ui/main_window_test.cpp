@@ -159,6 +159,28 @@ class MainWindowTest : public QObject {
     QVERIFY(form.RunningEditor() == nullptr);
   }
 
+  // The window whose script is paused goes away inside the run; the run still ends cleanly.
+  void ClosingTheProgramWhilePausedStopsTheScript() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    form.ActiveEditor()->Editor()->setText("begin\r\n  Writeln('a');\r\nend.");
+    bool closed = false;
+    When(form, InState(form, quoll::RunState::Paused), [&] {
+      prompts.answers = {quoll::UserPrompts::Answer::Yes, quoll::UserPrompts::Answer::No};
+      closed = form.close();
+      Flush();
+    });
+    Action(form, "ScriptStep")->trigger();
+    Flush();
+    QVERIFY(closed);
+    QCOMPARE(prompts.questions, QStringList({"The script is running, stop?", "Script changed, save?"}));
+    QCOMPARE(form.Editors().size(), 0);
+    QCOMPARE(OutputLines(form),
+             QStringList({"Script is running.", "User break.", "Script finished, no errors."}));
+  }
+
   void ReadlnAsksWithCaptionAndPromptAndCancelGivesTheEmptyText() {
     FakePrompts prompts;
     prompts.inputs = {QString("card 1"), QString()};
