@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build build-asan test run demo bench clean format
+.PHONY: all deps build build-asan test run demo screenshots bench clean format
 
 all: build
 
@@ -25,8 +25,14 @@ test: build build-asan
 	@echo "== release build =="
 	@ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300
 
+# The workbench; FILES open in editor windows.
+FILES ?= examples/hello.qs
 run: build
-	@$(BUILD)/quoll-run examples/hello.qs
+	@$(BUILD)/quoll $(FILES)
+
+# The README's pictures of the workbench, rendered on a virtual display.
+screenshots: build
+	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/quoll-screenshots examples/triangle.qs docs/screenshots
 
 # The help dialog's demonstration script against pcscd and the virtual card (started if need be).
 demo: build

@@ -1,0 +1,295 @@
+// Editor windows: titles and saving, a failed save, the close query, engine positions in the
+// editor, marks, the "Add to watch" rule and the caret text.
+#include <sys/resource.h>
+
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <csignal>
+
+#include "fake_prompts.h"
+#include "ui/editor_window.h"
+#include "ui/script_editor.h"
+#include "ui/watch_window.h"
+#include "ui_test_support.h"
+
+namespace quoll_test {
+
+using quoll::ScriptEditor;
+using quoll::TMainForm;
+using quoll::TMDIChild;
+using Answer = quoll::UserPrompts::Answer;
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Limits the size of files this process may write, for as long as it lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+ private:
+  rlimit old_{};
+};
+
+class EditorWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString Path(const char* name) const { return dir_.filePath(name); }
+
+ private slots:
+  void initTestCase() { QVERIFY(dir_.isValid()); }
+
+  void SavingANewWindowAsksForANameOnceAndSaveAsAlways() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    TMDIChild* editor = form.ActiveEditor();
+    QCOMPARE(editor->windowTitle(), QString("NONAME1"));
+    editor->Editor()->insert("{x}");
+    QCOMPARE(editor->windowTitle(), QString("NONAME1*"));
+    prompts.fileNames = {Path("first.qs")};
+    Action(form, "FileSave1")->trigger();
+    QCOMPARE(prompts.saveDialogs, 1);
+    QCOMPARE(editor->windowTitle(), Path("first.qs"));
+    QCOMPARE(ReadAll(Path("first.qs")), QByteArray("{x}Program noname;\r\nbegin\r\n\r\nend.\r\n"));
+    editor->Editor()->insert("//");
+    Action(form, "FileSave1")->trigger();
+    QCOMPARE(prompts.saveDialogs, 1);
+    QVERIFY(ReadAll(Path("first.qs")).startsWith("//{x}"));
+    QVERIFY(!editor->Modified());
+    prompts.fileNames = {QString()};  // Save As, cancelled
+    Action(form, "FileSaveAs1")->trigger();
+    QCOMPARE(prompts.saveDialogs, 2);
+    QCOMPARE(editor->windowTitle(), Path("first.qs"));
+  }
+
+  // A path may hold a "*"; only the mark of a changed text is taken off the title.
+  void AStarInTheFileNameSurvivesModifyAndSave() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    const QString path = Path("a*b.qs");
+    QVERIFY(WriteAll(path, "begin\r\nend.\r\n"));
+    TMDIChild* editor = form.CreateEditorWindow(path);
+    editor->Editor()->insert(" ");
+    QCOMPARE(editor->windowTitle(), path + "*");
+    QVERIFY(editor->SaveScript(false));
+    QCOMPARE(editor->windowTitle(), path);
+    QCOMPARE(ReadAll(path), QByteArray(" begin\r\nend.\r\n"));
+  }
+
+  void AFailedSaveKeepsTheOldFileAndTheWindowState() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    const QString path = Path("keep.qs");
+    QVERIFY(WriteAll(path, "old\r\n"));
+    TMDIChild* editor = form.CreateEditorWindow(path);
+    editor->Editor()->setText(QString(2 << 20, 'x'));  // past the limit; the test log stays below it
+    {
+      FileSizeLimit limit(1 << 20);
+      QVERIFY(!editor->SaveScript(false));
+    }
+    QCOMPARE(prompts.errors.size(), 1);
+    QVERIFY2(prompts.errors[0].startsWith("Cannot save " + path), qPrintable(prompts.errors[0]));
+    QCOMPARE(ReadAll(path), QByteArray("old\r\n"));
+    QCOMPARE(QDir(dir_.path()).entryList({"keep.qs*"}, QDir::Files), QStringList({"keep.qs"}));
+    QVERIFY(editor->Modified());
+    QCOMPARE(editor->windowTitle(), path + "*");
+  }
+
+  void LoadingAndSavingKeepsTheBytesAndMakesLineBreaksCrLf() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    const QString path = Path("latin1.qs");
+    QVERIFY(WriteAll(path, "s := 'caf\xe9';\nt := 1;\r\n"));
+    TMDIChild* editor = form.CreateEditorWindow(path);
+    QVERIFY(editor->Named());
+    QVERIFY(!editor->Modified());
+    QCOMPARE(editor->windowTitle(), path);
+    QVERIFY(editor->SaveScript(false));
+    QCOMPARE(ReadAll(path), QByteArray("s := 'caf\xe9';\r\nt := 1;\r\n"));
+  }
+
+  void CloseQueryOfAChangedScript() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    form.ActiveEditor()->Editor()->insert("x");
+    prompts.answers = {Answer::Yes};  // save, then cancel the save dialog
+    prompts.fileNames = {QString()};
+    Action(form, "FileClose1")->trigger();
+    Flush();
+    QCOMPARE(form.Editors().size(), 1);
+    prompts.answers = {Answer::Cancel};
+    Action(form, "FileClose1")->trigger();
+    Flush();
+    QCOMPARE(form.Editors().size(), 1);
+    prompts.answers = {Answer::No};
+    Action(form, "FileClose1")->trigger();
+    Flush();
+    QCOMPARE(form.Editors().size(), 0);
+    QCOMPARE(prompts.questions, QStringList(3, "Script changed, save?"));
+    QCOMPARE(form.CaretText(), QString());
+  }
+
+  void ClosingTheRunningScriptsWindowAsksToStopIt() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    TMDIChild* editor = form.ActiveEditor();
+    editor->Editor()->setText("begin\r\n  while True do begin end;\r\nend.");
+    editor->SetModified(false);
+    bool openAfterNo = false;
+    When(form, InState(form, quoll::RunState::Running), [&] {
+      prompts.answers = {Answer::No};
+      editor->parentWidget()->close();
+      openAfterNo = form.Editors().size() == 1 && form.Host().State() == quoll::RunState::Running;
+      prompts.answers = {Answer::Yes};
+      editor->parentWidget()->close();
+    });
+    Action(form, "ScriptRun")->trigger();
+    Flush();
+    QVERIFY(openAfterNo);
+    QCOMPARE(prompts.questions, QStringList(2, "The script is running, stop?"));
+    QCOMPARE(form.Editors().size(), 0);
+    QCOMPARE(OutputLines(form).mid(1), QStringList({"User break.", "Script finished, no errors."}));
+  }
+
+  void FailedRunSelectsTheErrorCharacter_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<int>("line");
+    QTest::newRow("first character") << "?begin\r\nend."
+                                     << "?" << 1;
+    QTest::newRow("after multibyte text") << "begin\r\n  Writeln('\u00e4\u00f6');\r\n  Foo := 1;\r\nend."
+                                          << "F" << 3;
+    QTest::newRow("lone line feeds") << "begin\n  Writeln('a');\n  Bar := 1;\nend."
+                                     << "B" << 3;
+  }
+  void FailedRunSelectsTheErrorCharacter() {
+    QFETCH(QString, script);
+    QFETCH(QString, selected);
+    QFETCH(int, line);
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    ScriptEditor* editor = form.ActiveEditor()->Editor();
+    editor->setText(script);
+    Action(form, "ScriptRun")->trigger();
+    QVERIFY(OutputLines(form).last().startsWith("Error in MAIN("));
+    QCOMPARE(editor->selectedText(), selected);
+    QCOMPARE(editor->CaretLine(), line);
+  }
+
+  void BreakpointsAndBookmarksShareALine() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    TMDIChild* window = form.ActiveEditor();
+    ScriptEditor* editor = window->Editor();
+    editor->setCursorPosition(1, 0);
+    QVERIFY(!window->HasMarks());
+    QTest::keyClick(editor, Qt::Key_1, Qt::ControlModifier | Qt::ShiftModifier);  // bookmark 1
+    QCOMPARE(editor->MarksOnLine(1), 1u << 1);
+    QVERIFY(window->HasMarks());
+    QVERIFY(!window->IsBreakpointLine());
+    Action(form, "ScriptBreakPoint")->trigger();
+    QCOMPARE(editor->MarksOnLine(1), (1u << 1) | (1u << ScriptEditor::kBreakpointMarker));
+    QVERIFY(window->IsBreakpointLine());
+    Action(form, "ScriptBreakPoint")->trigger();
+    QCOMPARE(editor->MarksOnLine(1), 1u << 1);
+    editor->ToggleBookmark(2);
+    QVERIFY(window->IsBreakpointLine());  // two marks of any kind
+    editor->setCursorPosition(3, 0);
+    QTest::keyClick(editor, Qt::Key_1, Qt::ControlModifier);  // go to bookmark 1
+    QCOMPARE(editor->CaretLine(), 2);
+  }
+
+  // The keys where the script editor differs from QScintilla's own bindings.
+  void EditingKeysDeleteWordsAndLines() {
+    ScriptEditor editor;
+    editor.setText("one two\r\nthree four\r\nfive");
+    editor.setCursorPosition(0, 0);
+    QTest::keyClick(&editor, Qt::Key_T, Qt::ControlModifier);  // next word
+    QCOMPARE(editor.text(0), QString("two\r\n"));
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);  // the line
+    QCOMPARE(editor.text(), QString("three four\r\nfive"));
+    editor.setCursorPosition(0, 5);
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);  // to the end of the line
+    QCOMPARE(editor.text(), QString("three\r\nfive"));
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor.text(), QString("three four\r\nfive"));
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // redo
+    QCOMPARE(editor.text(), QString("three\r\nfive"));
+  }
+
+  void AddToWatchOpensForOneTo63SelectedCharacters() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    TMDIChild* window = form.ActiveEditor();
+    ScriptEditor* editor = window->Editor();
+    editor->setText(QString(64, 'a'));
+    auto rightClick = [&] {
+      QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
+      QCoreApplication::sendEvent(editor->viewport(), &event);
+      const bool open = window->PopupMenu()->isVisible();
+      window->PopupMenu()->hide();
+      return open;
+    };
+    QVERIFY(!rightClick());
+    editor->setSelection(0, 0, 0, 64);
+    QVERIFY(!rightClick());
+    editor->setSelection(0, 1, 0, 64);
+    QVERIFY(rightClick());
+    QCOMPARE(window->WatchText(), QString(63, 'a'));
+    window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
+    QCOMPARE(form.WatchWindow()->List()->topLevelItem(0)->text(0), QString(63, 'a'));
+  }
+
+  void CaretTextShowsColumnAndLine() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    ScriptEditor* editor = form.ActiveEditor()->Editor();
+    editor->setText("begin\r\n\tx\r\nend.");
+    editor->setCursorPosition(1, 1);
+    Flush();
+    QCOMPARE(form.CaretText(), QString("X = 5, Y = 2"));  // after a tab of width 4
+  }
+};
+
+std::unique_ptr<QObject> NewEditorWindowTest() {
+  return std::make_unique<EditorWindowTest>();
+}
+
+}  // namespace quoll_test
+
+#include "editor_window_test.moc"

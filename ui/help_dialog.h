@@ -1,0 +1,28 @@
+// TdlgPageHelp: the help dialog: the list of functions scripts can call and a demonstration script
+// on two pages. The same dialog is shown each time, so it keeps the page the user chose last.
+#pragma once
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace quoll {
+
+class TdlgPageHelp : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TdlgPageHelp(QWidget* parent = nullptr);
+
+  QTabWidget* Pages() const { return PageControl1_; }
+  QPlainTextEdit* FunctionList() const { return Memo1_; }
+  QPlainTextEdit* DemoScript() const { return Memo3_; }
+
+ private:
+  QTabWidget* PageControl1_;
+  QPlainTextEdit* Memo1_;
+  QPlainTextEdit* Memo3_;
+};
+
+}  // namespace quoll

@@ -1,0 +1,520 @@
+// TMainForm: actions with their enable and check rules, the MDI frame, the output pane, and the
+// host's user interface. A run executes inside the Run or Step command; the statement hook pumps
+// the event loop every few milliseconds of run time, so the window stays usable and Stop works.
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "ui/about_box.h"
+#include "ui/editor_font.h"
+#include "ui/editor_window.h"
+#include "ui/help_dialog.h"
+#include "ui/icons.h"
+#include "ui/user_prompts.h"
+#include "ui/watch_window.h"
+
+namespace quoll {
+
+namespace {
+
+// The event loop runs at most this often while a script runs.
+constexpr long kPumpIntervalMs = 5;
+
+long MillisecondsBetween(const timespec& from, const timespec& to) {
+  return (to.tv_sec - from.tv_sec) * 1000 + (to.tv_nsec - from.tv_nsec) / 1000000;
+}
+
+// Script strings are bytes: UTF-8 where they are valid UTF-8, else Latin-1.
+QString FromScriptBytes(const std::string& bytes) {
+  QStringDecoder decoder(QStringConverter::Utf8);
+  QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  if (decoder.hasError()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return text;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent), prompts_(prompts) {
+  setObjectName("MainForm");
+  setWindowTitle("Quoll");
+  setWindowIcon(icons::ProgramIcon());
+  resize(900, 640);
+
+  mdiArea_ = new QMdiArea;
+  mdiArea_->setBackground(palette().brush(QPalette::Dark));  // the application workspace colour
+  mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+  Panel1_ = new QWidget;
+  Panel1_->setObjectName("Panel1");
+  mmoResult_ = new QPlainTextEdit(Panel1_);
+  mmoResult_->setObjectName("mmoResult");
+  mmoResult_->setFont(OutputFont());
+  QPalette outputPalette = mmoResult_->palette();
+  outputPalette.setColor(QPalette::Text, Qt::black);
+  mmoResult_->setPalette(outputPalette);
+  auto* panelLayout = new QVBoxLayout(Panel1_);
+  panelLayout->setContentsMargins(0, 0, 0, 0);
+  panelLayout->addWidget(mmoResult_);
+
+  Splitter1_ = new QSplitter(Qt::Vertical);
+  Splitter1_->setObjectName("Splitter1");
+  Splitter1_->setHandleWidth(4);
+  Splitter1_->setChildrenCollapsible(false);
+  Splitter1_->addWidget(mdiArea_);
+  Splitter1_->addWidget(Panel1_);
+  Splitter1_->setStretchFactor(0, 1);
+  Splitter1_->setStretchFactor(1, 0);
+  Splitter1_->setSizes({height() - 76, 76});
+  setCentralWidget(Splitter1_);
+
+  caretPanel_ = new QLabel;
+  caretPanel_->setObjectName("CaretPanel");
+  caretPanel_->setMinimumWidth(120);
+  statusBar()->setObjectName("StatusBar");
+  statusBar()->addPermanentWidget(caretPanel_);
+
+  CreateActions();
+  CreateMenusAndToolBar();
+
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+    if (window)
+      if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editor->ReportCaret();
+    UpdateActions();
+  });
+  connect(qApp, &QApplication::focusChanged, this, &TMainForm::UpdateActions);
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::UpdateActions);
+  connect(mmoResult_, &QPlainTextEdit::selectionChanged, this, &TMainForm::UpdateActions);
+
+  // The host: one engine for every run.
+  host_ = std::make_unique<TScript>(*this);
+  try {
+    host_->Initialize();
+  } catch (...) {
+    prompts_.ShowMessage(this, "Script init error!");
+  }
+  baseCaption_ = windowTitle();
+
+  // The dialogs and the watch window live as long as the main window.
+  aboutBox_ = new TAboutBox(this);
+  dlgPageHelp_ = new TdlgPageHelp(this);
+  frmWatch_ = new TfrmWatch(this);
+  connect(frmWatch_, &TfrmWatch::VisibilityChanged, this, &TMainForm::UpdateActions);
+  UpdateActions();
+}
+
+TMainForm::~TMainForm() {
+  // Deleting the child widgets moves the focus; the actions may not hear of it any more.
+  destroying_ = true;
+  for (QObject* source :
+       {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
+        static_cast<QObject*>(mdiArea_), static_cast<QObject*>(mmoResult_), static_cast<QObject*>(frmWatch_)})
+    disconnect(source, nullptr, this, nullptr);
+  // The editor windows go while this window is still whole: they talk to it until they are gone.
+  std::unique_ptr<QWidget> central(takeCentralWidget());
+  central.reset();
+  host_->Shutdown();
+}
+
+QAction* TMainForm::MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+                               const QString& hint, const QIcon& icon) {
+  auto* action = new QAction(icon, caption, this);
+  action->setObjectName(name);
+  action->setShortcut(shortcut);
+  // "tool tip|status text"; one text serves both when there is no bar.
+  const qsizetype bar = hint.indexOf('|');
+  action->setToolTip(bar < 0 ? hint : hint.left(bar));
+  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+  return action;
+}
+
+void TMainForm::CreateActions() {
+  QStyle* s = style();
+  FileNew1_ = MakeAction("FileNew1", "&New", QKeySequence("Ctrl+N"), "New|Create a new file",
+                         s->standardIcon(QStyle::SP_FileIcon));
+  FileOpen1_ = MakeAction("FileOpen1", "&Open...", QKeySequence("Ctrl+O"), "Open|Open a file",
+                          s->standardIcon(QStyle::SP_DialogOpenButton));
+  FileClose1_ = MakeAction("FileClose1", "&Close", QKeySequence(), "Close|Close current file");
+  FileSave1_ = MakeAction("FileSave1", "&Save", QKeySequence("Ctrl+S"), "Save|Save current file",
+                          s->standardIcon(QStyle::SP_DialogSaveButton));
+  FileSaveAs1_ = MakeAction("FileSaveAs1", "Save &As...", QKeySequence(),
+                            "Save As|Save current file with different name");
+  FileExit1_ = MakeAction("FileExit1", "E&xit", QKeySequence(), "Exit|Exit application");
+  EditCut1_ = MakeAction("EditCut1", "Cu&t", QKeySequence("Ctrl+X"),
+                         "Cut|Cuts the selection and puts it on the Clipboard", icons::Cut());
+  EditCopy1_ = MakeAction("EditCopy1", "&Copy", QKeySequence("Ctrl+C"),
+                          "Copy|Copies the selection and puts it on the Clipboard", icons::Copy());
+  EditPaste1_ = MakeAction("EditPaste1", "&Paste", QKeySequence("Ctrl+V"), "Paste|Inserts Clipboard contents",
+                           icons::Paste());
+  ViewToolbar_ = MakeAction("ViewToolbar", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
+  ViewOutput_ = MakeAction("ViewOutput", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
+  ViewWatch_ = MakeAction("ViewWatch", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
+  ScriptRun_ = MakeAction("ScriptRun", "&Run", QKeySequence("F5"), "Run|Run current script",
+                          s->standardIcon(QStyle::SP_MediaPlay));
+  ScriptStep_ = MakeAction("ScriptStep", "Ste&p", QKeySequence("F10"), "Step Over|Step over",
+                           s->standardIcon(QStyle::SP_MediaSkipForward));
+  ScriptStop_ = MakeAction("ScriptStop", "&Stop", QKeySequence("Shift+F5"), "Stop|Stop",
+                           s->standardIcon(QStyle::SP_MediaStop));
+  ScriptBreakPoint_ = MakeAction("ScriptBreakPoint", "&BreakPoint", QKeySequence("F9"),
+                                 "breakpoint|Taggle breakpoint", QIcon(icons::Breakpoint()));
+  WindowCascade1_ = MakeAction("WindowCascade1", "&Cascade", QKeySequence(), "Cascade");
+  WindowTileHorizontal1_ =
+      MakeAction("WindowTileHorizontal1", "Tile &Horizontally", QKeySequence(), "Tile Horizontally");
+  WindowTileVertical1_ =
+      MakeAction("WindowTileVertical1", "Tile &Vertically", QKeySequence(), "Tile Vertically");
+  WindowMinimizeAll1_ = MakeAction("WindowMinimizeAll1", "&Minimize All", QKeySequence(), "Minimize All");
+  WindowArrangeAll1_ = MakeAction("WindowArrangeAll1", "&Arrange All", QKeySequence(), "Arrange All");
+  HelpHelp_ = MakeAction("HelpHelp", "&Help...", QKeySequence(), QString());
+  HelpAbout1_ = MakeAction("HelpAbout1", "&About...", QKeySequence(),
+                           "About|Displays program information, version number, and copyright");
+  for (QAction* a : {ViewToolbar_, ViewOutput_, ViewWatch_}) a->setCheckable(true);
+
+  connect(FileNew1_, &QAction::triggered, this, &TMainForm::NewFile);
+  connect(FileOpen1_, &QAction::triggered, this, &TMainForm::OpenFile);
+  connect(FileClose1_, &QAction::triggered, this, [this] {
+    if (QMdiSubWindow* w = mdiArea_->currentSubWindow()) w->close();
+  });
+  connect(FileSave1_, &QAction::triggered, this, [this] {
+    if (TMDIChild* e = ActiveEditor()) e->SaveScript(false);
+  });
+  connect(FileSaveAs1_, &QAction::triggered, this, [this] {
+    if (TMDIChild* e = ActiveEditor()) e->SaveScript(true);
+  });
+  connect(FileExit1_, &QAction::triggered, this, &QWidget::close);
+  connect(EditCut1_, &QAction::triggered, this, [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
+  connect(EditCopy1_, &QAction::triggered, this,
+          [this] { EditCommand([](QPlainTextEdit* t) { t->copy(); }); });
+  connect(EditPaste1_, &QAction::triggered, this,
+          [this] { EditCommand([](QPlainTextEdit* t) { t->paste(); }); });
+  connect(ViewToolbar_, &QAction::triggered, this, [this] {
+    ToolBar1_->setVisible(ToolBar1_->isHidden());
+    UpdateActions();
+  });
+  connect(ViewOutput_, &QAction::triggered, this, &TMainForm::ToggleOutput);
+  connect(ViewWatch_, &QAction::triggered, this, [this] {
+    frmWatch_->setVisible(frmWatch_->isHidden());
+    UpdateActions();
+  });
+  connect(ScriptRun_, &QAction::triggered, this, [this] { RunActive(false); });
+  connect(ScriptStep_, &QAction::triggered, this, [this] { RunActive(true); });
+  connect(ScriptStop_, &QAction::triggered, this, &TMainForm::StopScript);
+  connect(ScriptBreakPoint_, &QAction::triggered, this, [this] {
+    if (TMDIChild* e = ActiveEditor()) e->ToggleBreakpoint();
+  });
+  connect(WindowCascade1_, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+  connect(WindowTileHorizontal1_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Vertical); });
+  connect(WindowTileVertical1_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Horizontal); });
+  connect(WindowMinimizeAll1_, &QAction::triggered, this, [this] {
+    for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->showMinimized();
+  });
+  connect(WindowArrangeAll1_, &QAction::triggered, this, &TMainForm::ArrangeIcons);
+  connect(HelpHelp_, &QAction::triggered, this, [this] { dlgPageHelp_->exec(); });
+  connect(HelpAbout1_, &QAction::triggered, this, [this] { aboutBox_->exec(); });
+}
+
+void TMainForm::CreateMenusAndToolBar() {
+  QMenu* file = menuBar()->addMenu("&File");
+  file->menuAction()->setStatusTip("File related commands");
+  file->addActions({FileNew1_, FileOpen1_, FileClose1_, FileSave1_, FileSaveAs1_});
+  file->addSeparator();
+  file->addAction(FileExit1_);
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->menuAction()->setStatusTip("Edit commands");
+  edit->addActions({EditCut1_, EditCopy1_, EditPaste1_});
+  QMenu* view = menuBar()->addMenu("&View");
+  view->addActions({ViewToolbar_, ViewOutput_, ViewWatch_});
+  QMenu* script = menuBar()->addMenu("&Script");
+  script->addActions({ScriptRun_, ScriptStep_, ScriptStop_});
+  script->addSeparator();
+  script->addAction(ScriptBreakPoint_);
+  windowMenu_ = menuBar()->addMenu("&Window");
+  windowMenu_->menuAction()->setStatusTip("Window related commands");
+  windowMenu_->addActions({WindowCascade1_, WindowTileHorizontal1_, WindowTileVertical1_, WindowMinimizeAll1_,
+                           WindowArrangeAll1_});
+  windowListSeparator_ = windowMenu_->addSeparator();
+  connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->menuAction()->setStatusTip("Help topics");
+  help->addActions({HelpHelp_, HelpAbout1_});
+  for (QMenu* menu : {file, edit, view, script, windowMenu_, help})
+    connect(menu, &QMenu::aboutToShow, this, &TMainForm::UpdateActions);
+
+  ToolBar1_ = addToolBar("Toolbar");
+  ToolBar1_->setObjectName("ToolBar1");
+  ToolBar1_->setFixedHeight(30);
+  ToolBar1_->setMovable(false);
+  ToolBar1_->toggleViewAction()->setVisible(false);
+  ToolBar1_->addActions({FileNew1_, FileOpen1_, FileSave1_});
+  ToolBar1_->addSeparator();
+  ToolBar1_->addActions({EditCut1_, EditCopy1_, EditPaste1_});
+  ToolBar1_->addSeparator();
+  ToolBar1_->addActions({ScriptRun_, ScriptBreakPoint_});
+}
+
+// The open editor windows after the fixed items; choosing one activates it.
+void TMainForm::FillWindowMenu() {
+  const QList<QAction*> all = windowMenu_->actions();
+  for (qsizetype i = all.indexOf(windowListSeparator_) + 1; i < all.size(); ++i) {
+    windowMenu_->removeAction(all[i]);
+    all[i]->deleteLater();
+  }
+  const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+  windowListSeparator_->setVisible(!windows.isEmpty());
+  for (qsizetype i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* window = windows[i];
+    QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+    item->setCheckable(true);
+    item->setChecked(window == mdiArea_->currentSubWindow());
+    connect(item, &QAction::triggered, this, [this, guarded = QPointer<QMdiSubWindow>(window)] {
+      if (guarded) mdiArea_->setActiveSubWindow(guarded);
+    });
+  }
+}
+
+void TMainForm::UpdateActions() {
+  if (destroying_) return;
+  const bool hasEditor = ActiveEditor() != nullptr;
+  const bool hasWindows = !mdiArea_->subWindowList().isEmpty();
+  const RunState state = host_ ? host_->State() : RunState::Idle;
+  FileClose1_->setEnabled(hasEditor);
+  FileSave1_->setEnabled(hasEditor);
+  FileSaveAs1_->setEnabled(hasEditor);
+  QPlainTextEdit* box = FocusedTextBox();
+  const bool selected = box && box->textCursor().hasSelection();
+  EditCut1_->setEnabled(selected && !box->isReadOnly());
+  EditCopy1_->setEnabled(selected);
+  const QMimeData* clip = QApplication::clipboard()->mimeData();
+  EditPaste1_->setEnabled(box && !box->isReadOnly() && clip && clip->hasText());
+  ViewToolbar_->setChecked(!ToolBar1_->isHidden());
+  ViewOutput_->setChecked(!Panel1_->isHidden());
+  ViewWatch_->setChecked(frmWatch_ && !frmWatch_->isHidden());
+  ScriptRun_->setEnabled(hasEditor && state != RunState::Running);
+  ScriptStep_->setEnabled(hasEditor && state != RunState::Running);
+  ScriptStop_->setEnabled(state != RunState::Idle);
+  ScriptBreakPoint_->setEnabled(hasEditor);
+  for (QAction* a : {WindowCascade1_, WindowTileHorizontal1_, WindowTileVertical1_, WindowMinimizeAll1_,
+                     WindowArrangeAll1_})
+    a->setEnabled(hasWindows);
+}
+
+QPlainTextEdit* TMainForm::FocusedTextBox() const {
+  auto* box = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+  return box && box->window() == this ? box : nullptr;
+}
+
+void TMainForm::EditCommand(void (*command)(QPlainTextEdit*)) {
+  if (QPlainTextEdit* box = FocusedTextBox()) command(box);
+  UpdateActions();
+}
+
+TMDIChild* TMainForm::CreateEditorWindow(const QString& name) {
+  const bool hadActive = ActiveEditor() != nullptr;
+  auto* editor = new TMDIChild(*this, name);
+  QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
+  if (hadActive)
+    window->show();
+  else
+    window->showMaximized();
+  if (QFileInfo(name).isFile()) editor->LoadFile(name);
+  editor->setFocus();
+  UpdateActions();
+  return editor;
+}
+
+TMDIChild* TMainForm::ActiveEditor() const {
+  QMdiSubWindow* window = mdiArea_->currentSubWindow();
+  return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
+}
+
+QList<TMDIChild*> TMainForm::Editors() const {
+  QList<TMDIChild*> editors;
+  for (QMdiSubWindow* window : mdiArea_->subWindowList())
+    if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editors << editor;
+  return editors;
+}
+
+// NONAME and the number of open windows plus one: after closing windows a name can repeat.
+void TMainForm::NewFile() {
+  CreateEditorWindow(QString("NONAME%1").arg(mdiArea_->subWindowList().size() + 1));
+}
+
+void TMainForm::OpenFile() {
+  const QString path = prompts_.OpenFileName(this);
+  if (!path.isEmpty()) CreateEditorWindow(QFileInfo(path).absoluteFilePath());
+}
+
+void TMainForm::RunActive(bool step) {
+  TMDIChild* editor = ActiveEditor();
+  runningEditor_ = editor;
+  if (editor) editor->RunScript(step ? TMDIChild::RunMode::Step : TMDIChild::RunMode::Run);
+  UpdateActions();
+}
+
+void TMainForm::StopScript() {
+  host_->Stop();
+  runningEditor_ = nullptr;
+  UpdateActions();
+}
+
+// First press: the visible pane gets the keyboard; next press hides it; then shows it again.
+void TMainForm::ToggleOutput() {
+  if (!Panel1_->isHidden() && !mmoResult_->hasFocus()) {
+    mmoResult_->setFocus();
+    UpdateActions();
+    return;
+  }
+  const bool show = Panel1_->isHidden();
+  Panel1_->setVisible(show);  // the splitter bar goes with the pane
+  if (show)
+    mmoResult_->setFocus();
+  else if (TMDIChild* editor = ActiveEditor())
+    editor->setFocus();
+  UpdateActions();
+}
+
+// Qt::Vertical stacks the windows one above the other, Qt::Horizontal puts them side by side.
+void TMainForm::TileSubWindows(Qt::Orientation orientation) {
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* w : mdiArea_->subWindowList())
+    if (!w->isMinimized()) windows << w;
+  if (windows.isEmpty()) return;
+  const QRect area = mdiArea_->viewport()->rect();
+  const int n = static_cast<int>(windows.size());
+  for (int i = 0; i < n; ++i) {
+    QRect r = orientation == Qt::Vertical
+                  ? QRect(0, area.height() * i / n, area.width(),
+                          area.height() * (i + 1) / n - area.height() * i / n)
+                  : QRect(area.width() * i / n, 0, area.width() * (i + 1) / n - area.width() * i / n,
+                          area.height());
+    windows[i]->showNormal();
+    windows[i]->setGeometry(r);
+  }
+}
+
+// Lines the minimised windows up along the bottom edge.
+void TMainForm::ArrangeIcons() {
+  const QRect area = mdiArea_->viewport()->rect();
+  int x = 0;
+  int y = area.bottom();
+  for (QMdiSubWindow* w : mdiArea_->subWindowList()) {
+    if (!w->isMinimized()) continue;
+    const QSize size = w->size();
+    if (x > 0 && x + size.width() > area.width()) {
+      x = 0;
+      y -= size.height();
+    }
+    w->move(x, y - size.height() + 1);
+    x += size.width();
+  }
+}
+
+void TMainForm::SetCaretText(const QString& text) {
+  if (caretPanel_->text() != text) caretPanel_->setText(text);
+}
+
+QString TMainForm::CaretText() const {
+  return caretPanel_->text();
+}
+
+void TMainForm::AddWatch(const QString& name) {
+  frmWatch_->AddWatch(name);
+  RefreshWatches();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  const QList<TMDIChild*> editors = Editors();
+  for (TMDIChild* editor : editors) {
+    if (!editor->CloseQuery()) {
+      event->ignore();
+      return;
+    }
+  }
+  StopScript();
+  for (TMDIChild* editor : editors) editor->CloseAfterQuery();
+  frmWatch_->hide();
+  event->accept();
+}
+
+// ---- HostUi ----
+
+void TMainForm::WriteOutput(const std::string& line) {
+  mmoResult_->appendPlainText(FromScriptBytes(line));
+}
+
+void TMainForm::ClearOutput() {
+  mmoResult_->clear();
+}
+
+std::string TMainForm::ReadLine(const std::string& caption, const std::string& prompt) {
+  std::optional<QString> text = prompts_.InputText(this, FromScriptBytes(caption), FromScriptBytes(prompt));
+  return text ? text->toStdString() : std::string();
+}
+
+void TMainForm::ShowRunState(RunState state) {
+  switch (state) {
+    case RunState::Idle:
+      setWindowTitle(baseCaption_);
+      break;
+    case RunState::Running:
+    case RunState::Stepping:
+      setWindowTitle(baseCaption_ + " [run]");
+      break;
+    case RunState::Paused:
+      setWindowTitle(baseCaption_ + " [break]");
+      break;
+  }
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &lastPump_);
+  UpdateActions();
+}
+
+// Called before every statement: a clock read, and the event loop only every few milliseconds.
+void TMainForm::ProcessMessages() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  if (MillisecondsBetween(lastPump_, now) < kPumpIntervalMs) return;
+  lastPump_ = now;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TMainForm::WaitForMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+bool TMainForm::HasMarks() {
+  return runningEditor_ && runningEditor_->HasMarks();
+}
+
+void TMainForm::SelectPosition(int32_t position) {
+  if (runningEditor_) runningEditor_->SelectPosition(position);
+}
+
+bool TMainForm::IsBreakpointLine() {
+  return runningEditor_ && runningEditor_->IsBreakpointLine();
+}
+
+// After Stop no editor is running any more; once idle, no editor may keep an execution line.
+void TMainForm::UpdateCurrentLine() {
+  if (runningEditor_) {
+    runningEditor_->UpdateCurrentLine();
+  } else if (host_ && host_->State() == RunState::Idle) {
+    for (TMDIChild* editor : Editors()) editor->ClearExecutionLine();
+  }
+}
+
+}  // namespace quoll

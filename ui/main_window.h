@@ -1,0 +1,122 @@
+// TMainForm: the workbench's MDI main window. It owns the script host and every user command
+// (actions shared by the menu bar and the tool bar), holds the editor windows, the output pane and
+// the status bar, and is the host's user interface: output lines, the input box, the run state in
+// the title, and the running editor's marks and execution line.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+#include <ctime>
+#include <memory>
+
+#include "host/script_host.h"
+#include "ui/editor_window.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QToolBar;
+
+namespace quoll {
+
+class TAboutBox;
+class TdlgPageHelp;
+class TfrmWatch;
+class UserPrompts;
+
+class TMainForm : public QMainWindow, public HostUi {
+  Q_OBJECT
+
+ public:
+  explicit TMainForm(UserPrompts& prompts, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // A new editor window titled `name`, loaded from the file of that name when one exists.
+  TMDIChild* CreateEditorWindow(const QString& name);
+  TMDIChild* ActiveEditor() const;
+  QList<TMDIChild*> Editors() const;
+  TMDIChild* RunningEditor() const { return runningEditor_; }
+
+  // The host's stop operation: the run state becomes Idle and no editor is running.
+  void StopScript();
+  void SetCaretText(const QString& text);
+  void AddWatch(const QString& name);
+
+  TScript& Host() { return *host_; }
+  UserPrompts& Prompts() { return prompts_; }
+  QPlainTextEdit* Output() const { return mmoResult_; }
+  QString CaretText() const;
+  TdlgPageHelp* HelpDialog() const { return dlgPageHelp_; }
+  TAboutBox* AboutDialog() const { return aboutBox_; }
+  TfrmWatch* WatchWindow() const { return frmWatch_; }
+
+  // HostUi
+  void WriteOutput(const std::string& line) override;
+  void ClearOutput() override;
+  std::string ReadLine(const std::string& caption, const std::string& prompt) override;
+  void ShowRunState(RunState state) override;
+  bool WantsLineHook() const override { return true; }
+  void ProcessMessages() override;
+  void WaitForMessages() override;
+  bool HasMarks() override;
+  void SelectPosition(int32_t position) override;
+  bool IsBreakpointLine() override;
+  void UpdateCurrentLine() override;
+
+ public slots:
+  // Re-evaluates every action's enable and check rule.
+  void UpdateActions();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QAction* MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+                      const QString& hint, const QIcon& icon = QIcon());
+  void CreateActions();
+  void CreateMenusAndToolBar();
+  void NewFile();
+  void OpenFile();
+  void RunActive(bool step);
+  void ToggleOutput();
+  void EditCommand(void (*command)(QPlainTextEdit*));
+  void TileSubWindows(Qt::Orientation orientation);
+  void ArrangeIcons();
+  void FillWindowMenu();
+  QPlainTextEdit* FocusedTextBox() const;
+
+  UserPrompts& prompts_;
+  std::unique_ptr<TScript> host_;
+  QString baseCaption_;
+  QPointer<TMDIChild> runningEditor_;
+  timespec lastPump_{};
+  bool destroying_ = false;
+
+  QMdiArea* mdiArea_;
+  QSplitter* Splitter1_;
+  QWidget* Panel1_;
+  QPlainTextEdit* mmoResult_;
+  QToolBar* ToolBar1_ = nullptr;
+  QLabel* caretPanel_;
+  QMenu* windowMenu_ = nullptr;
+  QAction* windowListSeparator_ = nullptr;
+  TAboutBox* aboutBox_ = nullptr;
+  TdlgPageHelp* dlgPageHelp_ = nullptr;
+  TfrmWatch* frmWatch_ = nullptr;
+
+  QAction *FileNew1_, *FileOpen1_, *FileClose1_, *FileSave1_, *FileSaveAs1_, *FileExit1_;
+  QAction *EditCut1_, *EditCopy1_, *EditPaste1_;
+  QAction *ViewToolbar_, *ViewOutput_, *ViewWatch_;
+  QAction *ScriptRun_, *ScriptStep_, *ScriptStop_, *ScriptBreakPoint_;
+  QAction *WindowCascade1_, *WindowTileHorizontal1_, *WindowTileVertical1_, *WindowMinimizeAll1_,
+      *WindowArrangeAll1_;
+  QAction *HelpHelp_, *HelpAbout1_;
+};
+
+}  // namespace quoll
