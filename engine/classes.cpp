@@ -78,12 +78,12 @@ TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass
       }
   if (!found || !(found->methodFlags & (kMethodVirtual | kMethodOverride))) return found;
   // Virtual dispatch: the most derived override below the owner, on the way to the search class.
+  // Walking down from the owner every override replaces the choice, so the answer is the first
+  // override met walking up from the search class.
   TTypeRec* search = inst ? inst->cls : staticClass;
-  std::vector<TTypeRec*> below;  // from the search class up to, not including, the owner
-  for (TTypeRec* c = search; c && c != owner; c = Ancestor(c)) below.push_back(c);
-  for (auto it = below.rbegin(); it != below.rend(); ++it)
-    for (TProcedure* m : (*it)->cls->methods)
-      if (m->plainName == name && (m->methodFlags & kMethodOverride)) found = m;
+  for (TTypeRec* c = search; c && c != owner; c = Ancestor(c))
+    for (TProcedure* m : c->cls->methods)
+      if (m->plainName == name && (m->methodFlags & kMethodOverride)) return m;
   return found;
 }
 
