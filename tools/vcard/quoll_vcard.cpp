@@ -3,10 +3,12 @@
 // 35964 for "Virtual PCD 00 01"); this program connects there and answers as the card.
 // Every message in both directions is a 2-byte big-endian length and that many bytes. A 1-byte
 // message from the reader is a control: 0 power off, 1 power on, 2 reset, 4 asks for the ATR
-// (answered as a message). Any longer message is a command APDU, answered with the response.
+// (answered as a message). Any longer message is a command APDU, answered with the response; so
+// is a one-byte message that is not a control, or a 0, 1 or 2 that nothing follows.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -35,10 +37,13 @@ const char kUsage[] =
     "0003 (32 bytes 00, writable). SELECT by identifier answers 61xx and GET RESPONSE gives the\n"
     "FCI; selection by name (P1 04) finds nothing; READ BINARY, UPDATE BINARY, GET CHALLENGE;\n"
     "6A82 missing file, 6D00 unknown instruction,\n"
-    "6700 wrong length.\n";
+    "6700 wrong length (also for a one-byte command; 00, 01 and 02 after 2 s, since the reader\n"
+    "sends its power controls the same way).\n";
 
 // Control bytes of the vpcd protocol.
 enum Control : uint8_t { kPowerOff = 0, kPowerOn = 1, kReset = 2, kGetAtr = 4 };
+// How long the reader may stay silent after a control before the byte counts as a command.
+constexpr int kControlSilenceMs = 2000;
 
 class Socket {
  public:
@@ -73,6 +78,14 @@ class Socket {
       n -= static_cast<size_t>(put);
     }
     return true;
+  }
+  // Whether something (data or the end of the connection) can be read within `ms`.
+  bool WaitForData(int ms) {
+    pollfd p{fd_, POLLIN, 0};
+    int ready;
+    do ready = poll(&p, 1, ms);
+    while (ready < 0 && errno == EINTR);
+    return ready != 0;
   }
   bool ReadMessage(Bytes& message) {
     uint8_t header[2];
@@ -166,13 +179,22 @@ int main(int argc, char** argv) {
         case kPowerOff:
         case kPowerOn:
         case kReset:
-          card.Reset();
+          // A one-byte command APDU (a script's '00') arrives looking like a control, and the
+          // driver then waits for its answer; left unanswered, it blocks the reader for good.
+          // Real controls are followed by more traffic at once: an ATR request after power on
+          // and reset, presence polls every 400 ms after power off. Silence means a command.
+          if (reader.WaitForData(kControlSilenceMs)) {
+            card.Reset();
+          } else if (!reader.WriteMessage(card.Process(message))) {
+            return 1;
+          }
           break;
         case kGetAtr:
           if (!reader.WriteMessage(card.Atr())) return 1;
           break;
-        default:
-          break;  // unknown controls are ignored
+        default:  // not a control: a one-byte command APDU
+          if (!reader.WriteMessage(card.Process(message))) return 1;
+          break;
       }
     } else if (!message.empty()) {
       if (!reader.WriteMessage(card.Process(message))) return 1;
