@@ -2,6 +2,7 @@
 // which one was called, so dispatching costs one switch rather than a string comparison chain.
 #include "engine/lib/stdlib.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -171,8 +172,7 @@ void SetTypedResult(TIfVariant* result, TTypeRec* type, int64_t ordinal) {
   result->v.i = ordinal;
 }
 
-uint16_t GetTypeName(TIfPasScript* script, VariableList& args, TIfVariant* result) {
-  (void)script;
+uint16_t GetTypeName(VariableList& args, TIfVariant* result) {
   TIfVariant* v = Arg(args, 0);
   TTypeRec* t = v->type;
   result->SetString(t && t->name != kNoName ? NameText(t->name) : std::string("VAR"));
@@ -364,7 +364,7 @@ uint16_t StdLibCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, T
       SetResultReal(result, 0xC.90FDAA22168C235p-2L);
       return kOk;
     case kGetType:
-      return GetTypeName(script, args, result);
+      return GetTypeName(args, result);
     case kAssigned:
       return AssignedOf(args, result);
     case kGetArrayLength: {
