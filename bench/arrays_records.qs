@@ -16,40 +16,6 @@ var
   i, j, k, rep, x, acc, msum, trace: Integer;
   seed, rsum, swaps, vsum: Integer;
 
-// Decimal text of an integer (the library has no conversion routine yet).
-function NumText(nv: Integer): string;
-var
-  nd: Integer;
-  ntxt, nsign: string;
-begin
-  ntxt := '';
-  nsign := '';
-  if nv < 0 then
-  begin
-    nsign := '-';
-    nv := -nv;
-  end;
-  if nv = 0 then ntxt := '0';
-  while nv > 0 do
-  begin
-    nd := nv mod 10;
-    case nd of
-      0: ntxt := '0' + ntxt;
-      1: ntxt := '1' + ntxt;
-      2: ntxt := '2' + ntxt;
-      3: ntxt := '3' + ntxt;
-      4: ntxt := '4' + ntxt;
-      5: ntxt := '5' + ntxt;
-      6: ntxt := '6' + ntxt;
-      7: ntxt := '7' + ntxt;
-      8: ntxt := '8' + ntxt;
-      9: ntxt := '9' + ntxt;
-    end;
-    nv := nv div 10;
-  end;
-  Result := nsign + ntxt;
-end;
-
 begin
   // Arrays are made by constructors; each element of a nested one is a copy.
   row := [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0];
@@ -90,7 +56,7 @@ begin
         msum := (msum * 31 + mc[i][j]) mod 1000003;
     end;
   end;
-  Writeln('matrix=' + NumText(msum) + ' trace=' + NumText(trace));
+  Writeln('matrix=' + IntToStr(msum) + ' trace=' + IntToStr(trace));
 
   // Bubble sort of records by key.
   blank.Key := 0;
@@ -122,7 +88,7 @@ begin
     for k := 0 to 39 do
       rsum := (rsum * 7 + items[k].Key * (k + 1) + items[k].Val) mod 1000003;
   end;
-  Writeln('records=' + NumText(rsum) + ' swaps=' + NumText(swaps));
+  Writeln('records=' + IntToStr(rsum) + ' swaps=' + IntToStr(swaps));
 
   // Prefix sums and reversal of an integer vector.
   vec := [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -149,5 +115,5 @@ begin
   vsum := 0;
   for k := 0 to 63 do
     vsum := (vsum + vec[k] * (k + 1)) mod 1000003;
-  Writeln('vector=' + NumText(vsum) + ' first=' + NumText(vec[0]) + ' last=' + NumText(vec[63]));
+  Writeln('vector=' + IntToStr(vsum) + ' first=' + IntToStr(vec[0]) + ' last=' + IntToStr(vec[63]));
 end.

@@ -7,40 +7,6 @@ var
   acc, x, n, t, r: Integer;
   steps, total, longest, g: Integer;
 
-// Decimal text of an integer (the library has no conversion routine yet).
-function NumText(nv: Integer): string;
-var
-  nd: Integer;
-  ntxt, nsign: string;
-begin
-  ntxt := '';
-  nsign := '';
-  if nv < 0 then
-  begin
-    nsign := '-';
-    nv := -nv;
-  end;
-  if nv = 0 then ntxt := '0';
-  while nv > 0 do
-  begin
-    nd := nv mod 10;
-    case nd of
-      0: ntxt := '0' + ntxt;
-      1: ntxt := '1' + ntxt;
-      2: ntxt := '2' + ntxt;
-      3: ntxt := '3' + ntxt;
-      4: ntxt := '4' + ntxt;
-      5: ntxt := '5' + ntxt;
-      6: ntxt := '6' + ntxt;
-      7: ntxt := '7' + ntxt;
-      8: ntxt := '8' + ntxt;
-      9: ntxt := '9' + ntxt;
-    end;
-    nv := nv div 10;
-  end;
-  Result := nsign + ntxt;
-end;
-
 begin
   acc := 0;
   for i := 1 to 600 do
@@ -59,7 +25,7 @@ begin
           acc := acc + 1000003 - i;
       end;
     end;
-  Writeln('acc=' + NumText(acc));
+  Writeln('acc=' + IntToStr(acc));
 
   // Collatz step counts.
   total := 0;
@@ -80,7 +46,7 @@ begin
     if steps > longest then
       longest := steps;
   end;
-  Writeln('collatz=' + NumText(total) + ' longest=' + NumText(longest));
+  Writeln('collatz=' + IntToStr(total) + ' longest=' + IntToStr(longest));
 
   // Euclid on a grid of pairs.
   g := 0;
@@ -97,5 +63,5 @@ begin
       end;
       g := g + x;
     end;
-  Writeln('gcd=' + NumText(g));
+  Writeln('gcd=' + IntToStr(g));
 end.

@@ -6,40 +6,6 @@ program Recursion;
 var
   idx, jdx, total, evens: Integer;
 
-// Decimal text of an integer (the library has no conversion routine yet).
-function NumText(nv: Integer): string;
-var
-  nd: Integer;
-  ntxt, nsign: string;
-begin
-  ntxt := '';
-  nsign := '';
-  if nv < 0 then
-  begin
-    nsign := '-';
-    nv := -nv;
-  end;
-  if nv = 0 then ntxt := '0';
-  while nv > 0 do
-  begin
-    nd := nv mod 10;
-    case nd of
-      0: ntxt := '0' + ntxt;
-      1: ntxt := '1' + ntxt;
-      2: ntxt := '2' + ntxt;
-      3: ntxt := '3' + ntxt;
-      4: ntxt := '4' + ntxt;
-      5: ntxt := '5' + ntxt;
-      6: ntxt := '6' + ntxt;
-      7: ntxt := '7' + ntxt;
-      8: ntxt := '8' + ntxt;
-      9: ntxt := '9' + ntxt;
-    end;
-    nv := nv div 10;
-  end;
-  Result := nsign + ntxt;
-end;
-
 function Fib(n: Integer): Integer;
 begin
   if n < 2 then
@@ -92,14 +58,14 @@ begin
 end;
 
 begin
-  Writeln('fib=' + NumText(Fib(28)));
+  Writeln('fib=' + IntToStr(Fib(28)));
 
   total := 0;
   for idx := 0 to 2 do
     for jdx := 0 to 7 do
       total := total + Ack(idx, jdx);
   total := total + Ack(3, 5);
-  Writeln('ack=' + NumText(total));
+  Writeln('ack=' + IntToStr(total));
 
   total := 0;
   for idx := 0 to 31 do
@@ -107,12 +73,12 @@ begin
     total := total * 3 + HofF(idx) + 2 * HofM(idx);
     total := total mod 1000003;
   end;
-  Writeln('hofstadter=' + NumText(total));
+  Writeln('hofstadter=' + IntToStr(total));
 
   evens := 0;
   for jdx := 0 to 29 do
     for idx := 0 to 149 do
       if IsEven(idx + jdx) then
         evens := evens + idx;
-  Writeln('even=' + NumText(evens));
+  Writeln('even=' + IntToStr(evens));
 end.

@@ -8,40 +8,6 @@ var
   r, i, c, d, lt, eq, gt: Integer;
   seed, same, less, rnd, k, q, wl: Integer;
 
-// Decimal text of an integer (the library has no conversion routine yet).
-function NumText(nv: Integer): string;
-var
-  nd: Integer;
-  ntxt, nsign: string;
-begin
-  ntxt := '';
-  nsign := '';
-  if nv < 0 then
-  begin
-    nsign := '-';
-    nv := -nv;
-  end;
-  if nv = 0 then ntxt := '0';
-  while nv > 0 do
-  begin
-    nd := nv mod 10;
-    case nd of
-      0: ntxt := '0' + ntxt;
-      1: ntxt := '1' + ntxt;
-      2: ntxt := '2' + ntxt;
-      3: ntxt := '3' + ntxt;
-      4: ntxt := '4' + ntxt;
-      5: ntxt := '5' + ntxt;
-      6: ntxt := '6' + ntxt;
-      7: ntxt := '7' + ntxt;
-      8: ntxt := '8' + ntxt;
-      9: ntxt := '9' + ntxt;
-    end;
-    nv := nv div 10;
-  end;
-  Result := nsign + ntxt;
-end;
-
 begin
   letters := ['a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm',
     'n', 'o', 'p', 'q', 'r', 's', 't', 'u', 'v', 'w', 'x', 'y', 'z'];
@@ -73,7 +39,7 @@ begin
         gt := gt + 1;
     end;
   end;
-  Writeln('lt=' + NumText(lt) + ' eq=' + NumText(eq) + ' gt=' + NumText(gt));
+  Writeln('lt=' + IntToStr(lt) + ' eq=' + IntToStr(eq) + ' gt=' + IntToStr(gt));
   Writeln('s=' + s);
   Writeln('t=' + t);
 
@@ -108,7 +74,7 @@ begin
           less := less + 1;
       end;
   end;
-  Writeln('same=' + NumText(same) + ' less=' + NumText(less));
+  Writeln('same=' + IntToStr(same) + ' less=' + IntToStr(less));
   joined := '';
   for k := 0 to 11 do
     joined := joined + words[k] + ',';
