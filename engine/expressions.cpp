@@ -1,4 +1,6 @@
 // Expression evaluation: operand lists with three precedence levels, operands and designators.
+#include <array>
+
 #include "engine/script.h"
 
 namespace quoll {
@@ -12,7 +14,7 @@ struct OperatorInfo {
   int8_t level;
 };
 
-constexpr OperatorInfo OperatorFor(TK k) {
+constexpr OperatorInfo OperatorBySwitch(TK k) {
   switch (k) {
     case TK::Multiply:
       return {kOpMultiply, 1};
@@ -55,6 +57,17 @@ constexpr OperatorInfo OperatorFor(TK k) {
     default:
       return {0, 0};
   }
+}
+
+// The same answers as one table lookup: the evaluator asks for every operator token it reads.
+constexpr auto kOperatorTable = [] {
+  std::array<OperatorInfo, 256> table{};
+  for (int i = 0; i < 256; ++i) table[static_cast<size_t>(i)] = OperatorBySwitch(static_cast<TK>(i));
+  return table;
+}();
+
+inline OperatorInfo OperatorFor(TK k) {
+  return kOperatorTable[static_cast<uint8_t>(k)];
 }
 
 int LevelOf(int operation) {
