@@ -74,7 +74,6 @@ void TScript::Stop() {
 }
 
 bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
-  if (!engine_) Initialize();
   // Whatever happens, the run ends in Idle with the editor and title told so.
   struct EndOfRun {
     TScript& host;
@@ -87,6 +86,13 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
   bool ok;
   {
     EndOfRun end{*this};
+    if (!engine_) {
+      // A host whose start-up failed or was skipped gets its engine now; Initialize resets the
+      // state to Idle, which the line hook would take for Stop.
+      const RunState mode = state_;
+      Initialize();
+      state_ = mode;
+    }
     ui_.ShowRunState(state_);
     lastPausePos_ = -1;
     ui_.ClearOutput();

@@ -50,7 +50,8 @@ QString FromScriptBytes(const std::string& bytes) {
 
 }  // namespace
 
-TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent), prompts_(prompts) {
+TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer initializeHost)
+    : QMainWindow(parent), prompts_(prompts), initializeHost_(std::move(initializeHost)) {
   setObjectName("MainForm");
   setWindowTitle("Quoll");
   setWindowIcon(icons::ProgramIcon());
@@ -102,13 +103,10 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::UpdateActions);
   connect(mmoResult_, &QPlainTextEdit::selectionChanged, this, &TMainForm::UpdateActions);
 
-  // The host: one engine for every run.
+  // The host: one engine for every run. When its initialisation fails the window still opens.
   host_ = std::make_unique<TScript>(*this);
-  try {
-    host_->Initialize();
-  } catch (...) {
-    prompts_.ShowMessage(this, "Script init error!");
-  }
+  if (!initializeHost_) initializeHost_ = [](TScript& host) { host.Initialize(); };
+  InitializeHost();
   baseCaption_ = windowTitle();
 
   // The dialogs and the watch window live as long as the main window.
@@ -359,9 +357,23 @@ void TMainForm::OpenFile() {
   if (!path.isEmpty()) CreateEditorWindow(QFileInfo(path).absoluteFilePath());
 }
 
+bool TMainForm::InitializeHost() {
+  try {
+    initializeHost_(*host_);
+    return true;
+  } catch (...) {
+    prompts_.ShowMessage(this, "Script init error!");
+    return false;
+  }
+}
+
+// A new run takes the active window. A paused script goes on in the window whose text it runs,
+// whichever window is active: its breakpoints and execution line belong to that text.
 void TMainForm::RunActive(bool step) {
-  TMDIChild* editor = ActiveEditor();
-  runningEditor_ = editor;
+  // After a failed start-up the host gets its engine before the first run, or the run does not start.
+  if (!host_->Engine() && !InitializeHost()) return;
+  if (host_->State() == RunState::Idle || !runningEditor_) runningEditor_ = ActiveEditor();
+  TMDIChild* editor = runningEditor_;
   if (editor) editor->RunScript(step ? TMDIChild::RunMode::Step : TMDIChild::RunMode::Run);
   UpdateActions();
 }

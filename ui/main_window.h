@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 #include "host/script_host.h"
@@ -34,7 +35,11 @@ class TMainForm : public QMainWindow, public HostUi {
   Q_OBJECT
 
  public:
-  explicit TMainForm(UserPrompts& prompts, QWidget* parent = nullptr);
+  // Prepares the host for its first run; an exception from it is reported as "Script init error!".
+  using HostInitializer = std::function<void(TScript&)>;
+
+  // `initializeHost` defaults to TScript::Initialize.
+  explicit TMainForm(UserPrompts& prompts, QWidget* parent = nullptr, HostInitializer initializeHost = {});
   ~TMainForm() override;
 
   // A new editor window titled `name`, loaded from the file of that name when one exists.
@@ -83,6 +88,8 @@ class TMainForm : public QMainWindow, public HostUi {
   void CreateMenusAndToolBar();
   void NewFile();
   void OpenFile();
+  // Runs the host initializer; false (after "Script init error!") when it throws.
+  bool InitializeHost();
   void RunActive(bool step);
   void ToggleOutput();
   void EditCommand(void (*command)(QPlainTextEdit*));
@@ -92,6 +99,7 @@ class TMainForm : public QMainWindow, public HostUi {
   QPlainTextEdit* FocusedTextBox() const;
 
   UserPrompts& prompts_;
+  HostInitializer initializeHost_;
   std::unique_ptr<TScript> host_;
   QString baseCaption_;
   QPointer<TMDIChild> runningEditor_;

@@ -254,7 +254,7 @@ std::vector<PasToken> PascalScanner::ScanLine(std::string_view line, PasLineStat
       emit(start, PasTokenClass::Number);
     } else if (IsDigit(c)) {
       while (i < n && IsDigit(line[i])) ++i;
-      if (i + 1 < n && line[i] == '.' && line[i + 1] != '.') {  // 1..10 stays a range
+      if (i < n && line[i] == '.' && (i + 1 == n || line[i + 1] != '.')) {  // 1..10 stays a range
         ++i;
         while (i < n && IsDigit(line[i])) ++i;
       }

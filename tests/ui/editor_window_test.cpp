@@ -13,6 +13,7 @@
 
 #include "fake_prompts.h"
 #include "ui/editor_window.h"
+#include "ui/pascal_scanner.h"
 #include "ui/script_editor.h"
 #include "ui/watch_window.h"
 #include "ui_test_support.h"
@@ -246,6 +247,33 @@ class EditorWindowTest : public QObject {
     QCOMPARE(editor.text(), QString("three four\r\nfive"));
     QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // redo
     QCOMPARE(editor.text(), QString("three\r\nfive"));
+  }
+
+  // A comment opened or closed on one line recolours the lines below it, also ones already coloured.
+  void ColouringFollowsCommentsOpenedAndClosedAbove() {
+    ScriptEditor editor;
+    editor.resize(400, 300);
+    editor.setText("a\r\nb\r\nc\r\nd");
+    auto classes = [&editor] {
+      editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+      QString out;
+      for (int line = 0; line < editor.lines(); ++line) {
+        const long pos = editor.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line) - 1;
+        out += QString::number(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos));
+      }
+      return out;
+    };
+    const QString identifiers(4, QChar('0' + int(quoll::PasTokenClass::Identifier)));
+    const QChar comment('0' + int(quoll::PasTokenClass::Comment));
+    QCOMPARE(classes(), identifiers);
+    editor.insertAt("{", 0, 0);
+    QCOMPARE(classes(), QString(4, comment));
+    editor.insertAt("}", 1, 1);
+    QCOMPARE(classes(), QString(comment) + comment + identifiers.left(2));
+    editor.setSelection(0, 0, 0, 1);
+    editor.removeSelectedText();
+    QCOMPARE(classes(), identifiers.left(1) + QString("%1").arg(int(quoll::PasTokenClass::Symbol)) +
+                            identifiers.left(2));
   }
 
   void AddToWatchOpensForOneTo63SelectedCharacters() {

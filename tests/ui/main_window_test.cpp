@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <stdexcept>
 
 #include "fake_prompts.h"
 #include "ui/editor_window.h"
@@ -130,6 +131,59 @@ class MainWindowTest : public QObject {
     QCOMPARE(outputWhilePaused, QStringList({"Script is running."}));
     QCOMPARE(OutputLines(form), QStringList({"Script is running.", "a", "b", "Script finished, no errors."}));
     QCOMPARE(editor->Editor()->ExecutionLine(), -1);
+  }
+
+  // Step while paused with another window active: the paused script goes on in its own window.
+  void StepWhilePausedKeepsTheRunningWindow() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    TMDIChild* running = form.ActiveEditor();
+    running->Editor()->setText("begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
+    TMDIChild* other = nullptr;
+    int runningLine = -2, otherLine = -2;
+    When(form, InState(form, quoll::RunState::Paused), [&] {
+      other = form.CreateEditorWindow("other");
+      auto atSecondStatement = [&form] {
+        return form.Host().State() == quoll::RunState::Paused && form.Host().LastPausePosition() > 9;
+      };
+      When(form, atSecondStatement, [&] {
+        runningLine = running->Editor()->ExecutionLine();
+        otherLine = other->Editor()->ExecutionLine();
+        QVERIFY(form.RunningEditor() == running);
+        Action(form, "ScriptRun")->trigger();
+      });
+      Action(form, "ScriptStep")->trigger();
+    });
+    Action(form, "ScriptStep")->trigger();
+    QVERIFY(other);
+    QCOMPARE(runningLine, 2);
+    QCOMPARE(otherLine, -1);
+    QCOMPARE(OutputLines(form), QStringList({"Script is running.", "a", "b", "Script finished, no errors."}));
+  }
+
+  // A failing initialisation is reported and the window opens; Run first retries it and runs only
+  // once it succeeds.
+  void AFailedHostInitialisationIsReportedAndRetriedByRun() {
+    FakePrompts prompts;
+    int calls = 0;
+    TMainForm form(prompts, nullptr, [&calls](quoll::TScript& host) {
+      if (++calls < 3) throw std::runtime_error("no engine");
+      host.Initialize();
+    });
+    form.show();
+    QCOMPARE(prompts.messages, QStringList({"Script init error!"}));
+    QCOMPARE(form.windowTitle(), QString("Quoll"));
+    Action(form, "FileNew1")->trigger();
+    form.ActiveEditor()->Editor()->setText("begin\r\n  Writeln('up');\r\nend.");
+    Action(form, "ScriptRun")->trigger();
+    QCOMPARE(prompts.messages.size(), 2);
+    QCOMPARE(form.Host().State(), quoll::RunState::Idle);
+    QVERIFY(form.RunningEditor() == nullptr);
+    Action(form, "ScriptRun")->trigger();
+    QCOMPARE(OutputLines(form), QStringList({"Script is running.", "up", "Script finished, no errors."}));
+    QCOMPARE(prompts.messages.size(), 2);
   }
 
   // Stop clears the running editor; the execution line still goes when the run ends.

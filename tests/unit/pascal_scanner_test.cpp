@@ -56,6 +56,7 @@ TEST(PascalScanner, WordsNumbersStringsAndSymbols) {
                                                     {"#13", C::String},
                                                     {"#10", C::String},
                                                     {"#$41", C::String}}));
+  EXPECT_EQ(Scan("x := 1."), (Tokens{{"x", C::Identifier}, {":=", C::Symbol}, {"1.", C::Number}}));
   EXPECT_EQ(
       Scan("@@p ? # $"),
       (Tokens{

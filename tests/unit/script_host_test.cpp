@@ -233,6 +233,15 @@ TEST(HostLineHook, StopWhileRunningEndsWithUserBreakAndNoError) {
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "User break.", "Script finished, no errors."}));
 }
 
+TEST(HostLineHook, FirstRunOfAHostThatWasNotInitializedRunsToTheEnd) {
+  RecordingUi ui;
+  ui.onMessages = [](TScript&) {};  // the line hook is installed
+  TScript host(ui);
+  int32_t errorPos = -1;
+  EXPECT_TRUE(host.Run("begin\r\n  Writeln('a');\r\nend.", errorPos));
+  EXPECT_EQ(ui.lines, (Lines{"Script is running.", "a", "Script finished, no errors."}));
+}
+
 TEST(HostLineHook, WithoutMarksARunNeverTouchesTheEditor) {
   RecordingUi ui;
   ui.onMessages = [](TScript&) {};
