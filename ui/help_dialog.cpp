@@ -146,9 +146,9 @@ TdlgPageHelp::TdlgPageHelp(QWidget* parent)
   PageControl1_ = new QTabWidget(this);
   PageControl1_->setObjectName("PageControl1");
   PageControl1_->setGeometry(8, 8, 313, 257);
-  auto* functions = new QWidget;
+  auto* functions = new QWidget(PageControl1_);
   functions->setObjectName("TabSheet1");
-  auto* demo = new QWidget;
+  auto* demo = new QWidget(PageControl1_);
   demo->setObjectName("TabSheet3");
   Memo1_ = MakeMemo(functions, "Memo1", JoinLines(kFunctionList), false);
   Memo3_ = MakeMemo(demo, "Memo3", JoinLines(kDemoScript), true);

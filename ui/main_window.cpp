@@ -57,12 +57,12 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
   setWindowIcon(icons::ProgramIcon());
   resize(900, 640);
 
-  mdiArea_ = new QMdiArea;
+  mdiArea_ = new QMdiArea(this);
   mdiArea_->setBackground(palette().brush(QPalette::Dark));  // the application workspace colour
   mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-  Panel1_ = new QWidget;
+  Panel1_ = new QWidget(this);
   Panel1_->setObjectName("Panel1");
   mmoResult_ = new QPlainTextEdit(Panel1_);
   mmoResult_->setObjectName("mmoResult");
@@ -74,7 +74,7 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
   panelLayout->setContentsMargins(0, 0, 0, 0);
   panelLayout->addWidget(mmoResult_);
 
-  Splitter1_ = new QSplitter(Qt::Vertical);
+  Splitter1_ = new QSplitter(Qt::Vertical, this);
   Splitter1_->setObjectName("Splitter1");
   Splitter1_->setHandleWidth(4);
   Splitter1_->setChildrenCollapsible(false);
@@ -85,7 +85,7 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
   Splitter1_->setSizes({height() - 76, 76});
   setCentralWidget(Splitter1_);
 
-  caretPanel_ = new QLabel;
+  caretPanel_ = new QLabel(this);
   caretPanel_->setObjectName("CaretPanel");
   caretPanel_->setMinimumWidth(120);
   statusBar()->setObjectName("StatusBar");
@@ -323,8 +323,9 @@ void TMainForm::EditCommand(void (*command)(QPlainTextEdit*)) {
 
 TMDIChild* TMainForm::CreateEditorWindow(const QString& name) {
   const bool hadActive = ActiveEditor() != nullptr;
-  auto* editor = new TMDIChild(*this, name);
-  QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
+  // The MDI area's sub-window takes the editor as its child and owns it from here on.
+  QMdiSubWindow* window = mdiArea_->addSubWindow(new TMDIChild(*this, name));
+  auto* editor = static_cast<TMDIChild*>(window->widget());
   if (hadActive)
     window->show();
   else
