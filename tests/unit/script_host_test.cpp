@@ -504,7 +504,8 @@ TEST(HostRuns, RoutineAddressesWorkInEveryRunOfTheSameEngine) {
   for (int run = 0; run < 3; ++run) {
     int32_t errorPos = -1;
     EXPECT_TRUE(host.Run(text, errorPos)) << "run " << run;
-    EXPECT_EQ(ui.lines, (std::vector<std::string>{"Script is running.", "called", "Script finished, no errors."}));
+    EXPECT_EQ(ui.lines,
+              (std::vector<std::string>{"Script is running.", "called", "Script finished, no errors."}));
   }
 }
 
