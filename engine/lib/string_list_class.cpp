@@ -18,6 +18,14 @@ constexpr const char* kClassText =
     "string);function Count: Integer; function Add(s: string): Integer;procedure Delete(I: "
     "Integer);end;";
 
+// Method names, interned once: a call compares numbers, not texts.
+const NameId kClear = Intern("CLEAR");
+const NameId kGetItem = Intern("GETITEM");
+const NameId kSetItem = Intern("SETITEM");
+const NameId kCount = Intern("COUNT");
+const NameId kAdd = Intern("ADD");
+const NameId kDelete = Intern("DELETE");
+
 void FreeList(void* /*host*/, intptr_t data) {
   std::unique_ptr<TIfStringList> owned(reinterpret_cast<TIfStringList*>(data));
 }
@@ -44,8 +52,8 @@ uint16_t StringListCall(TIfPasScript* script, void* /*host*/, TProcedure* routin
     return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
   TIfVariant* data = DataField(self->v.obj);
   if (!data) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
-  const std::string& method = NameText(routine->plainName);
-  if (method == "CREATE") {
+  const NameId method = routine->plainName;
+  if (method == names::Create) {
     auto list = std::make_unique<TIfStringList>();
     intptr_t handle = reinterpret_cast<intptr_t>(list.get());
     script->AddResource(FreeList, handle);
@@ -63,22 +71,22 @@ uint16_t StringListCall(TIfPasScript* script, void* /*host*/, TProcedure* routin
     args.Get(i)->Deref()->GetString(s);
     return s;
   };
-  if (method == "DESTROY") {
+  if (method == names::Destroy) {
     script->RemoveResource(handle);
     FreeList(nullptr, handle);
     data->v.res.handle = 0;
-  } else if (method == "CLEAR") {
+  } else if (method == kClear) {
     list.Clear();
-  } else if (method == "GETITEM") {
+  } else if (method == kGetItem) {
     if (result) result->SetString(list.Get(index(1)));
-  } else if (method == "SETITEM") {
+  } else if (method == kSetItem) {
     list.Set(index(1), text(2));
-  } else if (method == "COUNT") {
+  } else if (method == kCount) {
     if (result) result->SetInt(list.Count());
-  } else if (method == "ADD") {
+  } else if (method == kAdd) {
     if (result) result->SetInt(list.Count());
     list.Add(text(1));
-  } else if (method == "DELETE") {
+  } else if (method == kDelete) {
     list.Delete(index(1));
   } else {
     return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
