@@ -118,7 +118,7 @@ bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, int
       ok = RunBlock(kNoWith, &callee, false);
     }
   }
-  if (!ok && error_.code == static_cast<uint16_t>(ErrorCode::Exit)) {
+  if (!ok && error_.code == static_cast<uint16_t>(ErrorCode::Exit) && !error_.endsRun) {
     error_.Clear();
     ok = true;
   }
@@ -140,7 +140,7 @@ bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVarian
   }
   if (code == static_cast<uint16_t>(ErrorCode::Exit)) code = 0;
   if (code != 0) SetError(this, code);
-  if (error_.code == static_cast<uint16_t>(ErrorCode::Exit)) error_.Clear();
+  if (error_.code == static_cast<uint16_t>(ErrorCode::Exit) && !error_.endsRun) error_.Clear();
   return error_.code == 0;
 }
 

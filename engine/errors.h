@@ -91,9 +91,13 @@ struct TIFSError {
   int32_t position = -1;
   std::string param;
   std::string module;
+  // The exit code came from the statement hook (the user stopped the run): it ends the whole run,
+  // through routine returns and try blocks, rather than the routine it happened in.
+  bool endsRun = false;
 
   void Clear() {
     code = 0;
+    endsRun = false;
     position = -1;
     param.clear();
     module.clear();

@@ -65,7 +65,10 @@ void TIfPasScript::RunMain() {
 bool TIfPasScript::CallHook(int32_t pos) {
   if (!OnRunLine) return true;
   uint16_t code = OnRunLine(host_, this, pos);
-  if (code != 0) SetError(this, code);
+  if (code != 0) {
+    SetError(this, code);
+    error_.endsRun = code == static_cast<uint16_t>(ErrorCode::Exit);
+  }
   return error_.code == 0;
 }
 
@@ -643,7 +646,8 @@ bool TIfPasScript::RunTry(const WithList& with, VariableList* locals) {
     if (parser_.CurrTokenKind() == TK::Finally) return RunBlockOfKind(with, locals, BlockKind::Begin);
     return SkipBlock();  // the EXCEPT part
   }
-  if (!IsRuntimeError(error_.code)) return false;  // errors in the text are not caught
+  // Errors in the text are not caught, nor is the end of a run the user stopped.
+  if (!IsRuntimeError(error_.code) || error_.endsRun) return false;
   savedError_ = error_;
   error_.Clear();
   if (!FindTryPart(tryCursor)) return false;

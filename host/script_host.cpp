@@ -115,8 +115,19 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
   return ok;
 }
 
-uint16_t TScript::LineHookEntry(void* host, TIfPasScript* /*script*/, int32_t position) {
-  return static_cast<TScript*>(host)->LineHook(position);
+uint16_t TScript::LineHookEntry(void* host, TIfPasScript* script, int32_t position) {
+  auto* self = static_cast<TScript*>(host);
+  if (script != self->engine_.get()) return self->UnitLineHook();
+  return self->LineHook(position);
+}
+
+// A unit's positions are not in the running editor's text: its statements neither pause nor move
+// the caret (Step runs a unit routine as one step), but they keep the window usable and obey Stop.
+uint16_t TScript::UnitLineHook() {
+  ui_.ProcessMessages();
+  if (state_ != RunState::Idle) return 0;
+  ui_.WriteOutput("User break.");
+  return static_cast<uint16_t>(ErrorCode::Exit);
 }
 
 uint16_t TScript::LineHook(int32_t position) {
@@ -208,6 +219,7 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   if (!ReadUnitFile(unitName, text)) return static_cast<uint16_t>(ErrorCode::UnitNotFound);
   auto unit = std::make_unique<TIfPasScript>(host);
   unit->OnUses = UsesHandler;
+  unit->OnRunLine = script->OnRunLine;
   self->loadingUnits_.push_back(unitName);
   unit->SetText(text);
   self->loadingUnits_.pop_back();

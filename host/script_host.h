@@ -76,12 +76,14 @@ class TScript {
   static uint16_t LineHookEntry(void* host, TIfPasScript* script, int32_t position);
   // Called before every statement: pauses at breakpoints and after single steps, and ends the run
   // with the exit code after Stop. Returns 0 or 32773.
+  // The exit code ends the whole run, also from inside routines, units and try blocks.
   uint16_t LineHook(int32_t position);
 
   // The nesting limit set on the main instance.
   static constexpr int32_t kMaxBeginNesting = 1000;
 
  private:
+  uint16_t UnitLineHook();
   bool Start(RunState mode, const std::string& text, int32_t& errorPos);
   bool ExecuteText(const std::string& text, int32_t& errorPos);
   // Reads UNIT.qs from the current directory; on a case-sensitive file system the one file whose

@@ -337,6 +337,64 @@ TEST(HostLineHook, StatementsOfAUnitRoutineDoNotReachTheHook) {
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "one", "two", "three", "Script finished, no errors."}));
 }
 
+// Stop inside a routine, a try block or a unit routine ends the whole run at once: the callers'
+// remaining statements and calls (a card command among them) never run, and "User break." is
+// written once.
+struct StopCase {
+  const char* name;
+  const char* unit;  // FOO.qs, or nullptr
+  const char* text;
+};
+
+const StopCase kStopCases[] = {
+    {"NestedRoutines", nullptr,
+     "procedure Inner;\r\nbegin\r\n  Writeln('stop');\r\n  Writeln('inner after');\r\nend;\r\n"
+     "function Middle: string;\r\nbegin\r\n  Inner;\r\n  Writeln('middle after');\r\n  Result := "
+     "'x';\r\nend;\r\n"
+     "begin\r\n  Writeln(Middle + 'caller expression');\r\n  Writeln('main after');\r\nend."},
+    {"TryExcept", nullptr,
+     "begin\r\n  try\r\n    Writeln('stop');\r\n    Writeln('try after');\r\n  except\r\n"
+     "    Writeln('handler');\r\n  end;\r\n  Writeln('main after');\r\nend."},
+    {"TryFinally", nullptr,
+     "begin\r\n  try\r\n    Writeln('stop');\r\n    Writeln('try after');\r\n  finally\r\n"
+     "    Writeln('finally');\r\n  end;\r\n  Writeln('main after');\r\nend."},
+    {"UnitRoutineLoop",
+     "unit Foo;\r\nprocedure Spin;\r\nbegin\r\n  Writeln('stop');\r\n  while True do begin "
+     "end;\r\nend;\r\nend.",
+     "uses Foo;\r\nbegin\r\n  Spin;\r\n  Writeln('main after');\r\nend."},
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HostStopTest : public testing::TestWithParam<StopCase> {};
+
+TEST_P(HostStopTest, StopEndsTheWholeRunWithOneUserBreak) {
+  ScopedWorkDir dir;
+  if (GetParam().unit) dir.Write("FOO.qs", GetParam().unit);
+  RecordingUi ui;
+  ui.onMessages = [&](TScript& host) {
+    if (!ui.lines.empty() && ui.lines.back() == "stop") host.Stop();
+  };
+  RunOutcome out = RunWith(ui, GetParam().text);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "stop", "User break.", "Script finished, no errors."}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostStopTest, testing::ValuesIn(kStopCases),
+                         [](const testing::TestParamInfo<StopCase>& info) { return info.param.name; });
+
+// Without Stop the hook's presence changes nothing: exit still leaves only its routine.
+TEST(HostLineHook, ExitInARoutineStillReturnsToTheCaller) {
+  RecordingUi ui;
+  ui.onMessages = [](TScript&) {};
+  RunOutcome out =
+      RunWith(ui, "procedure P;\r\nbegin\r\n  exit;\r\nend;\r\nbegin\r\n  P;\r\n  Writeln('after');\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "after", "Script finished, no errors."}));
+}
+
 // ---- Readln ----
 
 TEST(HostReadln, PassesCaptionAndPromptAndReturnsTheAnswer) {
