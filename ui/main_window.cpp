@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "host/watch_values.h"
 #include "ui/about_box.h"
 #include "ui/editor_font.h"
 #include "ui/editor_window.h"
@@ -114,6 +115,7 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
   dlgPageHelp_ = new TdlgPageHelp(this);
   frmWatch_ = new TfrmWatch(this);
   connect(frmWatch_, &TfrmWatch::VisibilityChanged, this, &TMainForm::UpdateActions);
+  connect(frmWatch_, &TfrmWatch::NameEdited, this, [this] { RefreshWatches(); });
   UpdateActions();
 }
 
@@ -498,6 +500,10 @@ void TMainForm::ShowRunState(RunState state) {
 
 // Called before every statement: a clock read, and the event loop only every few milliseconds.
 void TMainForm::ProcessMessages() {
+  if (pump_) {
+    pump_(false);
+    return;
+  }
   timespec now;
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
   if (MillisecondsBetween(lastPump_, now) < kPumpIntervalMs) return;
@@ -506,6 +512,10 @@ void TMainForm::ProcessMessages() {
 }
 
 void TMainForm::WaitForMessages() {
+  if (pump_) {
+    pump_(true);
+    return;
+  }
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
@@ -528,6 +538,16 @@ void TMainForm::UpdateCurrentLine() {
   } else if (host_ && host_->State() == RunState::Idle) {
     for (TMDIChild* editor : Editors()) editor->ClearExecutionLine();
   }
+}
+
+// Values come from the engine as it stands: inside a paused routine its locals hide globals.
+void TMainForm::RefreshWatches() {
+  TIfPasScript* engine = host_ ? host_->Engine() : nullptr;
+  frmWatch_->RefreshWatches([engine](const QString& name) -> std::optional<QString> {
+    std::optional<std::string> text = WatchText(engine, name.toStdString());
+    if (!text) return std::nullopt;
+    return FromScriptBytes(*text);
+  });
 }
 
 }  // namespace quoll

@@ -73,6 +73,13 @@ class TMainForm : public QMainWindow, public HostUi {
   void SelectPosition(int32_t position) override;
   bool IsBreakpointLine() override;
   void UpdateCurrentLine() override;
+  void RefreshWatches() override;
+
+  // Replaces the statement hook's event-loop pass: called before every statement with paused
+  // false, and over and over with paused true while a script is paused. Tests use it to act as
+  // the user at exact points of a run; an empty pump restores the event loop.
+  using MessagePump = std::function<void(bool paused)>;
+  void SetMessagePump(MessagePump pump) { pump_ = std::move(pump); }
 
  public slots:
   // Re-evaluates every action's enable and check rule.
@@ -104,6 +111,7 @@ class TMainForm : public QMainWindow, public HostUi {
   QString baseCaption_;
   QPointer<TMDIChild> runningEditor_;
   timespec lastPump_{};
+  MessagePump pump_;
   bool destroying_ = false;
 
   QMdiArea* mdiArea_;

@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "fake_prompts.h"
 #include "ui/about_box.h"
