@@ -292,6 +292,26 @@ TEST(HostLineHook, StepFromIdlePausesAtTheFirstStatementAndAtEveryNewPosition) {
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "b", "Script finished, no errors."}));
 }
 
+// A loop whose body is one statement reports the same position twice per pass (the loop's own
+// call and the statement's) and on every pass: Step pauses there once and then runs the remaining
+// passes, refreshing the watches at every call.
+TEST(HostLineHook, StepPausesOnlyOnceAtAPositionReachedAgainAndAgain) {
+  RecordingUi ui;
+  const std::string text = "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do Writeln('x');\r\nend.";
+  std::vector<int32_t> pausedAt;
+  ui.onMessages = [&](TScript& host) {
+    if (host.State() != RunState::Paused) return;
+    pausedAt.push_back(host.LastPausePosition());
+    int32_t ignored;
+    host.Step("", ignored);
+  };
+  RunOutcome out = RunWith(ui, text, /*step=*/true);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(pausedAt, (std::vector<int32_t>{PosOf(text, "Writeln")}));
+  EXPECT_EQ(ui.watchRefreshes, 6);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "x", "x", "x", "Script finished, no errors."}));
+}
+
 TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
