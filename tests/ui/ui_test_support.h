@@ -18,6 +18,7 @@ namespace quoll_test {
 std::unique_ptr<QObject> NewMainWindowTest();
 std::unique_ptr<QObject> NewEditorWindowTest();
 std::unique_ptr<QObject> NewDialogsTest();
+std::unique_ptr<QObject> NewDebuggingTest();
 
 inline void Flush() {
   QCoreApplication::processEvents();

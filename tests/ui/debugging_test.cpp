@@ -1,0 +1,359 @@
+// Debugging in the workbench: the run states driven by the Run, Step, Stop and BreakPoint actions,
+// the execution line, the caret following a run with marks, and the watch window's rows. The
+// user's actions happen at exact statements through the scripted user, never after delays.
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "fake_prompts.h"
+#include "ui/editor_window.h"
+#include "ui/script_editor.h"
+#include "ui/watch_window.h"
+#include "ui_test_support.h"
+
+namespace quoll_test {
+
+using quoll::RunState;
+using quoll::ScriptEditor;
+using quoll::TMainForm;
+using quoll::TMDIChild;
+
+namespace {
+
+QTreeWidget* WatchList(TMainForm& form) {
+  return form.WatchWindow()->List();
+}
+
+QString WatchName(TMainForm& form, int row) {
+  return WatchList(form)->topLevelItem(row)->text(0);
+}
+
+QString WatchValue(TMainForm& form, int row) {
+  return WatchList(form)->topLevelItem(row)->text(1);
+}
+
+bool Paused(TMainForm& form) {
+  return form.Host().State() == RunState::Paused;
+}
+
+// The run state as the title shows it: "run", "break" or "" when idle.
+QString TitleState(TMainForm& form) {
+  const QString title = form.windowTitle();
+  if (title.contains("[break]")) return "break";
+  if (title.contains("[run]")) return "run";
+  return QString();
+}
+
+// The colours the editor paints on a line: the background right of its text and the lightest
+// pixel among its characters (the text colour, blended at the glyph edges).
+struct LineColours {
+  QColor background;
+  int lightestText = 0;  // the smallest of the red, green and blue values of the lightest pixel
+};
+
+LineColours ColoursOfLine(ScriptEditor* editor, int line) {
+  using SB = QsciScintillaBase;
+  const long start = editor->SendScintilla(SB::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+  const long end = editor->SendScintilla(SB::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+  const int y =
+      static_cast<int>(editor->SendScintilla(SB::SCI_POINTYFROMPOSITION, 0UL, start)) +
+      static_cast<int>(editor->SendScintilla(SB::SCI_TEXTHEIGHT, static_cast<unsigned long>(line))) / 2;
+  const int x0 = static_cast<int>(editor->SendScintilla(SB::SCI_POINTXFROMPOSITION, 0UL, start));
+  const int x1 = static_cast<int>(editor->SendScintilla(SB::SCI_POINTXFROMPOSITION, 0UL, end));
+  const QImage image = editor->viewport()->grab().toImage();
+  LineColours colours;
+  colours.background = image.pixelColor(x1 + 20, y);
+  for (int x = x0; x < x1; ++x) {
+    const QColor c = image.pixelColor(x, y);
+    colours.lightestText = std::max(colours.lightestText, std::min({c.red(), c.green(), c.blue()}));
+  }
+  return colours;
+}
+
+void PressKey(QWidget* target, int key, const QString& text = QString()) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(target, &press);
+}
+
+}  // namespace
+
+class DebuggingTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString oldDir_;
+
+  // A shown main window with one editor holding `text`.
+  static TMDIChild* OpenScript(TMainForm& form, const QString& text) {
+    form.resize(900, 640);
+    form.show();
+    Action(form, "FileNew1")->trigger();
+    TMDIChild* editor = form.ActiveEditor();
+    editor->Editor()->setText(text);
+    return editor;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    oldDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_.path());
+  }
+  void cleanupTestCase() { QDir::setCurrent(oldDir_); }
+
+  // Step from Idle pauses at the first statement with the watches refreshed and the execution
+  // line white on red; the next Step pauses at the next statement; Run finishes the script.
+  void StepPausesAtEachStatementAndRunFinishes() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    TMDIChild* editor =
+        OpenScript(form, "var Count: Integer;\r\nbegin\r\n  count := 4;\r\n  Writeln('a');\r\nend.");
+    form.AddWatch("count");
+    QCOMPARE(WatchValue(form, 0), QString("???"));  // no run yet
+    QStringList seen;
+    LineColours colours;
+    When(
+        form, [&] { return Paused(form); },
+        [&] {
+          seen << QString("%1 %2 %3")
+                      .arg(TitleState(form))
+                      .arg(editor->Editor()->ExecutionLine())
+                      .arg(WatchValue(form, 0));
+          colours = ColoursOfLine(editor->Editor(), 2);
+          Action(form, "ScriptStep")->trigger();
+        });
+    When(
+        form, [&] { return Paused(form); },
+        [&] {
+          seen << QString("%1 %2 %3")
+                      .arg(TitleState(form))
+                      .arg(editor->Editor()->ExecutionLine())
+                      .arg(WatchValue(form, 0));
+          Action(form, "ScriptRun")->trigger();
+        });
+    Action(form, "ScriptStep")->trigger();
+    QCOMPARE(seen, QStringList({"break 2 0", "break 3 4"}));
+    QCOMPARE(colours.background, QColor(255, 0, 0));
+    QVERIFY2(colours.lightestText > 200, qPrintable(QString::number(colours.lightestText)));
+    QCOMPARE(OutputLines(form), QStringList({"Script is running.", "a", "Script finished, no errors."}));
+    QCOMPARE(TitleState(form), QString());
+    QCOMPARE(editor->Editor()->ExecutionLine(), -1);
+    QCOMPARE(WatchValue(form, 0), QString("4"));  // the last value shown stays after the run
+    QVERIFY(ScriptedUser::Of(form).Done());
+  }
+
+  // Running, a breakpoint inside a loop pauses on every pass; Run resumes each time.
+  void ABreakpointInALoopPausesOnEveryPass() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    TMDIChild* editor = OpenScript(
+        form,
+        "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n  begin\r\n    Writeln('x');\r\n  end;\r\nend.");
+    editor->Editor()->setCursorPosition(4, 0);
+    Action(form, "ScriptBreakPoint")->trigger();
+    form.AddWatch("I");
+    QStringList seen;
+    for (int pass = 0; pass < 3; ++pass) {
+      When(
+          form, [&] { return Paused(form); },
+          [&] {
+            seen << QString("%1 %2 %3")
+                        .arg(TitleState(form))
+                        .arg(editor->Editor()->ExecutionLine())
+                        .arg(WatchValue(form, 0));
+            Action(form, "ScriptRun")->trigger();
+          });
+    }
+    Action(form, "ScriptRun")->trigger();
+    QCOMPARE(seen, QStringList({"break 4 1", "break 4 2", "break 4 3"}));
+    QCOMPARE(OutputLines(form),
+             QStringList({"Script is running.", "x", "x", "x", "Script finished, no errors."}));
+    QVERIFY(ScriptedUser::Of(form).Done());
+  }
+
+  // Stop while paused: "User break.", then the normal end; the title and the actions are idle
+  // again, and no editor keeps an execution line.
+  void StopWhilePausedEndsTheRun() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    TMDIChild* editor = OpenScript(form, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
+    bool stopEnabled = false;
+    When(
+        form, [&] { return Paused(form); },
+        [&] {
+          stopEnabled = Action(form, "ScriptStop")->isEnabled();
+          Action(form, "ScriptStop")->trigger();
+        });
+    Action(form, "ScriptStep")->trigger();
+    QVERIFY(stopEnabled);
+    QCOMPARE(OutputLines(form),
+             QStringList({"Script is running.", "User break.", "Script finished, no errors."}));
+    QCOMPARE(TitleState(form), QString());
+    QVERIFY(!Action(form, "ScriptStop")->isEnabled());
+    QCOMPARE(editor->Editor()->ExecutionLine(), -1);
+  }
+
+  // With any mark in the running editor (a bookmark will do) the selection follows the
+  // statements; without marks the editor is left alone.
+  void WithMarksTheCaretFollowsTheRun() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    const QString text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
+    TMDIChild* editor = OpenScript(form, text);
+    editor->Editor()->setCursorPosition(0, 0);
+    Action(form, "ScriptRun")->trigger();
+    QCOMPARE(editor->Editor()->CaretLine(), 1);
+    editor->Editor()->ToggleBookmark(1);
+    QStringList followed;
+    auto selected = [editor] {
+      return editor->Editor()->selectedText() + QString::number(editor->Editor()->CaretLine());
+    };
+    When(
+        form, [&] { return OutputLines(form).contains("a"); }, [&] { followed << selected(); });
+    Action(form, "ScriptRun")->trigger();
+    followed << selected();
+    // Events come before the selection moves on: the statement that wrote "a" is still selected.
+    QCOMPARE(followed, QStringList({"W2", "W3"}));
+    QCOMPARE(OutputLines(form), QStringList({"Script is running.", "a", "b", "Script finished, no errors."}));
+  }
+
+  // "Add to watch" while paused shows the value at once; the watch window is shown and hidden
+  // with Alt+3 and keeps its rows.
+  void AddToWatchWhilePausedAndAltThreeKeepsTheRows() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    TMDIChild* window =
+        OpenScript(form, "var Flag: Boolean;\r\nbegin\r\n  Flag := True;\r\n  Writeln('a');\r\nend.");
+    QCOMPARE(Action(form, "ViewWatch")->shortcut(), QKeySequence("Alt+3"));
+    Action(form, "ViewWatch")->trigger();
+    QVERIFY(form.WatchWindow()->isVisible());
+    QVERIFY(form.WatchWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+    QString valueWhenAdded;
+    When(
+        form, [&] { return Paused(form); }, [&] { Action(form, "ScriptStep")->trigger(); });
+    When(
+        form, [&] { return Paused(form); }, [&] {      // after Flag := True
+          window->Editor()->setSelection(0, 4, 0, 8);  // "Flag" in the declaration
+          QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                  window->Editor()->mapToGlobal(QPoint(5, 5)));
+          QCoreApplication::sendEvent(window->Editor()->viewport(), &event);
+          window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
+          window->PopupMenu()->hide();
+          valueWhenAdded = WatchValue(form, 0);
+          Action(form, "ScriptRun")->trigger();
+        });
+    Action(form, "ScriptStep")->trigger();
+    QCOMPARE(WatchName(form, 0), QString("Flag"));
+    QCOMPARE(valueWhenAdded, QString("True"));
+    Action(form, "ViewWatch")->trigger();
+    QVERIFY(!form.WatchWindow()->isVisible());
+    QVERIFY(!Action(form, "ViewWatch")->isChecked());
+    Action(form, "ViewWatch")->trigger();
+    QCOMPARE(WatchName(form, 0), QString("Flag"));
+    QCOMPARE(WatchList(form)->topLevelItemCount(), 16);
+  }
+
+  // The rows' rules: any case finds a variable, Boolean and real formats, arrays give the empty
+  // text even below a row with a value, unknown names "???", blank names are skipped.
+  void WatchRowsShowEachKindOfValue() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    OpenScript(form,
+               "var\r\n  MixedCase: Integer;\r\n  Ok: Boolean;\r\n  R: Real;\r\n  A: array of Integer;\r\n"
+               "begin\r\n  MixedCase := 12;\r\n  Ok := False;\r\n  R := 2;\r\n  SetArrayLength(A, 3);\r\n"
+               "  Writeln('set');\r\n  Writeln('end');\r\nend.");
+    for (const char* name : {"mixedcase", "ok", "r", "a", "nosuch", " MIXEDCASE\t"}) form.AddWatch(name);
+    WatchList(form)->topLevelItem(6)->setText(0, " \t ");
+    When(
+        form, [&] { return OutputLines(form).contains("set"); }, [&] { form.RefreshWatches(); });
+    Action(form, "ScriptRun")->trigger();
+    QStringList values;
+    for (int row = 0; row < 7; ++row) values << WatchValue(form, row);
+    QCOMPARE(values, QStringList({"12", "False", "2.000000000000", "", "???", "12", ""}));
+    QVERIFY(WatchList(form)->topLevelItem(6)->text(1).isNull());  // a blank name never gets a value
+  }
+
+  // Delete empties a name but keeps its value; the next watch reuses that row. When all 16
+  // rows are named, a 17th watch appends a row.
+  void DeleteKeepsTheValueAndTheSeventeenthWatchAppendsARow() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    OpenScript(form,
+               "var X: Integer;\r\nbegin\r\n  X := 5;\r\n  Writeln('set');\r\n  Writeln('end');\r\nend.");
+    form.AddWatch("a");
+    form.AddWatch("x");
+    When(
+        form, [&] { return OutputLines(form).contains("set"); }, [&] { form.RefreshWatches(); });
+    Action(form, "ScriptRun")->trigger();
+    QTreeWidget* list = WatchList(form);
+    list->setCurrentItem(list->topLevelItem(1));
+    PressKey(list, Qt::Key_Delete);
+    QCOMPARE(WatchName(form, 1), QString());
+    QCOMPARE(WatchValue(form, 1), QString("5"));
+    form.AddWatch("b");
+    QCOMPARE(WatchName(form, 1), QString("b"));
+    for (int i = 0; i < 14; ++i) form.AddWatch(QString("w%1").arg(i));
+    QCOMPARE(list->topLevelItemCount(), 16);
+    form.AddWatch("seventeenth");
+    QCOMPARE(list->topLevelItemCount(), 17);
+    QCOMPARE(WatchName(form, 16), QString("seventeenth"));
+  }
+
+  // F2 or a typed character edits the selected row's name (the character starts the new name);
+  // a changed name is looked up at once; nothing is edited without a selected row.
+  void NamesAreEditedInPlace() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    OpenScript(
+        form,
+        "var Total: Integer;\r\nbegin\r\n  Total := 9;\r\n  Writeln('set');\r\n  Writeln('end');\r\nend.");
+    form.WatchWindow()->show();
+    QTreeWidget* list = WatchList(form);
+    QVERIFY(QTest::qWaitForWindowExposed(form.WatchWindow()));
+    list->setFocus();
+    list->clearSelection();
+    PressKey(list, Qt::Key_T, "t");
+    QVERIFY(!list->findChild<QLineEdit*>());  // no selected row: no edit
+
+    list->setCurrentItem(list->topLevelItem(0), 1);  // on the value cell: the name is still edited
+    QVERIFY(list->topLevelItem(0)->isSelected());
+    PressKey(list, Qt::Key_T, "t");
+    auto* edit = list->findChild<QLineEdit*>();
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), QString("t"));
+    edit->setText("total");
+    PressKey(edit, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the edit ends through a queued call
+    QCOMPARE(WatchName(form, 0), QString("total"));
+    QCOMPARE(WatchValue(form, 0), QString("???"));  // no run yet: no variables
+
+    // F2 during a pause, and the new name is shown with the paused script's value.
+    When(
+        form, [&] { return OutputLines(form).contains("set"); },
+        [&] {
+          list->setCurrentItem(list->topLevelItem(1));
+          PressKey(list, Qt::Key_F2);
+          auto* f2Edit = list->findChild<QLineEdit*>();
+          QVERIFY(f2Edit);
+          f2Edit->setText("TOTAL");
+          PressKey(f2Edit, Qt::Key_Return);
+          QCoreApplication::processEvents();
+        });
+    Action(form, "ScriptRun")->trigger();
+    QCOMPARE(WatchName(form, 1), QString("TOTAL"));
+    QCOMPARE(WatchValue(form, 1), QString("9"));
+  }
+};
+
+std::unique_ptr<QObject> NewDebuggingTest() {
+  return std::make_unique<DebuggingTest>();
+}
+
+}  // namespace quoll_test
+
+#include "debugging_test.moc"
