@@ -1,5 +1,6 @@
 // quoll-screenshots: renders the documentation's pictures of the workbench: the main window with a
-// coloured script and the output of its run, and the help dialog. Run under a display server
+// coloured script and the output of its run, the same script paused at a breakpoint with the watch
+// window, and the help dialog. Run under a display server
 // (`make screenshots` uses Xvfb).
 #include <QAction>
 #include <QApplication>
@@ -13,7 +14,9 @@
 #include "ui/help_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
+#include "ui/script_editor.h"
 #include "ui/user_prompts.h"
+#include "ui/watch_window.h"
 
 namespace {
 
@@ -30,8 +33,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quoll");
   const QStringList args = QApplication::arguments();
-  if (args.size() != 3) {
-    std::fprintf(stderr, "usage: quoll-screenshots SCRIPT OUTPUT-DIRECTORY\n");
+  if (args.size() < 3 || args.size() == 4) {
+    std::fprintf(stderr, "usage: quoll-screenshots SCRIPT OUTPUT-DIRECTORY [LINE PAUSES WATCH...]\n");
     return 2;
   }
   QDir().mkpath(args[2]);
@@ -44,6 +47,33 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
   mainForm.findChild<QAction*>("ScriptRun")->trigger();
   bool ok = Save(&mainForm, out.filePath("main-window.png"));
+
+  // A breakpoint on the caret line given as the optional third argument (1-based), watches on
+  // the names that follow, and the run paused there for the PAUSES-th time.
+  if (args.size() > 4) {
+    quoll::TMDIChild* editor = mainForm.ActiveEditor();
+    editor->Editor()->setCursorPosition(args[3].toInt() - 1, 0);
+    mainForm.findChild<QAction*>("ScriptBreakPoint")->trigger();
+    const int wanted = args[4].toInt();
+    for (qsizetype i = 5; i < args.size(); ++i) mainForm.AddWatch(args[i]);
+    quoll::TfrmWatch* watch = mainForm.WatchWindow();
+    watch->show();
+    int pauses = 0;
+    mainForm.SetMessagePump([&](bool paused) {
+      QCoreApplication::processEvents();
+      if (!paused) return;
+      if (++pauses < wanted) {
+        mainForm.findChild<QAction*>("ScriptRun")->trigger();
+        return;
+      }
+      ok = Save(&mainForm, out.filePath("debugging.png")) && ok;
+      ok = Save(watch, out.filePath("watch.png")) && ok;
+      mainForm.StopScript();
+    });
+    mainForm.findChild<QAction*>("ScriptRun")->trigger();
+    mainForm.SetMessagePump({});
+    watch->hide();
+  }
 
   quoll::TdlgPageHelp* help = mainForm.HelpDialog();
   help->show();
