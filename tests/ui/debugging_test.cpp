@@ -250,7 +250,10 @@ class DebuggingTest : public QObject {
     Action(form, "ScriptStep")->trigger();
     QCOMPARE(WatchName(form, 0), QString("Flag"));
     QCOMPARE(valueWhenAdded, QString("True"));
-    Action(form, "ViewWatch")->trigger();
+    // The keys work from the watch window as well.
+    form.WatchWindow()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.WatchWindow()));
+    QTest::keyClick(WatchList(form), Qt::Key_3, Qt::AltModifier);
     QVERIFY(!form.WatchWindow()->isVisible());
     QVERIFY(!Action(form, "ViewWatch")->isChecked());
     Action(form, "ViewWatch")->trigger();
