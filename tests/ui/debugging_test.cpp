@@ -40,12 +40,27 @@ bool Paused(TMainForm& form) {
   return form.Host().State() == RunState::Paused;
 }
 
+// A step of the scripted user for the next pause.
+void WhenPaused(TMainForm& form, std::function<void()> action) {
+  When(
+      form, [&form] { return Paused(form); }, std::move(action));
+}
+
 // The run state as the title shows it: "run", "break" or "" when idle.
 QString TitleState(TMainForm& form) {
   const QString title = form.windowTitle();
   if (title.contains("[break]")) return "break";
   if (title.contains("[run]")) return "run";
   return QString();
+}
+
+// What a paused script shows: the title's state, the execution line (0-based) and the first
+// watch's value.
+QString PauseView(TMainForm& form, TMDIChild* editor) {
+  return QString("%1 %2 %3")
+      .arg(TitleState(form))
+      .arg(editor->Editor()->ExecutionLine())
+      .arg(WatchValue(form, 0));
 }
 
 // The colours the editor paints on a line: the background right of its text and the lightest
@@ -117,25 +132,15 @@ class DebuggingTest : public QObject {
     QCOMPARE(WatchValue(form, 0), QString("???"));  // no run yet
     QStringList seen;
     LineColours colours;
-    When(
-        form, [&] { return Paused(form); },
-        [&] {
-          seen << QString("%1 %2 %3")
-                      .arg(TitleState(form))
-                      .arg(editor->Editor()->ExecutionLine())
-                      .arg(WatchValue(form, 0));
-          colours = ColoursOfLine(editor->Editor(), 2);
-          Action(form, "ScriptStep")->trigger();
-        });
-    When(
-        form, [&] { return Paused(form); },
-        [&] {
-          seen << QString("%1 %2 %3")
-                      .arg(TitleState(form))
-                      .arg(editor->Editor()->ExecutionLine())
-                      .arg(WatchValue(form, 0));
-          Action(form, "ScriptRun")->trigger();
-        });
+    WhenPaused(form, [&] {
+      seen << PauseView(form, editor);
+      colours = ColoursOfLine(editor->Editor(), 2);
+      Action(form, "ScriptStep")->trigger();
+    });
+    WhenPaused(form, [&] {
+      seen << PauseView(form, editor);
+      Action(form, "ScriptRun")->trigger();
+    });
     Action(form, "ScriptStep")->trigger();
     QCOMPARE(seen, QStringList({"break 2 0", "break 3 4"}));
     QCOMPARE(colours.background, QColor(255, 0, 0));
@@ -159,15 +164,10 @@ class DebuggingTest : public QObject {
     form.AddWatch("I");
     QStringList seen;
     for (int pass = 0; pass < 3; ++pass) {
-      When(
-          form, [&] { return Paused(form); },
-          [&] {
-            seen << QString("%1 %2 %3")
-                        .arg(TitleState(form))
-                        .arg(editor->Editor()->ExecutionLine())
-                        .arg(WatchValue(form, 0));
-            Action(form, "ScriptRun")->trigger();
-          });
+      WhenPaused(form, [&] {
+        seen << PauseView(form, editor);
+        Action(form, "ScriptRun")->trigger();
+      });
     }
     Action(form, "ScriptRun")->trigger();
     QCOMPARE(seen, QStringList({"break 4 1", "break 4 2", "break 4 3"}));
@@ -183,12 +183,10 @@ class DebuggingTest : public QObject {
     TMainForm form(prompts);
     TMDIChild* editor = OpenScript(form, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     bool stopEnabled = false;
-    When(
-        form, [&] { return Paused(form); },
-        [&] {
-          stopEnabled = Action(form, "ScriptStop")->isEnabled();
-          Action(form, "ScriptStop")->trigger();
-        });
+    WhenPaused(form, [&] {
+      stopEnabled = Action(form, "ScriptStop")->isEnabled();
+      Action(form, "ScriptStop")->trigger();
+    });
     Action(form, "ScriptStep")->trigger();
     QVERIFY(stopEnabled);
     QCOMPARE(OutputLines(form),
@@ -234,19 +232,17 @@ class DebuggingTest : public QObject {
     QVERIFY(form.WatchWindow()->isVisible());
     QVERIFY(form.WatchWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
     QString valueWhenAdded;
-    When(
-        form, [&] { return Paused(form); }, [&] { Action(form, "ScriptStep")->trigger(); });
-    When(
-        form, [&] { return Paused(form); }, [&] {      // after Flag := True
-          window->Editor()->setSelection(0, 4, 0, 8);  // "Flag" in the declaration
-          QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                  window->Editor()->mapToGlobal(QPoint(5, 5)));
-          QCoreApplication::sendEvent(window->Editor()->viewport(), &event);
-          window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
-          window->PopupMenu()->hide();
-          valueWhenAdded = WatchValue(form, 0);
-          Action(form, "ScriptRun")->trigger();
-        });
+    WhenPaused(form, [&] { Action(form, "ScriptStep")->trigger(); });
+    WhenPaused(form, [&] {                         // after Flag := True
+      window->Editor()->setSelection(0, 4, 0, 8);  // "Flag" in the declaration
+      QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                              window->Editor()->mapToGlobal(QPoint(5, 5)));
+      QCoreApplication::sendEvent(window->Editor()->viewport(), &event);
+      window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
+      window->PopupMenu()->hide();
+      valueWhenAdded = WatchValue(form, 0);
+      Action(form, "ScriptRun")->trigger();
+    });
     Action(form, "ScriptStep")->trigger();
     QCOMPARE(WatchName(form, 0), QString("Flag"));
     QCOMPARE(valueWhenAdded, QString("True"));
