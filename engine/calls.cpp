@@ -127,6 +127,7 @@ bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, int
 }
 
 bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVariant* result) {
+  ++nativeCalls_;
   TIfPasScript* owner = routine->owner ? routine->owner : this;
   uint16_t code =
       routine->kind == RoutineKind::Extended

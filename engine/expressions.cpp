@@ -932,6 +932,7 @@ bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, Des
         const ParamList* decl = h->object->MethodDeclaration(method);
         VariableList args;
         if (decl && !ReadArguments(with, *decl, args, locals)) return false;
+        ++nativeCalls_;
         d.var = h->object->CallMethod(method, args);
         if (error_.code != 0) return false;
         d.outcome = Designator::Value;
@@ -956,6 +957,7 @@ bool TIfPasScript::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
     return false;
   }
   out.Init(type);
+  ++nativeCalls_;
   if (!h->object->ReadProperty(prop.v.nprop.handle, out)) {
     SetError(ErrorCode::CannotReadProperty);
     return false;
@@ -977,6 +979,7 @@ bool TIfPasScript::WriteNativeProperty(const WithList& with, VariableList* local
   }
   TIfVariant value(h->object->PropertyType(prop.v.nprop.handle));
   if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
+  ++nativeCalls_;
   if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {
     SetError(ErrorCode::CannotWriteProperty);
     return false;

@@ -233,6 +233,10 @@ class TIfPasScript {
   const std::vector<TProcedure*>& CallStack() const { return callStack_; }
   VariableList* CurrentLocals() const { return currentLocals_; }
   int32_t NestingDepth() const { return nesting_; }
+  // How many calls have left the script for native code (native routines, native object methods
+  // and properties) since the object was made. A statement that made none took interpreter time
+  // only; the host's statement hook uses this to tell cheap statements from possibly slow ones.
+  uint64_t NativeCallCount() const { return nativeCalls_; }
   // Finds a registered type by upper-case name, resolved through copies.
   TTypeRec* TypeByName(NameId name) const;
   // Predefined types, valid after SetText.
@@ -390,6 +394,7 @@ class TIfPasScript {
   TIfPascalParser parser_;
   std::vector<TProcedure*> callStack_;
   VariableList* currentLocals_ = nullptr;
+  uint64_t nativeCalls_ = 0;
   struct AttachedUnit {
     std::unique_ptr<TIfPasScript> owned;  // set when this instance frees the unit
     TIfPasScript* unit;
