@@ -19,6 +19,27 @@ namespace quoll {
 namespace {
 const NameId kWriteln = Intern("WRITELN");
 const NameId kReadln = Intern("READLN");
+
+// The coarse clock is read before every statement: a few nanoseconds, no system call.
+timespec CoarseNow() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return now;
+}
+
+timespec After(timespec t, int64_t ns) {
+  t.tv_sec += static_cast<time_t>(ns / 1'000'000'000);
+  t.tv_nsec += static_cast<long>(ns % 1'000'000'000);
+  if (t.tv_nsec >= 1'000'000'000) {
+    t.tv_nsec -= 1'000'000'000;
+    ++t.tv_sec;
+  }
+  return t;
+}
+
+bool Before(const timespec& a, const timespec& b) {
+  return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
 }  // namespace
 
 TScript::TScript(HostUi& ui) : ui_(ui) {}
@@ -95,6 +116,10 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
     }
     ui_.ShowRunState(state_);
     lastPausePos_ = -1;
+    messageIntervalNs_ = int64_t{ui_.MessageIntervalMs()} * 1'000'000;
+    nextMessages_ = After(CoarseNow(), messageIntervalNs_);
+    marks_ = ui_.HasMarks();
+    clockScript_ = nullptr;
     ui_.ClearOutput();
     TIfPasScript& engine = *engine_;
     engine.SetText(text);
@@ -117,25 +142,56 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
 
 uint16_t TScript::LineHookEntry(void* host, TIfPasScript* script, int32_t position) {
   auto* self = static_cast<TScript*>(host);
-  if (script != self->engine_.get()) return self->UnitLineHook();
+  if (script != self->engine_.get()) return self->UnitLineHook(script);
   return self->LineHook(position);
 }
 
 // A unit's positions are not in the running editor's text: its statements neither pause nor move
 // the caret (Step runs a unit routine as one step), but they keep the window usable and obey Stop.
-uint16_t TScript::UnitLineHook() {
-  ui_.ProcessMessages();
+uint16_t TScript::UnitLineHook(const TIfPasScript* unit) {
+  if (MessagesDue(unit)) LetMessagesThrough();
   if (state_ != RunState::Idle) return 0;
   ui_.WriteOutput("User break.");
   return static_cast<uint16_t>(ErrorCode::Exit);
 }
 
-uint16_t TScript::LineHook(int32_t position) {
-  constexpr uint16_t kExit = static_cast<uint16_t>(ErrorCode::Exit);
+// Reading the clock costs as much as a simple statement. A statement that called no native code
+// spent interpreter time only, so the clock is read after every few such statements, and after
+// any that did: a card command, Sleep or an input box can take long.
+inline bool TScript::MessagesDue(const TIfPasScript* script) {
+  if (script == clockScript_ && script->NativeCallCount() == clockNativeCalls_ && --statementsUntilClock_ > 0)
+    return false;
+  return ReadClockForMessages(script);
+}
+
+bool TScript::ReadClockForMessages(const TIfPasScript* script) {
+  constexpr int kStatementsPerClockReading = 16;
+  if (messageIntervalNs_ <= 0) return true;
+  clockScript_ = script;
+  clockNativeCalls_ = script->NativeCallCount();
+  statementsUntilClock_ = kStatementsPerClockReading;
+  const timespec now = CoarseNow();
+  if (Before(now, nextMessages_)) return false;
+  nextMessages_ = After(now, messageIntervalNs_);
+  return true;
+}
+
+void TScript::LetMessagesThrough() {
   ui_.ProcessMessages();
+  marks_ = ui_.HasMarks();
+}
+
+uint16_t TScript::LineHook(int32_t position) {
+  if (MessagesDue(engine_.get())) LetMessagesThrough();
+  // The common case, a run without marks, stays this short.
+  if (state_ == RunState::Running && !marks_) return 0;
+  return LineHookAfterMessages(position);
+}
+
+uint16_t TScript::LineHookAfterMessages(int32_t position) {
+  constexpr uint16_t kExit = static_cast<uint16_t>(ErrorCode::Exit);
   switch (state_) {
     case RunState::Running:
-      if (!ui_.HasMarks()) return 0;
       ui_.SelectPosition(position);
       if (!ui_.IsBreakpointLine()) return 0;
       ui_.RefreshWatches();
@@ -160,6 +216,8 @@ uint16_t TScript::LineHook(int32_t position) {
   // Paused: the user works on until Run, Step or Stop changes the state.
   ui_.ShowRunState(RunState::Paused);
   while (state_ == RunState::Paused) ui_.WaitForMessages();
+  marks_ = ui_.HasMarks();
+  nextMessages_ = After(CoarseNow(), messageIntervalNs_);
   ui_.ShowRunState(state_);
   if (state_ == RunState::Idle) {
     ui_.WriteOutput("User break.");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@ class HostUi {
   virtual bool WantsLineHook() const { return false; }
   // Lets pending user actions happen (they may call the host's Run, Step or Stop).
   virtual void ProcessMessages() {}
+  // How often a running script lets user actions happen: at most every this many milliseconds
+  // of run time; 0 before every statement. User actions change the run state and the marks only
+  // in ProcessMessages and WaitForMessages (dialogs that scripts open are modal), so between two
+  // passes a statement costs the hook a clock read and two tests.
+  virtual int32_t MessageIntervalMs() const { return 0; }
   // While a script is paused: waits for and processes user actions.
   virtual void WaitForMessages() { ProcessMessages(); }
 
@@ -83,7 +89,15 @@ class TScript {
   static constexpr int32_t kMaxBeginNesting = 1000;
 
  private:
-  uint16_t UnitLineHook();
+  uint16_t UnitLineHook(const TIfPasScript* unit);
+  // Whether user actions are due before this statement of `script` (always when the UI wants
+  // them before every statement).
+  bool MessagesDue(const TIfPasScript* script);
+  [[gnu::noinline]] bool ReadClockForMessages(const TIfPasScript* script);
+  // Lets user actions happen and notes what they may have changed.
+  void LetMessagesThrough();
+  // The line hook once pending user actions have happened: breakpoints, steps, Stop, pausing.
+  [[gnu::noinline]] uint16_t LineHookAfterMessages(int32_t position);
   bool Start(RunState mode, const std::string& text, int32_t& errorPos);
   bool ExecuteText(const std::string& text, int32_t& errorPos);
   // Reads UNIT.qs from the current directory; on a case-sensitive file system the one file whose
@@ -94,6 +108,16 @@ class TScript {
   std::unique_ptr<TIfPasScript> engine_;
   RunState state_ = RunState::Idle;
   int32_t lastPausePos_ = -1;
+  // Within a run: how often user actions happen, when next, and whether the running editor had
+  // marks after the last time.
+  int64_t messageIntervalNs_ = 0;
+  timespec nextMessages_{};
+  bool marks_ = false;
+  // When the clock was last read: the script and its count of native calls then, and how many
+  // more statements without native calls may pass before the next reading.
+  const TIfPasScript* clockScript_ = nullptr;
+  uint64_t clockNativeCalls_ = 0;
+  int statementsUntilClock_ = 0;
   std::vector<std::string> loadingUnits_;  // units being compiled inside one another
 };
 

@@ -312,6 +312,30 @@ TEST(HostLineHook, StepPausesOnlyOnceAtAPositionReachedAgainAndAgain) {
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "x", "x", "x", "Script finished, no errors."}));
 }
 
+// A UI that wants its messages only every so often gets them no more often while a script runs,
+// but a pause still waits for the user and resumes.
+TEST(HostLineHook, MessagesComeOnlyWhenTheirIntervalHasPassed) {
+  RecordingUi ui;
+  ui.intervalMs = 3'600'000;
+  ui.onMessages = [](TScript&) {};
+  RunOutcome out = RunWith(ui, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(ui.messagePasses, 0);
+
+  RecordingUi stepping;
+  stepping.intervalMs = 3'600'000;
+  int pauses = 0;
+  stepping.onMessages = [&](TScript& host) {
+    if (host.State() != RunState::Paused) return;
+    ++pauses;
+    int32_t ignored;
+    host.Run("", ignored);
+  };
+  out = RunWith(stepping, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.", /*step=*/true);
+  EXPECT_EQ(pauses, 1);
+  EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "b", "Script finished, no errors."}));
+}
+
 TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";

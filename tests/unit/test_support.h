@@ -108,6 +108,8 @@ class RecordingUi : public quoll::HostUi {
   std::function<void(quoll::TScript&)> onMessages;
   quoll::TScript* host = nullptr;  // set by RunWith
   bool marks = false;
+  int32_t intervalMs = 0;  // MessageIntervalMs
+  int messagePasses = 0;   // ProcessMessages calls
   std::function<bool(int32_t)> breakpointAt;  // whether the selected position's line has a breakpoint
 
   void WriteOutput(const std::string& line) override { lines.push_back(line); }
@@ -125,8 +127,10 @@ class RecordingUi : public quoll::HostUi {
   void ShowRunState(quoll::RunState state) override { shownStates.push_back(state); }
   bool WantsLineHook() const override { return static_cast<bool>(onMessages); }
   void ProcessMessages() override {
+    ++messagePasses;
     if (onMessages && host) onMessages(*host);
   }
+  int32_t MessageIntervalMs() const override { return intervalMs; }
   bool HasMarks() override { return marks; }
   void SelectPosition(int32_t position) override { selections.push_back(position); }
   bool IsBreakpointLine() override {
