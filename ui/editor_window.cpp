@@ -141,26 +141,27 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
   mainForm_.SetCaretText(QString());
 }
 
-bool TMDIChild::HasMarks() const {
-  return mmoScript_->HasMarks();
-}
-
-// Two marks of any kind count as a breakpoint line; a single one only when it is a breakpoint.
+// The caret line, or the line of a statement selected but not yet shown.
 bool TMDIChild::IsBreakpointLine() const {
-  const unsigned marks = mmoScript_->MarksOnLine(mmoScript_->CaretLine() - 1);
-  if (marks == 0) return false;
-  if (marks & (marks - 1)) return true;
-  return marks == (1u << ScriptEditor::kBreakpointMarker);
+  if (pendingPosition_ >= 0) return mmoScript_->IsBreakpointLineAt(pendingPosition_);
+  return ScriptEditor::IsBreakpointMarks(mmoScript_->MarksOnLine(mmoScript_->CaretLine() - 1));
 }
 
 void TMDIChild::UpdateCurrentLine() {
+  ShowSelectedPosition();
   currentLine_ = mmoScript_->CaretLine();
   const bool running = mainForm_.Host().State() != RunState::Idle;
   mmoScript_->ShowExecutionLine(running ? currentLine_ - 1 : -1);
 }
 
 void TMDIChild::SelectPosition(int32_t position) {
-  mmoScript_->SelectEngineCharacter(position);
+  pendingPosition_ = position;
+}
+
+void TMDIChild::ShowSelectedPosition() {
+  if (pendingPosition_ < 0) return;
+  mmoScript_->SelectEngineCharacter(pendingPosition_);
+  pendingPosition_ = -1;
 }
 
 void TMDIChild::ClearExecutionLine() {

@@ -7,11 +7,12 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "ui/script_editor.h"
+
 class QMenu;
 
 namespace quoll {
 
-class ScriptEditor;
 class TMainForm;
 
 class TMDIChild : public QWidget {
@@ -41,10 +42,15 @@ class TMDIChild : public QWidget {
   void CloseAfterQuery();
 
   // What the host asks of the running editor.
-  bool HasMarks() const;
+  bool HasMarks() const { return mmoScript_->HasMarks(); }
   bool IsBreakpointLine() const;
   void UpdateCurrentLine();
+  // Selects the character at an engine position. A running script selects every statement it
+  // reaches, far more often than anyone can see: the position is kept and the editor selects it
+  // at the next ShowSelectedPosition, which the main window calls before every event-loop pass.
+  // Until then the breakpoint test looks at the line of that position.
   void SelectPosition(int32_t position);
+  void ShowSelectedPosition();
   // Removes the execution-line colours.
   void ClearExecutionLine();
   int CurrentLine() const { return currentLine_; }
@@ -71,6 +77,7 @@ class TMDIChild : public QWidget {
   bool named_ = false;
   bool queried_ = false;
   int currentLine_ = 0;
+  int32_t pendingPosition_ = -1;  // selected by SelectPosition, not yet shown
   QString watchText_;
 };
 

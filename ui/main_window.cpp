@@ -34,13 +34,6 @@ namespace quoll {
 
 namespace {
 
-// The event loop runs at most this often while a script runs.
-constexpr long kPumpIntervalMs = 5;
-
-long MillisecondsBetween(const timespec& from, const timespec& to) {
-  return (to.tv_sec - from.tv_sec) * 1000 + (to.tv_nsec - from.tv_nsec) / 1000000;
-}
-
 // Script strings are bytes: UTF-8 where they are valid UTF-8, else Latin-1.
 QString FromScriptBytes(const std::string& bytes) {
   QStringDecoder decoder(QStringConverter::Utf8);
@@ -382,6 +375,7 @@ void TMainForm::RunActive(bool step) {
 }
 
 void TMainForm::StopScript() {
+  ShowSelectedPosition();
   host_->Stop();
   runningEditor_ = nullptr;
   UpdateActions();
@@ -494,24 +488,29 @@ void TMainForm::ShowRunState(RunState state) {
       setWindowTitle(baseCaption_ + " [break]");
       break;
   }
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &lastPump_);
   UpdateActions();
 }
 
-// Called before every statement: a clock read, and the event loop only every few milliseconds.
+// Between statements, every few milliseconds of a run (a scripted user: before every statement).
 void TMainForm::ProcessMessages() {
-  if (pump_) {
+  ShowSelectedPosition();
+  if (pump_)
     pump_(false);
-    return;
-  }
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-  if (MillisecondsBetween(lastPump_, now) < kPumpIntervalMs) return;
-  lastPump_ = now;
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  else
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int32_t TMainForm::MessageIntervalMs() const {
+  return pump_ ? 0 : 5;
+}
+
+// Whatever the windows show next, the running editor's selection is the last statement's.
+void TMainForm::ShowSelectedPosition() {
+  if (runningEditor_) runningEditor_->ShowSelectedPosition();
 }
 
 void TMainForm::WaitForMessages() {
+  ShowSelectedPosition();
   if (pump_) {
     pump_(true);
     return;
@@ -520,7 +519,8 @@ void TMainForm::WaitForMessages() {
 }
 
 bool TMainForm::HasMarks() {
-  return runningEditor_ && runningEditor_->HasMarks();
+  const TMDIChild* editor = runningEditor_.data();
+  return editor && editor->HasMarks();
 }
 
 void TMainForm::SelectPosition(int32_t position) {

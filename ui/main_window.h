@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <memory>
 
@@ -68,6 +67,7 @@ class TMainForm : public QMainWindow, public HostUi {
   void ShowRunState(RunState state) override;
   bool WantsLineHook() const override { return true; }
   void ProcessMessages() override;
+  int32_t MessageIntervalMs() const override;
   void WaitForMessages() override;
   bool HasMarks() override;
   void SelectPosition(int32_t position) override;
@@ -98,6 +98,7 @@ class TMainForm : public QMainWindow, public HostUi {
   // Runs the host initializer; false (after "Script init error!") when it throws.
   bool InitializeHost();
   void RunActive(bool step);
+  void ShowSelectedPosition();
   void ToggleOutput();
   void EditCommand(void (*command)(QPlainTextEdit*));
   void TileSubWindows(Qt::Orientation orientation);
@@ -110,7 +111,6 @@ class TMainForm : public QMainWindow, public HostUi {
   std::unique_ptr<TScript> host_;
   QString baseCaption_;
   QPointer<TMDIChild> runningEditor_;
-  timespec lastPump_{};
   MessagePump pump_;
   bool destroying_ = false;
 

@@ -88,8 +88,10 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
 
   connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
           [this](int, int type, const char*, int, int, int, int, int, int, int) {
-            if (type & (SB::SC_MOD_CHANGEMARKER | SB::SC_MOD_INSERTTEXT | SB::SC_MOD_DELETETEXT))
+            if (type & (SB::SC_MOD_CHANGEMARKER | SB::SC_MOD_INSERTTEXT | SB::SC_MOD_DELETETEXT)) {
               hasMarks_ = -1;
+              lineStarts_.clear();
+            }
           });
   BindKeys();
   setText("Program noname;\r\nbegin\r\n\r\nend.");
@@ -230,9 +232,32 @@ unsigned ScriptEditor::MarksOnLine(int line) const {
   return static_cast<unsigned>(SendScintilla(SB::SCI_MARKERGET, U(line))) & kMarkMask;
 }
 
-bool ScriptEditor::HasMarks() const {
-  if (hasMarks_ < 0) hasMarks_ = SendScintilla(SB::SCI_MARKERNEXT, 0UL, static_cast<long>(kMarkMask)) >= 0;
+bool ScriptEditor::FindMarks() const {
+  hasMarks_ = SendScintilla(SB::SCI_MARKERNEXT, 0UL, static_cast<long>(kMarkMask)) >= 0;
   return hasMarks_ != 0;
+}
+
+bool ScriptEditor::IsBreakpointMarks(unsigned marks) {
+  if (marks == 0) return false;
+  if (marks & (marks - 1)) return true;
+  return marks == (1u << kBreakpointMarker);
+}
+
+bool ScriptEditor::IsBreakpointLineAt(int32_t position) const {
+  if (lineStarts_.empty()) {
+    const long lines = SendScintilla(SB::SCI_GETLINECOUNT);
+    lineStarts_.resize(static_cast<size_t>(lines));
+    breakpointLines_.assign(static_cast<size_t>(lines), false);
+    for (long line = 0; line < lines; ++line) {
+      lineStarts_[static_cast<size_t>(line)] =
+          static_cast<int32_t>(SendScintilla(SB::SCI_POSITIONFROMLINE, U(line)));
+      breakpointLines_[static_cast<size_t>(line)] = IsBreakpointMarks(MarksOnLine(static_cast<int>(line)));
+    }
+  }
+  // The last line starting at or before the position (the first line for a negative one).
+  auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position);
+  const size_t line = after == lineStarts_.begin() ? 0 : static_cast<size_t>(after - lineStarts_.begin() - 1);
+  return breakpointLines_[line];
 }
 
 void ScriptEditor::AddBreakpoint(int line) {

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <vector>
 
 namespace quoll {
 
@@ -37,7 +38,13 @@ class ScriptEditor : public QsciScintilla {
 
   // The marks on a 0-based line, one bit per marker (bookmarks 0..9, breakpoint 10).
   unsigned MarksOnLine(int line) const;
-  bool HasMarks() const;
+  bool HasMarks() const { return hasMarks_ >= 0 ? hasMarks_ != 0 : FindMarks(); }
+  // A line with two marks of any kind, or with a breakpoint alone, is a breakpoint line.
+  static bool IsBreakpointMarks(unsigned marks);
+  // Whether the line holding the character at an engine position is a breakpoint line. A run with
+  // marks asks before every statement, so the answer comes from a table of line starts and
+  // breakpoint lines that is kept until the text or the marks change.
+  bool IsBreakpointLineAt(int32_t position) const;
   void AddBreakpoint(int line);
   void RemoveBreakpoint(int line);
   // Bookmark n on the caret line (again on the same line: removes it), and going to it.
@@ -58,11 +65,15 @@ class ScriptEditor : public QsciScintilla {
 
  private:
   void BindKeys();
+  bool FindMarks() const;
   bool HandleOwnKey(QKeyEvent* event);
 
   int executionLine_ = -1;
   // Whether any mark exists: asked before every statement of a run, so it is kept, not searched.
   mutable int hasMarks_ = -1;  // -1: not known since the last change
+  // The breakpoint-line table; empty when not known since the last change.
+  mutable std::vector<int32_t> lineStarts_;
+  mutable std::vector<bool> breakpointLines_;
 };
 
 }  // namespace quoll
