@@ -52,6 +52,7 @@ class Runner:
     command:  builds the argument vector from the program's absolute path.
     extract:  turns a finished process into the program's own output lines,
               or raises RunFailure.
+    own_time: see below.
     executable: the program the command starts, as an absolute path once it
               has been found; otherwise as given, and the runner is reported
               as not found.
@@ -62,6 +63,9 @@ class Runner:
     command: Callable[[str], List[str]]
     extract: Callable[[subprocess.CompletedProcess], List[str]]
     executable: str = ""
+    # For a program that reports the time of the work itself: reads it from the finished process.
+    # Otherwise the wall time of the whole process is taken.
+    own_time: Optional[Callable[[subprocess.CompletedProcess], float]] = None
 
 
 def output_lines(text: str) -> List[str]:
@@ -138,6 +142,42 @@ def make_runners(args: argparse.Namespace) -> List[Runner]:
         Runner("quoll", ".qs", lambda prog: [quoll, prog], quoll_extract, quoll or args.quoll),
         Runner("lua", ".lua", lambda prog: [lua, prog], plain_extract, lua or args.lua),
         Runner("python", ".py", lambda prog: [python, prog], plain_extract, python or args.python),
+    ]
+
+
+WORKBENCH_TIME = re.compile(r"^run seconds: ([0-9.]+)$", re.MULTILINE)
+
+
+def workbench_time(proc: subprocess.CompletedProcess) -> float:
+    match = WORKBENCH_TIME.search(proc.stderr)
+    if not match:
+        raise RunFailure("the workbench runner reported no run time")
+    return float(match.group(1))
+
+
+def make_workbench_runners(args: argparse.Namespace) -> List[List[Runner]]:
+    """Runner sets that put the workbench next to the console runner: the same scripts run inside
+    the real main window (offscreen) through bench/quoll-workbench-run, without marks and with a
+    bookmark, which makes the editor's selection follow every statement.
+
+    The workbench figure is the time from Run to the end of the run, reported by the program
+    itself, since Qt's start-up says nothing about the cost per statement; the console figure is
+    quoll-run's wall time, whose start-up takes a few milliseconds (bench/README.md)."""
+    quoll = resolve_executable(args.quoll)
+    build = os.path.dirname(os.path.abspath(args.quoll))
+    workbench = resolve_executable(os.path.join(build, "bench", "quoll-workbench-run"))
+    quoll_runner = Runner("quoll", ".qs", lambda prog: [quoll, prog], quoll_extract, quoll or args.quoll)
+    missing = workbench or "bench/quoll-workbench-run"
+    return [
+        [
+            Runner("workbench", ".qs", lambda prog: [workbench, prog], quoll_extract, missing, workbench_time),
+            quoll_runner,
+        ],
+        [
+            Runner("marks", ".qs", lambda prog: [workbench, "--marks", prog], quoll_extract, missing,
+                   workbench_time),
+            quoll_runner,
+        ],
     ]
 
 
@@ -223,7 +263,10 @@ def run_once(runner: Runner, program: str, timeout: float) -> Tuple[float, List[
     except OSError as exc:
         raise RunFailure(f"cannot start {argv[0]}: {exc.strerror or exc}")
     elapsed = time.perf_counter() - start
-    return elapsed, runner.extract(proc)
+    lines = runner.extract(proc)
+    if runner.own_time:
+        elapsed = runner.own_time(proc)
+    return elapsed, lines
 
 
 def run_workload(runners: List[Runner], workload: str, runs: int, warmup: int, timeout: float) -> List[Result]:
@@ -275,7 +318,7 @@ def fmt_time(value: Optional[float]) -> str:
 def fmt_ratio(num: Optional[float], den: Optional[float]) -> str:
     if num is None or den is None or den <= 0:
         return "        -"
-    return f"{num / den:8.1f}x"
+    return f"{num / den:8.2f}x"
 
 
 def report_workload(workload: str, results: List[Result]) -> bool:
@@ -366,6 +409,13 @@ def print_summary(summary, runners: List[Runner]) -> None:
         line += "".join(f"  {fmt_ratio(results[0].median, r.median):>15}" for r in results[1:])
         line += "  ok" if ok else "  FAILED"
         print(line)
+    if len(summary) > 1:
+        line = f"{'geomean':<{name_width}}" + "".join("           " for _ in runners)
+        for i in range(1, len(runners)):
+            ratios = [results[0].median / results[i].median for _, _, results in summary
+                      if results[0].median is not None and results[i].median]
+            line += f"  {(f'{statistics.geometric_mean(ratios):8.2f}x' if ratios else '-'):>15}"
+        print(line)
 
 
 def main(argv: Optional[Sequence[str]] = None) -> int:
@@ -375,6 +425,9 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
         (runners, any(r.suffix == ".apdu" for r in runners)) for runners in make_card_runners(args)
     ]
     groups = [(runners, discover(runners), stack) for runners, stack in groups]
+    # The workbench runs the language workloads (the card ones are about the card, not the window).
+    plain_workloads = groups[0][1]
+    groups += [(runners, list(plain_workloads), False) for runners in make_workbench_runners(args)]
     all_workloads = [w for _, workloads, _ in groups for w in workloads]
     if args.list:
         for name in all_workloads:
