@@ -220,6 +220,34 @@ class DebuggingTest : public QObject {
     QCOMPARE(OutputLines(form), QStringList({"Script is running.", "a", "b", "Script finished, no errors."}));
   }
 
+  // A breakpoint set while the script runs takes effect at the next pass through its line.
+  void ABreakpointSetDuringARunPausesThere() {
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    TMDIChild* editor = OpenScript(form,
+                                   "var i: Integer;\r\nbegin\r\n  for i := 1 to 5 do\r\n  begin\r\n"
+                                   "    Writeln(IntToStr(i));\r\n  end;\r\nend.");
+    editor->Editor()->setCursorPosition(0, 0);
+    editor->Editor()->ToggleBookmark(1);  // a mark, so the breakpoint test runs from the start
+    form.AddWatch("i");
+    QString atPause;
+    When(
+        form, [&] { return OutputLines(form).contains("2"); },
+        [&] {
+          editor->Editor()->setCursorPosition(4, 0);
+          Action(form, "ScriptBreakPoint")->trigger();
+        });
+    WhenPaused(form, [&] {
+      atPause = PauseView(form, editor);
+      Action(form, "ScriptBreakPoint")->trigger();  // the caret is on the breakpoint: off again
+      Action(form, "ScriptRun")->trigger();
+    });
+    Action(form, "ScriptRun")->trigger();
+    QCOMPARE(atPause, QString("break 4 3"));
+    QCOMPARE(OutputLines(form),
+             QStringList({"Script is running.", "1", "2", "3", "4", "5", "Script finished, no errors."}));
+  }
+
   // "Add to watch" while paused shows the value at once; the watch window is shown and hidden
   // with Alt+3 and keeps its rows.
   void AddToWatchWhilePausedAndAltThreeKeepsTheRows() {
