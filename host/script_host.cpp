@@ -20,7 +20,7 @@ namespace {
 const NameId kWriteln = Intern("WRITELN");
 const NameId kReadln = Intern("READLN");
 
-// The coarse clock is read before every statement: a few nanoseconds, no system call.
+// A coarse clock: a few nanoseconds to read, no system call.
 timespec CoarseNow() {
   timespec now;
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
