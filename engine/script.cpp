@@ -165,11 +165,18 @@ bool TIfPasScript::IsValidResource(ResourceFree freeProc, intptr_t data) const {
 }
 
 bool TIfPasScript::AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned) {
-  if (!unit || unit.get() == this || unit->mainPos_ == -1 || !unit->isUnit_) return false;
+  if (!unit || !AttachUnit(*unit)) return false;
+  unit->ownedByAttacher_ = owned;
+  if (owned) attached_.back().owned = std::move(unit);
+  return true;
+}
+
+bool TIfPasScript::AttachUnit(TIfPasScript& unit) {
+  TIfPasScript* u = &unit;
+  if (u == this || u->mainPos_ == -1 || !u->isUnit_) return false;
   for (const AttachedUnit& a : attached_)
-    if (a.unit->moduleName_ == unit->moduleName_) return false;
-  TIfPasScript* u = unit.get();
-  u->ownedByAttacher_ = owned;
+    if (a.unit->moduleName_ == u->moduleName_) return false;
+  u->ownedByAttacher_ = false;
   // Types: copies under the same names; a name that exists here keeps its own type.
   for (const auto& t : u->types_.All()) {
     if (t->name == kNoName || types_.Find(t->name)) continue;
@@ -188,15 +195,30 @@ bool TIfPasScript::AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned) {
     ref->flags = e.var->flags & kReadOnly;
     AddGlobal(e.name, std::move(ref));
   }
-  // Routines: new records that keep the unit as their owner, so calls run in the unit.
+  // Routines: new records that keep the unit as their owner, so calls run in the unit. A name
+  // that already names a routine here gets no record: lookups find the earliest routine of a
+  // name, so it could never be called (the unit's own copy of the SYSTEM library, routines seen
+  // through two units). Methods are found through their classes, which stay the unit's.
   for (const auto& r : u->routines_) {
+    if (r->IsMethod()) continue;
+    const Symbol* s = FindSymbol(r->name);
+    if (s && s->routine) continue;
     auto copy = std::make_unique<TProcedure>(*r);
-    copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
-    if (r->kind == RoutineKind::Extended) copy->kind = RoutineKind::Extended;
+    if (r->kind != RoutineKind::Extended) copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
     AddRoutine(std::move(copy));
   }
-  attached_.push_back({owned ? std::move(unit) : nullptr, u});
+  attached_.push_back({nullptr, u});
   return true;
+}
+
+void TIfPasScript::KeepUnit(const std::string& unitName, std::unique_ptr<TIfPasScript> unit) {
+  keptUnitNames_.emplace(unitName, unit.get());
+  keptUnits_.push_back(std::move(unit));
+}
+
+TIfPasScript* TIfPasScript::KeptUnit(const std::string& unitName) const {
+  auto it = keptUnitNames_.find(unitName);
+  return it == keptUnitNames_.end() ? nullptr : it->second;
 }
 
 void TIfPasScript::Cleanup() {
@@ -220,6 +242,12 @@ void TIfPasScript::Cleanup() {
     retiredUnits_.push_back(std::move(a.owned));
   }
   attached_.clear();
+  for (auto it = keptUnits_.rbegin(); it != keptUnits_.rend(); ++it) {
+    (*it)->Cleanup();
+    retiredUnits_.push_back(std::move(*it));
+  }
+  keptUnits_.clear();
+  keptUnitNames_.clear();
   // Resources, last first.
   while (!resources_.empty()) {
     Resource r = resources_.back();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/errors.h"
@@ -204,6 +205,18 @@ class TIfPasScript {
   // Locals of the running routine first, then globals.
   TIfVariant* GetVariable(std::string_view name);
   bool AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned);
+  // Attaches a unit that this script does not own: a unit of the run that another script of it
+  // used first (a unit is one module per run, however many scripts use it).
+  bool AttachUnit(TIfPasScript& unit);
+  // The units loaded for a run are kept by the run's main script: cleaned by its Cleanup (last
+  // loaded first) and freed at its next SetText, when nothing points into them any more.
+  void KeepUnit(const std::string& unitName, std::unique_ptr<TIfPasScript> unit);
+  // A unit kept for this run under the name it was requested by; nullptr when none.
+  TIfPasScript* KeptUnit(const std::string& unitName) const;
+  // The script whose run this one belongs to: the main script for a unit compiled for it,
+  // otherwise this script itself.
+  TIfPasScript& RunOwner() { return runOwner_ ? *runOwner_ : *this; }
+  void SetRunOwner(TIfPasScript* owner) { runOwner_ = owner; }
   // Hands a native object to this script: the variant refers to its holder, which this script
   // keeps until Cleanup (the object is destroyed then, unless the script freed it).
   NativeHolder* AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object);
@@ -400,6 +413,10 @@ class TIfPasScript {
     TIfPasScript* unit;
   };
   std::vector<AttachedUnit> attached_;
+  TIfPasScript* runOwner_ = nullptr;
+  // Units of this run kept by this script (see KeepUnit), in load order.
+  std::vector<std::unique_ptr<TIfPasScript>> keptUnits_;
+  std::unordered_map<std::string, TIfPasScript*> keptUnitNames_;
   // Units detached by Cleanup; kept until the next SetText because this script's types and
   // routine records may still point into them.
   std::vector<std::unique_ptr<TIfPasScript>> retiredUnits_;

@@ -267,6 +267,14 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
     script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
     return 0;
   }
+  // A unit is one module per run: a unit that another script of this run used already is
+  // attached as it is, with its types, variables and state.
+  TIfPasScript& runOwner = script->RunOwner();
+  if (TIfPasScript* loaded = runOwner.KeptUnit(unitName)) {
+    if (script->AttachUnit(*loaded)) return 0;
+    script->SetErrorParam(ErrorCode::Custom, "duplicate unit: " + unitName);
+    return static_cast<uint16_t>(ErrorCode::Custom);
+  }
   // Units that use each other would otherwise load one another without end.
   if (std::find(self->loadingUnits_.begin(), self->loadingUnits_.end(), unitName) !=
       self->loadingUnits_.end()) {
@@ -278,6 +286,7 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   auto unit = std::make_unique<TIfPasScript>(host);
   unit->OnUses = UsesHandler;
   unit->OnRunLine = script->OnRunLine;
+  unit->SetRunOwner(&runOwner);
   self->loadingUnits_.push_back(unitName);
   unit->SetText(text);
   self->loadingUnits_.pop_back();
@@ -292,11 +301,12 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
     return static_cast<uint16_t>(ErrorCode::UnitNotFound);
   }
   bool isUnit = unit->IsUnit();
-  if (!script->AttachUnit(unit, true)) {
+  if (!script->AttachUnit(*unit)) {
     script->SetErrorParam(ErrorCode::Custom,
                           isUnit ? "duplicate unit: " + unitName : unitName + ".qs is not a unit");
     return static_cast<uint16_t>(ErrorCode::Custom);
   }
+  runOwner.KeepUnit(unitName, std::move(unit));
   return 0;
 }
 

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make
   libgtest-dev libgmock-dev
-  lua5.4 python3
+  lua5.4 python3 time
   pcscd libpcsclite-dev vsmartcard-vpcd libssl-dev pcsc-tools
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev fonts-dejavu-core xvfb xauth
 )
