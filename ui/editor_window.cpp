@@ -4,9 +4,9 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenu>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "host/atomic_file.h"
 #include "host/script_host.h"
 #include "ui/main_window.h"
 #include "ui/script_editor.h"
@@ -53,8 +53,8 @@ bool TMDIChild::LoadFile(const QString& path) {
   return true;
 }
 
-// The text goes to a temporary file beside the target, which then replaces the target, so a
-// failed write leaves the old file as it was.
+// The text goes to a temporary file beside the target, which replaces the target only once it is
+// written in full and synced, so a failed save leaves the old file as it was.
 bool TMDIChild::SaveScript(bool saveAs) {
   QString path = fileName_;
   if (!named_ || saveAs) {
@@ -62,9 +62,12 @@ bool TMDIChild::SaveScript(bool saveAs) {
     if (path.isEmpty()) return false;
   }
   const QByteArray bytes = mmoScript_->ScriptText();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    mainForm_.Prompts().ShowError(this, QString("Cannot save %1: %2").arg(path, file.errorString()));
+  const SaveFileResult saved = WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                                   std::string_view(bytes.constData(), bytes.size()));
+  if (!saved.Ok()) {
+    // The system's error texts come in the locale's encoding.
+    mainForm_.Prompts().ShowError(
+        this, QString("Cannot save %1: %2").arg(path, QString::fromLocal8Bit(saved.error)));
     return false;
   }
   fileName_ = path;

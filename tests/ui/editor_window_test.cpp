@@ -1,6 +1,9 @@
-// Editor windows: titles and saving, a failed save, the close query, engine positions in the
-// editor, marks, the "Add to watch" rule and the caret text.
+// Editor windows: titles and saving, a failed save (a file size limit, a full disk), the close query, engine
+// positions in the editor, marks, the "Add to watch" rule and the caret text.
+#include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -9,7 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "fake_prompts.h"
 #include "ui/editor_window.h"
@@ -50,6 +55,42 @@ class FileSizeLimit {
  private:
   rlimit old_{};
 };
+
+// A tmpfs of the given size mounted on a directory for as long as it lives; it needs root, and
+// Problem() says why it is not mounted when it is not.
+class SmallTmpfs {
+ public:
+  SmallTmpfs(const QString& dir, const QByteArray& options) : dir_(QFile::encodeName(dir)) {
+    if (::geteuid() != 0)
+      problem_ = "mounting a tmpfs needs root";
+    else if (::mount("tmpfs", dir_.constData(), "tmpfs", 0, options.constData()) != 0)
+      problem_ = QString("mount failed: ") + std::strerror(errno);
+  }
+  ~SmallTmpfs() {
+    if (problem_.isEmpty()) ::umount2(dir_.constData(), MNT_DETACH);
+  }
+  SmallTmpfs(const SmallTmpfs&) = delete;
+  SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+
+  const QString& Problem() const { return problem_; }
+
+ private:
+  QByteArray dir_;
+  QString problem_;
+};
+
+// Writes a new file until its file system has no room left; true when it ends that way.
+bool FillFileSystem(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (fd < 0) return false;
+  const QByteArray block(4096, 'f');
+  ssize_t n = 0;
+  while ((n = ::write(fd, block.constData(), block.size())) > 0) {
+  }
+  const bool full = n < 0 && errno == ENOSPC;
+  ::close(fd);
+  return full;
+}
 
 class EditorWindowTest : public QObject {
   Q_OBJECT
@@ -117,6 +158,32 @@ class EditorWindowTest : public QObject {
     QCOMPARE(QDir(dir_.path()).entryList({"keep.qs*"}, QDir::Files), QStringList({"keep.qs"}));
     QVERIFY(editor->Modified());
     QCOMPARE(editor->windowTitle(), path + "*");
+  }
+
+  // A save onto a full disk: the write of the new text fails, which the save must notice before it
+  // replaces the old file.
+  void SavingOntoAFullDiskKeepsTheOldFileAndSaysWhy() {
+    const QString dir = Path("full");
+    QVERIFY(QDir().mkpath(dir));
+    SmallTmpfs disk(dir, "size=64k");
+    if (!disk.Problem().isEmpty()) QSKIP(qPrintable("no full file system to save onto: " + disk.Problem()));
+    const QString path = dir + "/full.qs";
+    const QByteArray old = "begin\r\n  Writeln('old');\r\nend.\r\n";
+    QVERIFY(WriteAll(path, old));
+    QVERIFY(FillFileSystem(dir + "/filler"));
+    FakePrompts prompts;
+    TMainForm form(prompts);
+    form.show();
+    TMDIChild* editor = form.CreateEditorWindow(path);
+    QCOMPARE(form.ActiveEditor(), editor);
+    editor->Editor()->insert("x");
+    Action(form, "FileSave1")->trigger();
+    QCOMPARE(ReadAll(path), old);
+    QVERIFY(editor->Modified());
+    QCOMPARE(editor->windowTitle(), path + "*");
+    QCOMPARE(prompts.errors, QStringList({"Cannot save " + path + ": " + std::strerror(ENOSPC)}));
+    QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             QStringList({"filler", "full.qs"}));
   }
 
   void LoadingAndSavingKeepsTheBytesAndMakesLineBreaksCrLf() {
