@@ -22,7 +22,7 @@ bool Accepts(Visibility v, bool classContext, bool searchingStaticClass) {
 }  // namespace
 
 ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
-  auto inst = std::make_unique<ObjectInstance>();
+  ObjectInstance* inst = &objects_.emplace_back();
   inst->cls = cls;
   std::vector<TTypeRec*> chain;  // root first
   for (TTypeRec* c = cls; c; c = Ancestor(c)) chain.insert(chain.begin(), c);
@@ -36,13 +36,12 @@ ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
   for (TTypeRec* c : chain)
     for (const TPropertyDef& p : c->cls->properties) {
       auto v = NewVariant(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
-      v->v.prop.obj = inst.get();
+      v->v.prop.obj = inst;
       v->v.prop.def = &p;
       v->setVisibility(p.visibility());
       inst->fields.push_back(std::move(v));
     }
-  objects_.push_back(std::move(inst));
-  return objects_.back().get();
+  return inst;
 }
 
 VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
@@ -273,13 +272,15 @@ uint16_t TIfPasScript::TObjectMethod(TIfPasScript* script, void* /*host*/, TProc
   if (!self) return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
   if (name == "DESTROY") {
     if (self->freed) return static_cast<uint16_t>(ErrorCode::ClassAlreadyFreed);
-    // The field values are dropped; the variants stay until Cleanup for references that remain.
+    // The field values are dropped, also for anyone who still holds a field (a var parameter);
+    // the instance keeps only its record, which references to it still find.
     for (VariantPtr& f : self->fields) {
       if (f->code() == TypeCode::PropertyRef) continue;
       uint8_t flags = f->flags;
       f->Init(f->type);
       f->flags = flags;
     }
+    std::vector<VariantPtr>().swap(self->fields);
     self->freed = true;
     return 0;
   }

@@ -148,20 +148,41 @@ bool TIfPasScript::RemoveFunction(TProcedure* routine) {
 }
 
 void TIfPasScript::AddResource(ResourceFree freeProc, intptr_t data) {
+  resourceIndex_[data].push_back(resources_.size());
   resources_.push_back({freeProc, data});
 }
 
 void TIfPasScript::RemoveResource(intptr_t data) {
-  for (size_t i = resources_.size(); i-- > 0;)
-    if (resources_[i].data == data) {
-      resources_.erase(resources_.begin() + static_cast<ptrdiff_t>(i));
-      return;
+  auto it = resourceIndex_.find(data);
+  if (it == resourceIndex_.end()) return;
+  resources_[it->second.back()].free = nullptr;
+  it->second.pop_back();
+  if (it->second.empty()) resourceIndex_.erase(it);
+  // A gap is as good as gone; the list is packed again when gaps are the majority, so its size
+  // stays proportional to the live resources.
+  if (++resourceGaps_ > 64 && resourceGaps_ * 2 > resources_.size()) CompactResources();
+}
+
+void TIfPasScript::CompactResources() {
+  std::vector<Resource> live;
+  live.reserve(resources_.size() - resourceGaps_);
+  resourceIndex_.clear();
+  for (const Resource& r : resources_)
+    if (r.free) {
+      resourceIndex_[r.data].push_back(live.size());
+      live.push_back(r);
     }
+  resources_ = std::move(live);
+  resourceGaps_ = 0;
 }
 
 bool TIfPasScript::IsValidResource(ResourceFree freeProc, intptr_t data) const {
-  return std::any_of(resources_.begin(), resources_.end(),
-                     [&](const Resource& r) { return r.free == freeProc && r.data == data; });
+  if (!freeProc) return false;
+  auto it = resourceIndex_.find(data);
+  if (it == resourceIndex_.end()) return false;
+  for (size_t i : it->second)
+    if (resources_[i].free == freeProc) return true;
+  return false;
 }
 
 bool TIfPasScript::AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned) {
@@ -248,15 +269,17 @@ void TIfPasScript::Cleanup() {
   }
   keptUnits_.clear();
   keptUnitNames_.clear();
-  // Resources, last first.
+  // Resources, last first. A free procedure may remove other resources meanwhile.
+  resourceIndex_.clear();
   while (!resources_.empty()) {
     Resource r = resources_.back();
     resources_.pop_back();
     if (r.free) r.free(host_, r.data);
   }
+  resourceGaps_ = 0;
   // Native objects the script still holds are destroyed with their holders.
   nativeHolders_.clear();
-  for (auto& o : objects_) o->fields.clear();
+  for (auto& o : objects_) o.fields.clear();
   objects_.clear();
   operands_.clear();
   operators_.clear();

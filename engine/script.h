@@ -386,12 +386,19 @@ class TIfPasScript {
   int typeNesting_ = 0;
   std::vector<NameId> units_;
   bool ownedByAttacher_ = false;
+  // Resources in registration order, with removed entries left as gaps (free == nullptr) until
+  // they outnumber the live ones; the index finds the live entries of a data word at once.
   struct Resource {
     ResourceFree free;
     intptr_t data;
   };
   std::vector<Resource> resources_;
-  std::vector<std::unique_ptr<ObjectInstance>> objects_;
+  std::unordered_map<intptr_t, std::vector<size_t>> resourceIndex_;
+  size_t resourceGaps_ = 0;
+  void CompactResources();
+  // Instances by address; a deque never moves them. A destroyed instance keeps only its record
+  // (class and freed flag) so that references to it find the flag.
+  std::deque<ObjectInstance> objects_;
   std::vector<std::unique_ptr<NativeHolder>> nativeHolders_;
   std::vector<std::pair<TProcedure*, TTypeRec*>> routineTypes_;  // procedure types of routine addresses
   bool isUnit_ = false;

@@ -2,6 +2,7 @@
 // variables and types registered by text, unit attachment, resources and the nesting limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -749,6 +750,33 @@ TEST(ScriptResources, ValidityNeedsBothTheProcedureAndTheData) {
   EXPECT_TRUE(s.IsValidResource(OtherFreeResource, 8));
   EXPECT_FALSE(s.IsValidResource(FreeResource, 8));
   EXPECT_FALSE(s.IsValidResource(OtherFreeResource, 9));
+}
+
+// Many resources made and removed in a mixed order, as lists a script creates and frees: the
+// live ones stay valid, the removed ones do not, and Cleanup frees exactly the live ones, last
+// first, however often the list was packed on the way.
+TEST(ScriptResources, ManyAddsAndRemovesKeepValidityAndCleanupOrder) {
+  Recorder rec;
+  TIfPasScript s(&rec);
+  std::vector<intptr_t> live;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (intptr_t data = 1; data <= 5000; ++data) {
+    s.AddResource(FreeResource, data);
+    live.push_back(data);
+    if (next() % 3 != 0) {  // remove two thirds, chosen at random among the live ones
+      size_t victim = next() % live.size();
+      s.RemoveResource(live[victim]);
+      live.erase(live.begin() + static_cast<ptrdiff_t>(victim));
+    }
+  }
+  ASSERT_TRUE(rec.freed.empty());
+  for (intptr_t data = 1; data <= 5000; ++data) {
+    const bool isLive = std::find(live.begin(), live.end(), data) != live.end();
+    ASSERT_EQ(s.IsValidResource(FreeResource, data), isLive) << data;
+  }
+  s.Cleanup();
+  EXPECT_EQ(rec.freed, std::vector<intptr_t>(live.rbegin(), live.rend()));
 }
 
 TEST(ScriptResources, DestroyingTheScriptFreesItsResources) {
