@@ -338,7 +338,9 @@ const char* TokenKindName(TokenKind kind) {
 }
 
 bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
-  size_t nul = text.find('\0');
+  // The text ends at a NUL byte. Reaching that end reports the NUL's own position; the end of
+  // the whole text is position 0.
+  const size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   text_.assign(text);
   tokens_.clear();
@@ -418,7 +420,8 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
     // Tokens inside the run keep literal -1; a read starting there computes its value on demand.
     i = j;
   }
-  tokens_.push_back(TIFToken{});  // the end-of-text marker: kind EndOfText, position 0
+  tokens_.push_back(TIFToken{});  // the end-of-text marker: kind EndOfText
+  if (nul != std::string_view::npos) tokens_.back().pos = static_cast<int32_t>(nul);
   cur_ = tokens_.data();
   return true;
 }

@@ -157,7 +157,8 @@ class TIfPascalParser {
   // Identifier: upper-case spelling; literals: the exact source text; otherwise empty.
   std::string CurrTokenText() const;
   NameId CurrTokenName() const { return cur_->name; }
-  // The current token; at end of text a token of kind EndOfText at position 0.
+  // The current token; at end of text a token of kind EndOfText at position 0 (or at the
+  // position of the NUL byte that ended the text).
   const TIFToken& Cur() const { return *cur_; }
   // The kind of the token after the current one (the current one must not be end of text).
   TokenKind PeekKind() const { return cur_[1].kind; }
