@@ -19,8 +19,11 @@ class CalleeList {
       s.spareLists_.pop_back();
     }
   }
+  // Never allocates, so it is safe while an exception unwinds: the spare lists' capacity is
+  // reserved when the script object is made.
   ~CalleeList() {
-    if (script_.spareLists_.size() < 64) script_.spareLists_.push_back(list_.TakeStorage());
+    auto& spares = script_.spareLists_;
+    if (spares.size() < spares.capacity()) spares.push_back(list_.TakeStorage());
   }
   CalleeList(const CalleeList&) = delete;
   CalleeList& operator=(const CalleeList&) = delete;

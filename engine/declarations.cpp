@@ -51,6 +51,14 @@ void TIfPasScript::SetText(std::string_view text) {
   moduleName_ = "MAIN";
   mainPos_ = -1;
   LexErrorReport report;
+  // Positions are 32-bit offsets: a longer text is refused like a string beyond the limit.
+  if (text.size() > kMaxStringLength) {
+    parser_.SetText(std::string_view(), report);
+    error_.code = static_cast<uint16_t>(ErrorCode::OutOfMemory);
+    error_.position = 0;
+    error_.module = moduleName_;
+    return;
+  }
   if (!parser_.SetText(text, report)) {
     error_.code = LexErrorCode(report.kind);
     error_.position = report.pos;

@@ -111,6 +111,11 @@ bool EndsExpression(TK k) {
 }  // namespace
 
 bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop, TIfVariant& dest) {
+  struct Nested {
+    int32_t& depth;
+    ~Nested() { --depth; }
+  } nested{++depths_->expressions};
+  if (nested.depth > kMaxExpressionNesting) return SetError(ErrorCode::OutOfMemory), false;
   if (StackExhausted()) return false;
   // The most common expression: one integer literal or one plain integer variable straight into an
   // integer destination (`i := 0`, `x := y`, an argument `n`).

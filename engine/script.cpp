@@ -2,6 +2,7 @@
 #include "engine/script.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 
@@ -11,34 +12,52 @@ namespace quoll {
 
 namespace {
 
-// The lowest stack address the engine's recursion may reach on this thread. Script-driven
-// recursion that no nesting limit counts (parentheses, nested types, skipped blocks) stops
-// here with "out of memory" instead of overflowing the stack.
+// The lowest stack address the engine's recursion may reach on this thread: the last line of
+// defence against running out of stack, below every limit the engine counts. Computed once per
+// thread, again after ReserveStackSpace.
+thread_local uintptr_t tStackFloor = 0;
+thread_local bool tStackFloorKnown = false;
+
 uintptr_t StackFloor() {
-  thread_local uintptr_t floor = [] {
-    pthread_attr_t attr;
-    void* addr = nullptr;
-    size_t size = 0;
-    uintptr_t result = 0;
-    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-      if (pthread_attr_getstack(&attr, &addr, &size) == 0) {
-        // Keep a reserve for the host's own calls (output, message pumping, sanitizer reports).
-        size_t reserve = std::min<size_t>(size / 4, 1024 * 1024);
-        result = reinterpret_cast<uintptr_t>(addr) + reserve;
-      }
-      pthread_attr_destroy(&attr);
+  if (tStackFloorKnown) return tStackFloor;
+  pthread_attr_t attr;
+  void* addr = nullptr;
+  size_t size = 0;
+  uintptr_t result = 0;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    if (pthread_attr_getstack(&attr, &addr, &size) == 0) {
+      // Keep a reserve for the host's own calls (output, message pumping, sanitizer reports).
+      size_t reserve = std::min<size_t>(size / 4, 1024 * 1024);
+      result = reinterpret_cast<uintptr_t>(addr) + reserve;
     }
-    return result;
-  }();
-  return floor;
+    pthread_attr_destroy(&attr);
+  }
+  tStackFloor = result;
+  tStackFloorKnown = true;
+  return result;
 }
 
 }  // namespace
 
-TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) {}
+TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) {
+  spareLists_.reserve(64);  // see CalleeList
+}
 
 TIfPasScript::~TIfPasScript() {
   Cleanup();
+}
+
+bool ReserveStackSpace() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_STACK, &limit) != 0) return false;
+  if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kStackSpace) return true;
+  const rlim_t wanted = limit.rlim_max == RLIM_INFINITY ? kStackSpace : std::min<rlim_t>(kStackSpace, limit.rlim_max);
+  if (wanted > limit.rlim_cur) {
+    limit.rlim_cur = wanted;
+    if (setrlimit(RLIMIT_STACK, &limit) != 0) return false;
+    tStackFloorKnown = false;
+  }
+  return wanted >= kStackSpace;
 }
 
 void TIfPasScript::RefreshStackFloor() {
@@ -252,7 +271,8 @@ void TIfPasScript::Cleanup() {
       g.ChangeType(g.type);
       g.flags = flags;
     }
-  nesting_ = 0;
+  depths_->blocks = 0;
+  depths_->expressions = 0;
   callStack_.clear();
   currentLocals_ = nullptr;
   // Owned units are cleaned now and freed at the next SetText (this script's types and routine

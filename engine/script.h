@@ -158,6 +158,15 @@ inline bool LongIntOperation(int op, int32_t a, int32_t b, int32_t& value, bool&
   }
 }
 
+// The stack a run may use on the main thread. Every limit the engine counts (blocks and calls,
+// expressions, types, units) is met within it, also in sanitizer builds, so those limits decide
+// where a script stops, never the stack's address.
+inline constexpr size_t kStackSpace = size_t{64} << 20;
+// Lets the calling (main) thread's stack grow to kStackSpace by raising the soft stack limit as
+// far as the hard limit allows. False when the stack stays smaller; the engine then still stops
+// a script with "out of memory" before the stack ends, at a place that may vary.
+bool ReserveStackSpace();
+
 class TIfPasScript {
  public:
   explicit TIfPasScript(void* hostIdentity = nullptr);
@@ -216,7 +225,12 @@ class TIfPasScript {
   // The script whose run this one belongs to: the main script for a unit compiled for it,
   // otherwise this script itself.
   TIfPasScript& RunOwner() { return runOwner_ ? *runOwner_ : *this; }
-  void SetRunOwner(TIfPasScript* owner) { runOwner_ = owner; }
+  // Makes this script a unit of `owner`'s run: its blocks and expressions count on the owner's
+  // depths, so the nesting limits hold for the run as a whole.
+  void SetRunOwner(TIfPasScript* owner) {
+    runOwner_ = owner;
+    depths_ = owner ? owner->depths_ : &ownDepths_;
+  }
   // Hands a native object to this script: the variant refers to its holder, which this script
   // keeps until Cleanup (the object is destroyed then, unless the script freed it).
   NativeHolder* AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object);
@@ -245,7 +259,11 @@ class TIfPasScript {
   const std::vector<NameId>& Units() const { return units_; }
   const std::vector<TProcedure*>& CallStack() const { return callStack_; }
   VariableList* CurrentLocals() const { return currentLocals_; }
-  int32_t NestingDepth() const { return nesting_; }
+  int32_t NestingDepth() const { return depths_->blocks; }
+  // How deeply expressions may nest in a run (parentheses, arguments, indexes, each counting
+  // once, across routine calls). Like the block limit it is a count, so a script meets it at
+  // the same place in every run, whatever the stack looks like.
+  static constexpr int32_t kMaxExpressionNesting = 4000;
   // How many calls have left the script for native code (native routines, native object methods
   // and properties) since the object was made. A statement that made none took interpreter time
   // only; the host's statement hook uses this to tell cheap statements from possibly slow ones.
@@ -405,7 +423,13 @@ class TIfPasScript {
   std::string moduleName_ = "MAIN";
   int32_t mainPos_ = -1;
   TIFSError error_;
-  int32_t nesting_ = 0;
+  // Nesting depths of a run (see SetRunOwner).
+  struct RunDepths {
+    int32_t blocks = 0;
+    int32_t expressions = 0;
+  };
+  RunDepths ownDepths_;
+  RunDepths* depths_ = &ownDepths_;
   VariableList globals_;
   TypeList types_;
   std::vector<std::unique_ptr<TProcedure>> routines_;

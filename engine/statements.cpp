@@ -24,17 +24,18 @@ bool IsLoopExit(TK k) {
 #define QUOLL_ENTER_BLOCK()        \
   if (!EnterBlock()) return false; \
   DepthRelease depthRelease_ {     \
-    nesting_                       \
+    depths_->blocks                \
   }
 
 bool TIfPasScript::EnterBlock() {
-  if (++nesting_ > MaxBeginNesting) {
-    --nesting_;
+  int32_t& blocks = depths_->blocks;
+  if (++blocks > MaxBeginNesting) {
+    --blocks;
     SetError(ErrorCode::OutOfMemory);
     return false;
   }
   if (StackExhausted()) {
-    --nesting_;
+    --blocks;
     return false;
   }
   return true;
@@ -59,7 +60,8 @@ void TIfPasScript::RunMain() {
   if (error_.code == static_cast<uint16_t>(ErrorCode::Exit)) error_.Clear();
   callStack_.clear();
   currentLocals_ = nullptr;
-  nesting_ = 0;
+  depths_->blocks = 0;
+  depths_->expressions = 0;
 }
 
 bool TIfPasScript::CallHook(int32_t pos) {

@@ -49,6 +49,7 @@ TScript::~TScript() {
 }
 
 void TScript::Initialize() {
+  ReserveStackSpace();
   engine_ = std::make_unique<TIfPasScript>(this);
   if (ui_.WantsLineHook()) engine_->OnRunLine = LineHookEntry;
   engine_->OnUses = UsesHandler;
@@ -104,8 +105,10 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
       host.ui_.ShowRunState(RunState::Idle);
     }
   };
-  bool ok;
-  {
+  constexpr size_t kMemoryReserve = 4 << 20;
+  bool ok = false;
+  try {
+    if (!memoryReserve_) memoryReserve_ = std::make_unique_for_overwrite<char[]>(kMemoryReserve);
     EndOfRun end{*this};
     if (!engine_) {
       // A host whose start-up failed or was skipped gets its engine now; Initialize resets the
@@ -131,12 +134,23 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
     if (ok) {
       ui_.WriteOutput("Script finished, no errors.");
     } else {
+      // What the script holds stays allocated until the clean-up; the reserve pays for the line.
+      if (engine.ErrorCode() == static_cast<uint16_t>(ErrorCode::OutOfMemory)) memoryReserve_.reset();
       errorPos = engine.ErrorPos();
       ui_.WriteOutput("Error in " + engine.ErrorModule() + "(" + std::to_string(engine.ErrorPos()) + ") " +
                       ErrorMessage(engine.ErrorCode(), engine.ErrorParam()));
     }
+  } catch (const std::bad_alloc&) {
+    // Memory ran out outside the engine (the host's own bookkeeping, an output line): the run
+    // fails; the clean-up below frees what it held.
+    memoryReserve_.reset();
+    ok = false;
   }
-  engine_->Cleanup();
+  try {
+    if (engine_) engine_->Cleanup();
+  } catch (const std::bad_alloc&) {
+    // Resetting a record global needs new fields; what could not be reset is reset by the next run.
+  }
   return ok;
 }
 
@@ -281,12 +295,16 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
     script->SetErrorParam(ErrorCode::Custom, "circular unit reference: " + unitName);
     return static_cast<uint16_t>(ErrorCode::Custom);
   }
+  // Each unit in a chain of units using units is compiled inside the one before: a count
+  // bounds the chain, like the engine's other nesting limits.
+  if (self->loadingUnits_.size() >= kMaxUnitNesting) return static_cast<uint16_t>(ErrorCode::OutOfMemory);
   std::string text;
   if (!ReadUnitFile(unitName, text)) return static_cast<uint16_t>(ErrorCode::UnitNotFound);
   auto unit = std::make_unique<TIfPasScript>(host);
   unit->OnUses = UsesHandler;
   unit->OnRunLine = script->OnRunLine;
-  unit->SetRunOwner(&runOwner);
+  unit->SetRunOwner(&runOwner);  // its blocks count on the run's depth, under the run's limit
+  unit->MaxBeginNesting = runOwner.MaxBeginNesting;
   self->loadingUnits_.push_back(unitName);
   unit->SetText(text);
   self->loadingUnits_.pop_back();
@@ -321,7 +339,10 @@ uint16_t TScript::HostCall(TIfPasScript* /*script*/, void* host, TProcedure* rou
     std::string b;
     args.Get(0)->Deref()->GetString(a);
     args.Get(1)->Deref()->GetString(b);
-    if (result) result->SetString(self->ui_.ReadLine(a, b));
+    std::string line = self->ui_.ReadLine(a, b);
+    // Text from outside the script obeys the same limit as the strings a script builds.
+    if (line.size() > kMaxStringLength) return static_cast<uint16_t>(ErrorCode::OutOfMemory);
+    if (result) result->SetString(std::move(line));
   }
   return 0;
 }

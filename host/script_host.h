@@ -21,7 +21,9 @@ class HostUi {
   // Appends one line to the output pane.
   virtual void WriteOutput(const std::string& line) = 0;
   virtual void ClearOutput() = 0;
-  // A modal input box; returns the text entered, or the empty text on cancel.
+  // A modal input box; returns the text entered, or the empty text on cancel. A text longer
+  // than kMaxStringLength fails the script's Readln with "out of memory"; a UI need not read
+  // more than one byte past that length.
   virtual std::string ReadLine(const std::string& caption, const std::string& prompt) = 0;
   virtual void ShowRunState(RunState state) = 0;
 
@@ -85,8 +87,10 @@ class TScript {
   // The exit code ends the whole run, also from inside routines, units and try blocks.
   uint16_t LineHook(int32_t position);
 
-  // The nesting limit set on the main instance.
+  // The nesting limit set on the main instance (and on the units of its runs).
   static constexpr int32_t kMaxBeginNesting = 1000;
+  // How long a chain of units using units may be.
+  static constexpr size_t kMaxUnitNesting = 1000;
 
  private:
   uint16_t UnitLineHook(const TIfPasScript* unit);
@@ -119,6 +123,9 @@ class TScript {
   uint64_t clockNativeCalls_ = 0;
   int statementsUntilClock_ = 0;
   std::vector<std::string> loadingUnits_;  // units being compiled inside one another
+  // Memory set aside at the start of a run and given back when the run ran out of memory, so
+  // that the error line can still be written and the run cleaned up.
+  std::unique_ptr<char[]> memoryReserve_;
 };
 
 }  // namespace quoll
