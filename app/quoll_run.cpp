@@ -1,9 +1,11 @@
 // quoll-run: runs a script file from the command line with the workbench's output and error lines.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -18,7 +20,8 @@ const char kUsage[] =
     "or the error line. Readln asks on stderr and reads a line from stdin. Without a usable\n"
     "PC/SC service the start-up line about it goes to stderr.\n"
     "QUOLL_PCSC_LIBRARY names the PC/SC client library to load (default libpcsclite.so.1).\n"
-    "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read.\n";
+    "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read,\n"
+    "3 when the output could not be written (a full disk, a closed pipe).\n";
 
 // Reads a whole regular file; false with errno set otherwise (a directory gives EISDIR).
 bool ReadWholeFile(const char* path, std::string& out) {
@@ -66,30 +69,79 @@ class ConsoleUi : public quoll::HostUi {
   // stdout shows the output pane as the run leaves it. A line written before the run (the PC/SC
   // start-up failure) is one the run's clearing of the pane removes, so it goes to stderr.
   void WriteOutput(const std::string& line) override {
-    std::ostream& out = cleared_ ? std::cout : std::cerr;
-    out << line << '\n';
-    out.flush();
+    std::FILE* out = cleared_ ? stdout : stderr;
+    if (std::fwrite(line.data(), 1, line.size(), out) != line.size() || std::fputc('\n', out) == EOF ||
+        std::fflush(out) != 0)
+      NoteWriteError(out);
   }
   void ClearOutput() override { cleared_ = true; }
+  // Reads one line of stdin. Of a line longer than a script string may be, one byte more than
+  // that is kept (so the script's Readln fails) and the rest is read and dropped.
   std::string ReadLine(const std::string& caption, const std::string& prompt) override {
-    std::cerr << caption << '\n' << prompt << ' ';
-    std::cerr.flush();
+    const std::string ask = caption + '\n' + prompt + ' ';
+    if (std::fwrite(ask.data(), 1, ask.size(), stderr) != ask.size() || std::fflush(stderr) != 0)
+      NoteWriteError(stderr);
+    constexpr size_t kLineLimit = quoll::kMaxStringLength + 2;  // a CR may follow the text
     std::string line;
-    if (!std::getline(std::cin, line)) return std::string();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    bool truncated = false;
+    for (;;) {
+      if (inPos_ == inEnd_ && !FillInput()) break;
+      const char* start = input_ + inPos_;
+      const auto* lf = static_cast<const char*>(std::memchr(start, '\n', inEnd_ - inPos_));
+      const size_t n = lf ? static_cast<size_t>(lf - start) : inEnd_ - inPos_;
+      const size_t room = kLineLimit - std::min(line.size(), kLineLimit);
+      truncated = truncated || n > room;
+      line.append(start, std::min(n, room));
+      inPos_ += n;
+      if (lf) {
+        ++inPos_;
+        break;
+      }
+    }
+    if (!truncated && !line.empty() && line.back() == '\r') line.pop_back();
     return line;
   }
   void ShowRunState(quoll::RunState) override {}
 
  private:
+  bool FillInput() {
+    ssize_t n;
+    do n = read(STDIN_FILENO, input_, sizeof input_);
+    while (n < 0 && errno == EINTR);
+    inPos_ = 0;
+    inEnd_ = n > 0 ? static_cast<size_t>(n) : 0;
+    return n > 0;
+  }
+
+ public:
+  // Notes the first failed write; the stream's error flag is cleared so later writes are tried.
+  void NoteWriteError(std::FILE* out) {
+    if (writeError_ == 0) {
+      writeError_ = errno ? errno : EIO;
+      failedStream_ = out == stdout ? "standard output" : "standard error";
+    }
+    std::clearerr(out);
+  }
+  // The first write that failed: its errno (0 when every write succeeded) and which stream.
+  int WriteError() const { return writeError_; }
+  const char* FailedStream() const { return failedStream_; }
+
+ private:
   bool cleared_ = false;
+  int writeError_ = 0;
+  const char* failedStream_ = "";
+  char input_[65536];
+  size_t inPos_ = 0, inEnd_ = 0;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kUsage;
+    if (std::fputs(kUsage, stdout) == EOF || std::fflush(stdout) != 0) {
+      std::fprintf(stderr, "quoll-run: cannot write to standard output: %s\n", std::strerror(errno));
+      return 3;
+    }
     return 0;
   }
   if (argc != 2) {
@@ -107,5 +159,11 @@ int main(int argc, char** argv) {
   int32_t errorPos = -1;
   bool ok = host.Run(EditorText(text), errorPos);
   host.Shutdown();
+  // Output that did not arrive is a failure of the run, whatever the script did.
+  if (std::fflush(stdout) != 0) ui.NoteWriteError(stdout);
+  if (ui.WriteError() != 0) {
+    std::fprintf(stderr, "quoll-run: cannot write to %s: %s\n", ui.FailedStream(), std::strerror(ui.WriteError()));
+    return 3;
+  }
   return ok ? 0 : 1;
 }
