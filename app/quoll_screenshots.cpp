@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     mainForm.findChild<QAction*>("ScriptBreakPoint")->trigger();
     const int wanted = args[4].toInt();
     for (qsizetype i = 5; i < args.size(); ++i) mainForm.AddWatch(args[i]);
-    quoll::TfrmWatch* watch = mainForm.WatchWindow();
+    quoll::TfrmWatch* watch = mainForm.Watches();
     watch->show();
     int pauses = 0;
     mainForm.SetMessagePump([&](bool paused) {
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     watch->hide();
   }
 
-  quoll::TdlgPageHelp* help = mainForm.HelpDialog();
+  quoll::TdlgPageHelp* help = mainForm.Help();
   help->show();
   ok = Save(help, out.filePath("help-demo.png")) && ok;
   help->Pages()->setCurrentIndex(0);

@@ -74,7 +74,7 @@ class TIfVariant {
   TTypeRec* type = nullptr;
   VariantPtr target;  // Reference: the variable referred to; Variant: the contents
   uint8_t flags = 0;
-  union Value {
+  union Payload {
     int64_t i;  // integer codes, normalized to their range; enumerations
     float sgl;
     double dbl;  // REAL and DOUBLE

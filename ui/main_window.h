@@ -56,9 +56,9 @@ class TMainForm : public QMainWindow, public HostUi {
   UserPrompts& Prompts() { return prompts_; }
   QPlainTextEdit* Output() const { return mmoResult_; }
   QString CaretText() const;
-  TdlgPageHelp* HelpDialog() const { return dlgPageHelp_; }
-  TAboutBox* AboutDialog() const { return aboutBox_; }
-  TfrmWatch* WatchWindow() const { return frmWatch_; }
+  TdlgPageHelp* Help() const { return dlgPageHelp_; }
+  TAboutBox* About() const { return aboutBox_; }
+  TfrmWatch* Watches() const { return frmWatch_; }
 
   // HostUi
   void WriteOutput(const std::string& line) override;

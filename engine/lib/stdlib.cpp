@@ -13,7 +13,7 @@
 namespace quoll {
 namespace {
 
-enum Routine : intptr_t {
+enum StdRoutine : intptr_t {
   kStrGet,
   kStrSet,
   kChr,
@@ -240,7 +240,7 @@ uint16_t StdLibCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, T
                     VariableList& args) {
   // The engine always supplies a result variant for a function; refuse rather than crash if not.
   if (routine->decl.result && !result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
-  switch (static_cast<Routine>(routine->hostData)) {
+  switch (static_cast<StdRoutine>(routine->hostData)) {
     case kStrGet: {
       TIfVariant* s = Arg(args, 0);
       int64_t i = IntArg(args, 1);
@@ -402,7 +402,7 @@ uint16_t StdLibCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, T
 }
 
 struct Declaration {
-  Routine routine;
+  StdRoutine routine;
   const char* text;
 };
 
@@ -447,7 +447,7 @@ void RegisterAnyTypeRoutines(TIfPasScript* script) {
   TTypeRec* str = script->StdType(TypeCode::String);
   TTypeRec* boolean = script->StdType(TypeCode::Boolean);
   const NameId myVar = Intern("MYVAR"), arr = Intern("ARR"), newLen = Intern("NEWLEN");
-  auto add = [&](Routine r, const char* name, TTypeRec* resultType, std::vector<ParamDef> params) {
+  auto add = [&](StdRoutine r, const char* name, TTypeRec* resultType, std::vector<ParamDef> params) {
     ParamList decl;
     decl.result = resultType;
     decl.params = std::move(params);

@@ -25,7 +25,7 @@ using quoll::TMDIChild;
 namespace {
 
 QTreeWidget* WatchList(TMainForm& form) {
-  return form.WatchWindow()->List();
+  return form.Watches()->List();
 }
 
 QString WatchName(TMainForm& form, int row) {
@@ -257,8 +257,8 @@ class DebuggingTest : public QObject {
         OpenScript(form, "var Flag: Boolean;\r\nbegin\r\n  Flag := True;\r\n  Writeln('a');\r\nend.");
     QCOMPARE(Action(form, "ViewWatch")->shortcut(), QKeySequence("Alt+3"));
     Action(form, "ViewWatch")->trigger();
-    QVERIFY(form.WatchWindow()->isVisible());
-    QVERIFY(form.WatchWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(form.Watches()->isVisible());
+    QVERIFY(form.Watches()->windowFlags() & Qt::WindowStaysOnTopHint);
     QString valueWhenAdded;
     WhenPaused(form, [&] { Action(form, "ScriptStep")->trigger(); });
     WhenPaused(form, [&] {                         // after Flag := True
@@ -275,10 +275,10 @@ class DebuggingTest : public QObject {
     QCOMPARE(WatchName(form, 0), QString("Flag"));
     QCOMPARE(valueWhenAdded, QString("True"));
     // The keys work from the watch window as well.
-    form.WatchWindow()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.WatchWindow()));
+    form.Watches()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.Watches()));
     QTest::keyClick(WatchList(form), Qt::Key_3, Qt::AltModifier);
-    QVERIFY(!form.WatchWindow()->isVisible());
+    QVERIFY(!form.Watches()->isVisible());
     QVERIFY(!Action(form, "ViewWatch")->isChecked());
     Action(form, "ViewWatch")->trigger();
     QCOMPARE(WatchName(form, 0), QString("Flag"));
@@ -339,9 +339,9 @@ class DebuggingTest : public QObject {
     OpenScript(
         form,
         "var Total: Integer;\r\nbegin\r\n  Total := 9;\r\n  Writeln('set');\r\n  Writeln('end');\r\nend.");
-    form.WatchWindow()->show();
+    form.Watches()->show();
     QTreeWidget* list = WatchList(form);
-    QVERIFY(QTest::qWaitForWindowExposed(form.WatchWindow()));
+    QVERIFY(QTest::qWaitForWindowExposed(form.Watches()));
     list->setFocus();
     list->clearSelection();
     PressKey(list, Qt::Key_T, "t");

@@ -19,7 +19,7 @@ class DialogsTest : public QObject {
   void HelpOpensOnDemoAndKeepsTheLastPage() {
     FakePrompts prompts;
     quoll::TMainForm form(prompts);
-    quoll::TdlgPageHelp* help = form.HelpDialog();
+    quoll::TdlgPageHelp* help = form.Help();
     QString first, page;
     QTimer::singleShot(0, help, [help, &first] {
       first = help->Pages()->tabText(help->Pages()->currentIndex());

@@ -365,7 +365,7 @@ class EditorWindowTest : public QObject {
     QVERIFY(rightClick());
     QCOMPARE(window->WatchText(), QString(63, 'a'));
     window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
-    QCOMPARE(form.WatchWindow()->List()->topLevelItem(0)->text(0), QString(63, 'a'));
+    QCOMPARE(form.Watches()->List()->topLevelItem(0)->text(0), QString(63, 'a'));
   }
 
   void CaretTextShowsColumnAndLine() {

@@ -56,7 +56,7 @@ class MainWindowTest : public QObject {
     QVERIFY(Action(form, "ViewOutput")->isChecked());
     QVERIFY(!Action(form, "ViewWatch")->isChecked());
     Action(form, "ViewWatch")->trigger();
-    QVERIFY(form.WatchWindow()->isVisible());
+    QVERIFY(form.Watches()->isVisible());
     QVERIFY(Action(form, "ViewWatch")->isChecked());
     Action(form, "ViewToolbar")->trigger();
     QVERIFY(!Action(form, "ViewToolbar")->isChecked());

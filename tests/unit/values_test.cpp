@@ -27,13 +27,13 @@ class ValueTest : public testing::Test {
     ASSERT_EQ(script_.ErrorCode(), 0);
   }
 
-  TTypeRec* Type(const char* name) {
+  TTypeRec* TypeNamed(const char* name) {
     TTypeRec* t = script_.FindType(name);
     EXPECT_NE(t, nullptr) << "no type " << name;
     return t;
   }
   VariantPtr Make(const char* typeName) {
-    VariantPtr v = TIfVariant::Create(Type(typeName));
+    VariantPtr v = TIfVariant::Create(TypeNamed(typeName));
     EXPECT_NE(v, nullptr);
     return v;
   }
