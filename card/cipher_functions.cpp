@@ -91,7 +91,7 @@ std::string TripleDes(CipherMode mode, std::string_view keyText, std::string_vie
   return TripleDesBytes(mode, key, PaddedData(dataText, mode));
 }
 
-void RegisterCipherFunctions(TIfPasScript& script) {
+void RegisterCipherFunctions(ScriptEngine& script) {
   script.AddFunction(CipherCall, "function Des_Encode(strKey: string; strIn: string): string;", 0);
   script.AddFunction(CipherCall, "function Des_Decode(strKey: string; strIn: string): string;", 0);
   script.AddFunction(CipherCall, "function Des_MAC(strKey: string; strIn: string): string;", 0);
@@ -100,7 +100,7 @@ void RegisterCipherFunctions(TIfPasScript& script) {
   script.AddFunction(CipherCall, "function TriDes_MAC(strKey: string; strIn: string): string;", 0);
 }
 
-uint16_t CipherCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t CipherCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
                     VariableList& args) {
   try {
     std::string key, data;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "card/hex_text.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -23,9 +23,9 @@ std::string SingleDes(CipherMode mode, std::string_view keyText, std::string_vie
 std::string TripleDes(CipherMode mode, std::string_view keyText, std::string_view dataText);
 
 // Registers Des_Encode, Des_Decode, Des_MAC, TriDes_Encode, TriDes_Decode and TriDes_MAC.
-void RegisterCipherFunctions(TIfPasScript& script);
+void RegisterCipherFunctions(ScriptEngine& script);
 // The native function behind them.
-uint16_t CipherCall(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+uint16_t CipherCall(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
                     VariableList& args);
 
 }  // namespace quoll

@@ -48,7 +48,7 @@ bool PCSCAvailable() {
   return gPCSCAvailable;
 }
 
-void RegisterReaderFunctions(TIfPasScript& script) {
+void RegisterReaderFunctions(ScriptEngine& script) {
   if (!gReaderManager && !StartPCSC()) return;
   if (!gPCSCAvailable) return;
   script.AddFunction(ReaderCall, "procedure Sleep(nTime : Integer);", 0);
@@ -59,7 +59,7 @@ void RegisterReaderFunctions(TIfPasScript& script) {
   script.AddFunction(ReaderCall, "function SendAPDU(nIndex : Integer; strIN : string) : string;", 0);
 }
 
-uint16_t ReaderCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
                     VariableList& args) {
   // The manager may have been stopped by another host since this script registered the names.
   if (!gPCSCAvailable || !gReaderManager) return 0;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -19,9 +19,9 @@ void StopPCSC();
 bool PCSCAvailable();
 
 // Registers the six reader functions, only when PC/SC is usable (starting it if need be).
-void RegisterReaderFunctions(TIfPasScript& script);
+void RegisterReaderFunctions(ScriptEngine& script);
 // The native function behind them.
-uint16_t ReaderCall(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+uint16_t ReaderCall(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
                     VariableList& args);
 
 }  // namespace quoll

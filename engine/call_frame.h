@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 

@@ -1,6 +1,6 @@
 // Calls: arguments read at a call site, script routine bodies, native functions, prepared lists.
 #include "engine/call_frame.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -13,7 +13,7 @@ const WithList kNoWith;
 // A routine call's variable list on storage kept from earlier calls, handed back at the end.
 class CalleeList {
  public:
-  explicit CalleeList(TIfPasScript& s) : script_(s) {
+  explicit CalleeList(ScriptEngine& s) : script_(s) {
     if (!s.spareLists_.empty()) {
       list_ = VariableList(std::move(s.spareLists_.back()));
       s.spareLists_.pop_back();
@@ -30,7 +30,7 @@ class CalleeList {
   VariableList& operator*() { return list_; }
 
  private:
-  TIfPasScript& script_;
+  ScriptEngine& script_;
   VariableList list_;
 };
 
@@ -39,7 +39,7 @@ namespace {
 // Whether a variable's type fits a var/const parameter: exactly the type, or any for the
 // untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
 // types, so a unit's Integer variable is accepted where the using script declares Integer.
-bool FitsByReference(const TIfPasScript& s, TTypeRec* paramType, TIfVariant* var) {
+bool FitsByReference(const ScriptEngine& s, TTypeRec* paramType, TIfVariant* var) {
   TTypeRec* p = paramType->Resolved();
   if (p == s.VarType() || p == s.ArrayType()) return true;
   TTypeRec* v = var->type;
@@ -51,7 +51,7 @@ bool FitsByReference(const TIfPasScript& s, TTypeRec* paramType, TIfVariant* var
 }
 }  // namespace
 
-bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee,
+bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee,
                                  VariableList* locals) {
   const size_t n = decl.params.size();
   if (n == 0) {
@@ -101,7 +101,7 @@ bool TIfPasScript::ReadArguments(const WithList& with, const ParamList& decl, Va
 
 // Runs a script routine's body on this script's parser. The cursor comes back to where it was,
 // also after a failure, so that a TRY in the caller scans the caller's own text.
-bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor) {
+bool ScriptEngine::RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor) {
   if (routine->entryCursor >= 0)
     parser_.SetCursor(routine->entryCursor);
   else
@@ -129,9 +129,9 @@ bool TIfPasScript::RunRoutineBody(TProcedure* routine, VariableList& callee, int
   return ok;
 }
 
-bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVariant* result) {
+bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, TIfVariant* result) {
   ++nativeCalls_;
-  TIfPasScript* owner = routine->owner ? routine->owner : this;
+  ScriptEngine* owner = routine->owner ? routine->owner : this;
   uint16_t code =
       routine->kind == RoutineKind::Extended
           ? (routine->extended ? routine->extended(routine->extra, owner, owner->host_, result, args, routine)
@@ -148,7 +148,7 @@ bool TIfPasScript::CallNative(TProcedure* routine, VariableList& args, TIfVarian
   return error_.code == 0;
 }
 
-VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
+VariantPtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
                                      TProcedure* routine, TTypeRec* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
@@ -163,7 +163,7 @@ VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self,
 
   if (routine->owner && routine->owner != this) {
     // A routine of a unit runs in the unit's own script object.
-    TIfPasScript* unit = routine->owner;
+    ScriptEngine* unit = routine->owner;
     VariantPtr result = unit->CallRoutineWithList(routine, callee);
     if (unit->error_.code != 0) {
       if (error_.code == 0) error_ = unit->error_;
@@ -188,7 +188,7 @@ VariantPtr TIfPasScript::CallRoutine(const WithList& with, ObjectInstance* self,
   return result;
 }
 
-VariantPtr TIfPasScript::CallRoutineWithList(TProcedure* routine, VariableList& args) {
+VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& args) {
   RefreshStackFloor();
   error_.Clear();
   if (!routine) {
@@ -197,7 +197,7 @@ VariantPtr TIfPasScript::CallRoutineWithList(TProcedure* routine, VariableList& 
     return nullptr;
   }
   if (routine->owner && routine->owner != this) {
-    TIfPasScript* other = routine->owner;
+    ScriptEngine* other = routine->owner;
     VariantPtr result = other->CallRoutineWithList(routine, args);
     if (other->error_.code != 0) {
       error_ = other->error_;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/call_frame.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "engine/textutil.h"
 
 namespace quoll {
@@ -21,7 +21,7 @@ bool Accepts(Visibility v, bool classContext, bool searchingStaticClass) {
 }
 }  // namespace
 
-ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
+ObjectInstance* ScriptEngine::NewInstance(TTypeRec* cls) {
   ObjectInstance* inst = &objects_.emplace_back();
   inst->cls = cls;
   std::vector<TTypeRec*> chain;  // root first
@@ -44,7 +44,7 @@ ObjectInstance* TIfPasScript::NewInstance(TTypeRec* cls) {
   return inst;
 }
 
-VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+VariantPtr ScriptEngine::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
                                     bool classContext) {
   if (!inst || !staticClass || staticClass->code != TypeCode::Class ||
       !ClassDescendsFrom(inst->cls, staticClass))
@@ -63,7 +63,7 @@ VariantPtr TIfPasScript::FindMember(ObjectInstance* inst, TTypeRec* staticClass,
   return nullptr;
 }
 
-TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
                                      bool classContext) {
   if (!staticClass || staticClass->code != TypeCode::Class) return nullptr;
   TProcedure* found = nullptr;
@@ -86,7 +86,7 @@ TProcedure* TIfPasScript::FindMethod(ObjectInstance* inst, TTypeRec* staticClass
   return found;
 }
 
-VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, VariableList* locals,
+VariantPtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, VariableList* locals,
                                    TProcedure* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
@@ -103,7 +103,7 @@ VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, Variable
   parser_.Next();  // the constructor's name
   if (!ReadArguments(with, method->decl, callee, locals)) return nullptr;
   if (method->owner && method->owner != this) {
-    TIfPasScript* unit = method->owner;
+    ScriptEngine* unit = method->owner;
     unit->CallRoutineWithList(method, callee);
     if (unit->error_.code != 0) {
       if (error_.code == 0) error_ = unit->error_;
@@ -118,7 +118,7 @@ VariantPtr TIfPasScript::Construct(const WithList& with, TTypeRec* cls, Variable
   return ok ? result : nullptr;
 }
 
-VariantPtr TIfPasScript::ReadProperty(TIfVariant& propRef) {
+VariantPtr ScriptEngine::ReadProperty(TIfVariant& propRef) {
   const TPropertyDef* def = propRef.v.prop.def;
   ObjectInstance* inst = propRef.v.prop.obj;
   if (!def || !inst || !(def->flags & kPropReadable)) {
@@ -150,7 +150,7 @@ VariantPtr TIfPasScript::ReadProperty(TIfVariant& propRef) {
   return error_.code == 0 ? value : nullptr;
 }
 
-bool TIfPasScript::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
+bool ScriptEngine::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
   const TPropertyDef* def = propRef.v.prop.def;
   ObjectInstance* inst = propRef.v.prop.obj;
   if (!def || !inst || !(def->flags & kPropWritable)) {
@@ -184,7 +184,7 @@ bool TIfPasScript::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
 
 // INHERITED; calls the ancestor's method of the running method's name with the current values of
 // its parameters; INHERITED Name calls the ancestor's Name on SELF, without virtual dispatch.
-VariantPtr TIfPasScript::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
+VariantPtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
   ok = false;
   TProcedure* running = callStack_.empty() ? nullptr : callStack_.back();
   if (!running || !running->IsMethod() || !locals) {
@@ -254,7 +254,7 @@ VariantPtr TIfPasScript::CallInherited(const WithList& with, VariableList* local
   return result;
 }
 
-NativeHolder* TIfPasScript::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object) {
+NativeHolder* ScriptEngine::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object) {
   auto holder = std::make_unique<NativeHolder>();
   object->holder_ = holder.get();
   holder->object = std::move(object);
@@ -263,7 +263,7 @@ NativeHolder* TIfPasScript::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> 
 }
 
 // Create, Destroy, Free, ClassNameIs, ClassName and GetAncestors of the root class.
-uint16_t TIfPasScript::TObjectMethod(TIfPasScript* script, void* /*host*/, TProcedure* routine,
+uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProcedure* routine,
                                      TIfVariant* result, VariableList& args) {
   TIfVariant* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;

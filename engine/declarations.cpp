@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "engine/textutil.h"
 
 namespace quoll {
@@ -45,7 +45,7 @@ class TextParserScope {
 };
 }  // namespace
 
-void TIfPasScript::SetText(std::string_view text) {
+void ScriptEngine::SetText(std::string_view text) {
   RefreshStackFloor();
   error_.Clear();
   moduleName_ = "MAIN";
@@ -76,7 +76,7 @@ void TIfPasScript::SetText(std::string_view text) {
   }
 }
 
-void TIfPasScript::ResetForText() {
+void ScriptEngine::ResetForText() {
   Cleanup();
   moduleName_ = "MAIN";
   isUnit_ = false;
@@ -91,7 +91,7 @@ void TIfPasScript::ResetForText() {
   std::fill(std::begin(stdTypes_), std::end(stdTypes_), nullptr);
 }
 
-void TIfPasScript::RegisterStandardTypes() {
+void ScriptEngine::RegisterStandardTypes() {
   struct Std {
     const char* name;
     TypeCode code;
@@ -158,7 +158,7 @@ void TIfPasScript::RegisterStandardTypes() {
   }
 }
 
-void TIfPasScript::ProcessDeclarations() {
+void ScriptEngine::ProcessDeclarations() {
   ResetForText();
   if (StackExhausted()) return;  // units using units, many files deep
   RegisterStandardTypes();
@@ -292,7 +292,7 @@ void TIfPasScript::ProcessDeclarations() {
   }
 }
 
-bool TIfPasScript::CheckUnsatisfiedMethods() {
+bool ScriptEngine::CheckUnsatisfiedMethods() {
   for (const auto& r : routines_)
     if (r->kind == RoutineKind::Script && r->entryPos == -1 && r->owner == this) {
       SetErrorParam(ErrorCode::UnsatisfiedForward,
@@ -303,7 +303,7 @@ bool TIfPasScript::CheckUnsatisfiedMethods() {
 }
 
 // VAR items `A, B: type;` into a list: globals, or the locals of a routine being called.
-bool TIfPasScript::ReadVarSection(VariableList& list, bool globals) {
+bool ScriptEngine::ReadVarSection(VariableList& list, bool globals) {
   do {
     std::vector<NameId> names;
     for (;;) {
@@ -340,7 +340,7 @@ bool TIfPasScript::ReadVarSection(VariableList& list, bool globals) {
 }
 
 // `( [var|const] a, b: type; ... )` and, for a function, `: result`.
-bool TIfPasScript::ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames) {
+bool ScriptEngine::ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames) {
   if (parser_.CurrTokenKind() == TK::OpenRound) {
     parser_.Next();
     if (parser_.CurrTokenKind() == TK::CloseRound) {
@@ -402,7 +402,7 @@ bool TIfPasScript::ReadParams(ParamList& decl, bool isFunction, NameId routineNa
   return true;
 }
 
-bool TIfPasScript::ReadRoutineDeclaration() {
+bool ScriptEngine::ReadRoutineDeclaration() {
   TK headKind = parser_.CurrTokenKind();
   bool isFunction = headKind == TK::Function;
   parser_.Next();
@@ -476,7 +476,7 @@ bool TIfPasScript::ReadRoutineDeclaration() {
 }
 
 // `external 'lib' [name 'import'] ; [convention ;]`: the handler makes the routine callable.
-bool TIfPasScript::ReadExternal(TProcedure* routine) {
+bool ScriptEngine::ReadExternal(TProcedure* routine) {
   parser_.Next();
   auto readName = [&](std::string& out) -> bool {
     if (parser_.CurrTokenKind() == TK::String) {
@@ -515,7 +515,7 @@ bool TIfPasScript::ReadExternal(TProcedure* routine) {
   return true;
 }
 
-TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
+TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
   if (StackExhausted()) return nullptr;
   // Values are created, copied and freed recursively along their type's nesting, so type
   // expressions nest only so deep: beyond that the text ends with "out of memory".
@@ -648,7 +648,7 @@ TTypeRec* TIfPasScript::ReadType(NameId name, bool classesAllowed) {
   }
 }
 
-TTypeRec* TIfPasScript::LookupClassType(bool& failed) {
+TTypeRec* ScriptEngine::LookupClassType(bool& failed) {
   failed = true;
   if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
   const Symbol* s = FindSymbol(parser_.CurrTokenName());
@@ -660,7 +660,7 @@ TTypeRec* TIfPasScript::LookupClassType(bool& failed) {
   return t;
 }
 
-TTypeRec* TIfPasScript::ReadClass(NameId name) {
+TTypeRec* ScriptEngine::ReadClass(NameId name) {
   parser_.Next();
   bool failed = false;
   if (parser_.CurrTokenKind() == TK::Of) {
@@ -797,7 +797,7 @@ TTypeRec* TIfPasScript::ReadClass(NameId name) {
 
 // The first ancestor with a method of the same name decides: same declaration, same flags apart
 // from virtual/override, and itself virtual or an override.
-bool TIfPasScript::CanOverride(TTypeRec* cls, const TProcedure& method) {
+bool ScriptEngine::CanOverride(TTypeRec* cls, const TProcedure& method) {
   const uint16_t vo = kMethodVirtual | kMethodOverride;
   for (TTypeRec* a = cls->cls->ancestor; a; a = a->cls->ancestor)
     for (TProcedure* m : a->cls->methods)
@@ -808,7 +808,7 @@ bool TIfPasScript::CanOverride(TTypeRec* cls, const TProcedure& method) {
 }
 
 // `property Name: Type [read X] [write Y];` with accessors declared in the class itself.
-bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
+bool ScriptEngine::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
                                            const std::function<bool(NameId)>& memberTaken) {
   TIFSClassType& desc = *cls->cls;
   parser_.Next();
@@ -869,7 +869,7 @@ bool TIfPasScript::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
 
 // ---- registration from declaration texts ----
 
-TProcedure* TIfPasScript::AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData) {
+TProcedure* ScriptEngine::AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData) {
   RefreshStackFloor();
   TextParserScope scope(parser_, declaration);
   if (!scope.ok()) return nullptr;
@@ -926,7 +926,7 @@ TProcedure* TIfPasScript::AddFunction(NativeFunction entry, std::string_view dec
   return AddRoutine(std::move(r));
 }
 
-TIfVariant* TIfPasScript::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
+TIfVariant* ScriptEngine::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
   TTypeRec* type;
   RefreshStackFloor();
   {
@@ -944,7 +944,7 @@ TIfVariant* TIfPasScript::AddVariable(std::string_view name, std::string_view ty
   return raw;
 }
 
-TTypeRec* TIfPasScript::AddTypeText(std::string_view name, std::string_view typeText) {
+TTypeRec* ScriptEngine::AddTypeText(std::string_view name, std::string_view typeText) {
   TTypeRec* type;
   RefreshStackFloor();
   {
@@ -955,7 +955,7 @@ TTypeRec* TIfPasScript::AddTypeText(std::string_view name, std::string_view type
   return type;
 }
 
-TTypeRec* TIfPasScript::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
+TTypeRec* ScriptEngine::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
   TTypeRec* type = AddTypeText(name, classText);
   if (!type || type->code != TypeCode::Class || !type->cls) return type;
   for (TProcedure* m : type->cls->methods) {
@@ -965,14 +965,14 @@ TTypeRec* TIfPasScript::AddClass(std::string_view name, std::string_view classTe
   return type;
 }
 
-TTypeRec* TIfPasScript::AddReferenceType(std::string_view name) {
+TTypeRec* ScriptEngine::AddReferenceType(std::string_view name) {
   NameId id = InternUpper(name);
   TTypeRec* t = types_.Add(id, TypeCode::Reference);
   if (t) SymbolFor(id).type = t;
   return t;
 }
 
-TTypeRec* TIfPasScript::AddNativeObjectType(std::string_view name, const void* nativeClass) {
+TTypeRec* ScriptEngine::AddNativeObjectType(std::string_view name, const void* nativeClass) {
   auto t = std::make_unique<TTypeRec>();
   t->name = InternUpper(name);
   t->code = TypeCode::NativeObject;

@@ -1,7 +1,7 @@
 // Expression evaluation: operand lists with three precedence levels, operands and designators.
 #include <array>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -110,7 +110,7 @@ bool EndsExpression(TK k) {
 }
 }  // namespace
 
-bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop, TIfVariant& dest) {
+bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop, TIfVariant& dest) {
   struct Nested {
     int32_t& depth;
     ~Nested() { --depth; }
@@ -146,7 +146,7 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
   const size_t opBase = operators_.size();
   // The shared stacks are cut back to where this evaluation found them on every way out.
   struct Restore {
-    TIfPasScript& s;
+    ScriptEngine& s;
     size_t base, opBase;
     ~Restore() {
       s.operands_.erase(s.operands_.begin() + static_cast<ptrdiff_t>(base), s.operands_.end());
@@ -226,7 +226,7 @@ bool TIfPasScript::Evaluate(const WithList& with, VariableList* locals, TK stop,
 // `a op b` with a and b LONGINT literals or plain LONGINT variables, an arithmetic or comparison
 // operator, and a LONGINT or BOOLEAN destination: computed directly. Everything else, and every
 // case that would record an error, is left to the general path, which gives the same result.
-bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVariant& dest) {
+bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVariant& dest) {
   const TIFToken* t = &parser_.Cur();
   // The shape first, cheapest tests first: operand, operator, operand, end of the expression.
   const TK k0 = t[0].kind;
@@ -268,7 +268,7 @@ bool TIfPasScript::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
 
 // `s + x` into a STRING and `s < t` (any comparison) into a BOOLEAN, with s a plain STRING variable
 // and x a plain STRING or CHAR variable or a string literal. `s := s + x` appends in place.
-bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d) {
+bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d) {
   if (t[0].kind != TK::Identifier) return false;
   TIfVariant* left = LookupPlainVariable(t[0].name, locals);
   if (!left || (left = left->Deref())->code() != TypeCode::String) return false;
@@ -342,7 +342,7 @@ bool TIfPasScript::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
 // On success `v` is the element, `holder` the pointer that owns it (nullptr for the variable
 // itself) and `consumed` the number of tokens. False for any other form and for an index out of
 // range, which the general path then reads and reports; nothing is consumed or recorded.
-bool TIfPasScript::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, const VariantPtr*& holder,
+bool ScriptEngine::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, const VariantPtr*& holder,
                                        int& consumed) {
   const TIFToken* t = &parser_.Cur();
   v = LookupPlainVariable(t->name, locals);
@@ -384,7 +384,7 @@ bool TIfPasScript::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, con
 }
 
 // The element such a walk reaches, copied as operand `slot`.
-bool TIfPasScript::ReadSimpleElement(VariableList* locals, size_t slot) {
+bool ScriptEngine::ReadSimpleElement(VariableList* locals, size_t slot) {
   TIfVariant* v;
   const VariantPtr* holder;
   int consumed;
@@ -402,7 +402,7 @@ bool TIfPasScript::ReadSimpleElement(VariableList* locals, size_t slot) {
 
 // Reads one operand into operands_[slot]. The slot is fetched again after anything that may
 // evaluate (and so grow the operand stack).
-bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot) {
+bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot) {
   // Prefix operators, applied afterwards in the order written.
   std::string prefixes;
   while (parser_.CurrTokenKind() == TK::Minus || parser_.CurrTokenKind() == TK::Not ||
@@ -533,7 +533,7 @@ bool TIfPasScript::ReadOperand(const WithList& with, VariableList* locals, TIfVa
 
 // The value a designator stands for, as operand `slot`: a property is read, a variable copied,
 // a value of the reader's own moved.
-bool TIfPasScript::OperandFromDesignator(Designator& d, size_t slot) {
+bool ScriptEngine::OperandFromDesignator(Designator& d, size_t slot) {
   TIfVariant* v = d.var->Deref();
   if (v->code() == TypeCode::PropertyRef) {
     VariantPtr value = ReadProperty(*v);
@@ -556,12 +556,12 @@ bool TIfPasScript::OperandFromDesignator(Designator& d, size_t slot) {
   return true;
 }
 
-TTypeRec* TIfPasScript::ClassRefType(TTypeRec* cls) {
+TTypeRec* ScriptEngine::ClassRefType(TTypeRec* cls) {
   return types_.Add(kNoName, TypeCode::ClassRef, cls);
 }
 
 // The procedure type of a routine's address (made once per routine).
-TTypeRec* TIfPasScript::RoutineType(TProcedure* routine) {
+TTypeRec* ScriptEngine::RoutineType(TProcedure* routine) {
   for (auto& [r, t] : routineTypes_)
     if (r == routine) return t;
   auto t = std::make_unique<TTypeRec>();
@@ -575,7 +575,7 @@ TTypeRec* TIfPasScript::RoutineType(TProcedure* routine) {
 }
 
 // A method found on an instance: its address, or a call on that instance.
-Designator TIfPasScript::CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
+Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
                                       TTypeRec* staticClass, TProcedure* method, DesignatorMode mode) {
   Designator d;
   if (mode == DesignatorMode::RoutineAddress) {
@@ -590,7 +590,7 @@ Designator TIfPasScript::CallMethodOn(const WithList& with, VariableList* locals
   return d;
 }
 
-Designator TIfPasScript::ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode) {
+Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode) {
   Designator d;
   if (StackExhausted()) return d;
   const TIFToken& t = parser_.Cur();
@@ -752,7 +752,7 @@ Designator TIfPasScript::ReadDesignator(const WithList& with, VariableList* loca
 }
 
 // `[index, ...]`, `.name` and `^` after a designator.
-bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode,
+bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode,
                                  Designator& d) {
   for (;;) {
     TK k = parser_.CurrTokenKind();
@@ -950,7 +950,7 @@ bool TIfPasScript::ReadSelectors(const WithList& with, VariableList* locals, Des
   }
 }
 
-bool TIfPasScript::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
+bool ScriptEngine::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
   NativeHolder* h = prop.v.nprop.holder;
   if (!h || h->freed || !h->object) {
     SetError(ErrorCode::ClassNotCreated);
@@ -971,7 +971,7 @@ bool TIfPasScript::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
 }
 
 // `object.Property := expression` for a native object.
-bool TIfPasScript::WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop) {
+bool ScriptEngine::WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop) {
   if (parser_.CurrTokenKind() != TK::Assign) {
     SetError(ErrorCode::AssignmentExpected);
     return false;

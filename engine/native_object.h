@@ -9,12 +9,12 @@
 
 namespace quoll {
 
-class TIfPasScript;
+class ScriptEngine;
 struct NativeHolder;
 
 class TIfsCustomObject {
  public:
-  explicit TIfsCustomObject(TIfPasScript* owner) : owner_(owner) {}
+  explicit TIfsCustomObject(ScriptEngine* owner) : owner_(owner) {}
   virtual ~TIfsCustomObject() = default;
   TIfsCustomObject(const TIfsCustomObject&) = delete;
   TIfsCustomObject& operator=(const TIfsCustomObject&) = delete;
@@ -30,12 +30,12 @@ class TIfsCustomObject {
   virtual VariantPtr CallMethod(int32_t /*handle*/, VariableList& /*args*/) { return nullptr; }
   virtual int32_t MethodCount() { return 0; }
 
-  TIfPasScript* Owner() const { return owner_; }
+  ScriptEngine* Owner() const { return owner_; }
   NativeHolder* Holder() const { return holder_; }
 
  private:
-  friend class TIfPasScript;
-  TIfPasScript* owner_;
+  friend class ScriptEngine;
+  ScriptEngine* owner_;
   NativeHolder* holder_ = nullptr;
 };
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -58,7 +58,7 @@ bool ComparisonHolds(int op, int order) {
 
 }  // namespace
 
-bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) {
+bool ScriptEngine::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) {
   // The common case inline: two LONGINT values (neither is a reference).
   if (leftIn.type && rightIn.type && leftIn.type->code == TypeCode::LongInt &&
       rightIn.type->code == TypeCode::LongInt) {
@@ -240,7 +240,7 @@ bool TIfPasScript::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
 
 // A VARIANT with contents compared with a value (or another VARIANT's contents): the contents
 // are compared by the ordinary rules.
-bool TIfPasScript::CompareVariantContents(TIfVariant& l, TIfVariant& r, int op) {
+bool ScriptEngine::CompareVariantContents(TIfVariant& l, TIfVariant& r, int op) {
   TIfVariant copy(l.target->type);
   if (!AssignValue(copy, *l.target)) return false;
   TIfVariant* other = r.code() == TypeCode::Variant ? r.target.get() : &r;
@@ -251,7 +251,7 @@ bool TIfPasScript::CompareVariantContents(TIfVariant& l, TIfVariant& r, int op) 
   return true;
 }
 
-bool TIfPasScript::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
+bool ScriptEngine::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
   TypeCode lc = l.code(), rc = r.code();
   const bool equality = op == kOpEqual || op == kOpNotEqual;
   int order = 0;
@@ -318,7 +318,7 @@ bool TIfPasScript::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
 }
 
 // Assignment by the destination's type.
-bool TIfPasScript::AssignValue(TIfVariant& l, TIfVariant& r) {
+bool ScriptEngine::AssignValue(TIfVariant& l, TIfVariant& r) {
   if (&l == &r) return true;
   TypeCode lc = l.code(), rc = r.code();
   switch (lc) {

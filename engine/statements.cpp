@@ -2,7 +2,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -27,7 +27,7 @@ bool IsLoopExit(TK k) {
     depths_->blocks                \
   }
 
-bool TIfPasScript::EnterBlock() {
+bool ScriptEngine::EnterBlock() {
   int32_t& blocks = depths_->blocks;
   if (++blocks > MaxBeginNesting) {
     --blocks;
@@ -41,7 +41,7 @@ bool TIfPasScript::EnterBlock() {
   return true;
 }
 
-void TIfPasScript::RunMain() {
+void ScriptEngine::RunMain() {
   RefreshStackFloor();
   callStack_.clear();
   currentLocals_ = nullptr;
@@ -64,7 +64,7 @@ void TIfPasScript::RunMain() {
   depths_->expressions = 0;
 }
 
-bool TIfPasScript::CallHook(int32_t pos) {
+bool ScriptEngine::CallHook(int32_t pos) {
   if (!OnRunLine) return true;
   uint16_t code = OnRunLine(host_, this, pos);
   if (code != 0) {
@@ -74,7 +74,7 @@ bool TIfPasScript::CallHook(int32_t pos) {
   return error_.code == 0;
 }
 
-bool TIfPasScript::RunBlock(const WithList& with, VariableList* locals, bool skip) {
+bool ScriptEngine::RunBlock(const WithList& with, VariableList* locals, bool skip) {
   TK k = parser_.CurrTokenKind();
   if (skip) {
     switch (k) {
@@ -105,16 +105,16 @@ bool TIfPasScript::RunBlock(const WithList& with, VariableList* locals, bool ski
 
 // A branch or loop body: a begin block, or one statement (which may itself be a REPEAT or TRY
 // statement).
-bool TIfPasScript::RunStatementOrBlock(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunStatementOrBlock(const WithList& with, VariableList* locals) {
   return RunBlockOfKind(with, locals,
                         parser_.CurrTokenKind() == TK::Begin ? BlockKind::Begin : BlockKind::Single);
 }
 
-bool TIfPasScript::SkipStatementOrBlock() {
+bool ScriptEngine::SkipStatementOrBlock() {
   return parser_.CurrTokenKind() == TK::Begin ? SkipBlock() : SkipStatement();
 }
 
-bool TIfPasScript::RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind) {
+bool ScriptEngine::RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind) {
   QUOLL_ENTER_BLOCK();
   const bool single = kind == BlockKind::Single;
   if (!single) parser_.Next();
@@ -216,7 +216,7 @@ bool TIfPasScript::RunBlockOfKind(const WithList& with, VariableList* locals, Bl
 // ---- skipping: a pure token scan with a nesting counter ----
 
 // BEGIN, CASE, REPEAT, TRY, EXCEPT or FINALLY up to and including the matching END or UNTIL.
-bool TIfPasScript::SkipBlock() {
+bool ScriptEngine::SkipBlock() {
   QUOLL_ENTER_BLOCK();
   int depth = 1;
   parser_.Next();
@@ -246,7 +246,7 @@ bool TIfPasScript::SkipBlock() {
 }
 
 // One statement, up to the `;`, END, UNTIL or unmatched ELSE that ends it (left under the cursor).
-bool TIfPasScript::SkipStatement() {
+bool ScriptEngine::SkipStatement() {
   QUOLL_ENTER_BLOCK();
   int ifs = 1;
   for (;;) {
@@ -278,7 +278,7 @@ bool TIfPasScript::SkipStatement() {
 }
 
 // The rest of an expression that is not evaluated (a REPEAT condition after BREAK).
-bool TIfPasScript::SkipExpression() {
+bool ScriptEngine::SkipExpression() {
   int parens = 0;
   for (;;) {
     switch (parser_.CurrTokenKind()) {
@@ -312,7 +312,7 @@ bool TIfPasScript::SkipExpression() {
 // ---- statements ----
 
 // Assignment or call: `designator := expression`, or a routine or method call.
-bool TIfPasScript::RunSimpleStatement(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
   // The common case first: `name := expression` with a plain local or global variable.
   if (with.empty() && parser_.CurrTokenKind() == TK::Identifier && parser_.PeekKind() == TK::Assign) {
@@ -355,7 +355,7 @@ bool TIfPasScript::RunSimpleStatement(const WithList& with, VariableList* locals
 }
 
 // IF condition THEN statement [ELSE statement]
-bool TIfPasScript::RunIf(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunIf(const WithList& with, VariableList* locals) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
   parser_.Next();
   TIfVariant cond(StdType(TypeCode::Boolean));
@@ -384,7 +384,7 @@ bool TIfPasScript::RunIf(const WithList& with, VariableList* locals) {
 }
 
 // CASE selector OF labels: statement; ... [ELSE statement] END
-bool TIfPasScript::RunCase(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
   parser_.Next();
   TIfVariant selector(varType_);
   if (!Evaluate(with, locals, TK::Of, selector)) return false;
@@ -435,7 +435,7 @@ bool TIfPasScript::RunCase(const WithList& with, VariableList* locals) {
 }
 
 // FOR variable := start TO|DOWNTO end DO statement
-bool TIfPasScript::RunFor(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
   parser_.Next();
   if (parser_.CurrTokenKind() != TK::Identifier) {
     SetError(ErrorCode::IdentifierExpected);
@@ -510,7 +510,7 @@ bool TIfPasScript::RunFor(const WithList& with, VariableList* locals) {
 }
 
 // WHILE condition DO statement
-bool TIfPasScript::RunWhile(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunWhile(const WithList& with, VariableList* locals) {
   parser_.Next();
   const int32_t condCursor = parser_.Cursor();
   TIfVariant cond(StdType(TypeCode::Boolean));
@@ -535,7 +535,7 @@ bool TIfPasScript::RunWhile(const WithList& with, VariableList* locals) {
 }
 
 // REPEAT statements UNTIL condition
-bool TIfPasScript::RunRepeat(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunRepeat(const WithList& with, VariableList* locals) {
   const int32_t repeatPos = parser_.CurrTokenPos();
   const int32_t repeatCursor = parser_.Cursor();
   TIfVariant cond(StdType(TypeCode::Boolean));
@@ -564,7 +564,7 @@ bool TIfPasScript::RunRepeat(const WithList& with, VariableList* locals) {
 }
 
 // WITH object, ... DO statement: the objects' members are found by their bare names.
-bool TIfPasScript::RunWith(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunWith(const WithList& with, VariableList* locals) {
   parser_.Next();
   WithList entries;
   for (;;) {
@@ -598,7 +598,7 @@ bool TIfPasScript::RunWith(const WithList& with, VariableList* locals) {
 }
 
 // Moves the cursor from a TRY to its own EXCEPT or FINALLY, passing nested blocks.
-bool TIfPasScript::FindTryPart(int32_t tryCursor) {
+bool ScriptEngine::FindTryPart(int32_t tryCursor) {
   parser_.SetCursor(tryCursor);
   parser_.Next();
   int depth = 0;
@@ -633,7 +633,7 @@ bool TIfPasScript::FindTryPart(int32_t tryCursor) {
 }
 
 // TRY statements EXCEPT statements END | TRY statements FINALLY statements END
-bool TIfPasScript::RunTry(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunTry(const WithList& with, VariableList* locals) {
   const int32_t tryCursor = parser_.Cursor();
   if (RunBlockOfKind(with, locals, BlockKind::Try)) {
     if (IsLoopExit(parser_.CurrTokenKind())) {

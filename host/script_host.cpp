@@ -50,7 +50,7 @@ TScript::~TScript() {
 
 void TScript::Initialize() {
   ReserveStackSpace();
-  engine_ = std::make_unique<TIfPasScript>(this);
+  engine_ = std::make_unique<ScriptEngine>(this);
   if (ui_.WantsLineHook()) engine_->OnRunLine = LineHookEntry;
   engine_->OnUses = UsesHandler;
   engine_->MaxBeginNesting = kMaxBeginNesting;
@@ -124,7 +124,7 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
     marks_ = ui_.HasMarks();
     clockScript_ = nullptr;
     ui_.ClearOutput();
-    TIfPasScript& engine = *engine_;
+    ScriptEngine& engine = *engine_;
     engine.SetText(text);
     if (engine.ErrorCode() == 0) {
       ui_.WriteOutput("Script is running.");
@@ -154,7 +154,7 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
   return ok;
 }
 
-uint16_t TScript::LineHookEntry(void* host, TIfPasScript* script, int32_t position) {
+uint16_t TScript::LineHookEntry(void* host, ScriptEngine* script, int32_t position) {
   auto* self = static_cast<TScript*>(host);
   if (script != self->engine_.get()) return self->UnitLineHook(script);
   return self->LineHook(position);
@@ -162,7 +162,7 @@ uint16_t TScript::LineHookEntry(void* host, TIfPasScript* script, int32_t positi
 
 // A unit's positions are not in the running editor's text: its statements neither pause nor move
 // the caret (Step runs a unit routine as one step), but they keep the window usable and obey Stop.
-uint16_t TScript::UnitLineHook(const TIfPasScript* unit) {
+uint16_t TScript::UnitLineHook(const ScriptEngine* unit) {
   if (MessagesDue(unit)) LetMessagesThrough();
   if (state_ != RunState::Idle) return 0;
   ui_.WriteOutput("User break.");
@@ -172,13 +172,13 @@ uint16_t TScript::UnitLineHook(const TIfPasScript* unit) {
 // Reading the clock costs as much as a simple statement. A statement that called no native code
 // spent interpreter time only, so the clock is read after every few such statements, and after
 // any that did: a card command, Sleep or an input box can take long.
-inline bool TScript::MessagesDue(const TIfPasScript* script) {
+inline bool TScript::MessagesDue(const ScriptEngine* script) {
   if (script == clockScript_ && script->NativeCallCount() == clockNativeCalls_ && --statementsUntilClock_ > 0)
     return false;
   return ReadClockForMessages(script);
 }
 
-bool TScript::ReadClockForMessages(const TIfPasScript* script) {
+bool TScript::ReadClockForMessages(const ScriptEngine* script) {
   constexpr int kStatementsPerClockReading = 16;
   if (messageIntervalNs_ <= 0) return true;
   clockScript_ = script;
@@ -267,7 +267,7 @@ bool TScript::ReadUnitFile(const std::string& unitName, std::string& text) {
   return true;
 }
 
-uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::string& unitName) {
+uint16_t TScript::UsesHandler(void* host, ScriptEngine* script, const std::string& unitName) {
   auto* self = static_cast<TScript*>(host);
   if (unitName == "SYSTEM") {
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
@@ -283,8 +283,8 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   }
   // A unit is one module per run: a unit that another script of this run used already is
   // attached as it is, with its types, variables and state.
-  TIfPasScript& runOwner = script->RunOwner();
-  if (TIfPasScript* loaded = runOwner.KeptUnit(unitName)) {
+  ScriptEngine& runOwner = script->RunOwner();
+  if (ScriptEngine* loaded = runOwner.KeptUnit(unitName)) {
     if (script->AttachUnit(*loaded)) return 0;
     script->SetErrorParam(ErrorCode::Custom, "duplicate unit: " + unitName);
     return static_cast<uint16_t>(ErrorCode::Custom);
@@ -300,7 +300,7 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   if (self->loadingUnits_.size() >= kMaxUnitNesting) return static_cast<uint16_t>(ErrorCode::OutOfMemory);
   std::string text;
   if (!ReadUnitFile(unitName, text)) return static_cast<uint16_t>(ErrorCode::UnitNotFound);
-  auto unit = std::make_unique<TIfPasScript>(host);
+  auto unit = std::make_unique<ScriptEngine>(host);
   unit->OnUses = UsesHandler;
   unit->OnRunLine = script->OnRunLine;
   unit->SetRunOwner(&runOwner);  // its blocks count on the run's depth, under the run's limit
@@ -328,7 +328,7 @@ uint16_t TScript::UsesHandler(void* host, TIfPasScript* script, const std::strin
   return 0;
 }
 
-uint16_t TScript::HostCall(TIfPasScript* /*script*/, void* host, TProcedure* routine, TIfVariant* result,
+uint16_t TScript::HostCall(ScriptEngine* /*script*/, void* host, TProcedure* routine, TIfVariant* result,
                            VariableList& args) {
   auto* self = static_cast<TScript*>(host);
   std::string a;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -74,14 +74,14 @@ class TScript {
   // The engine position of the last pause (-1 from the start of a run until it pauses).
   int32_t LastPausePosition() const { return lastPausePos_; }
 
-  TIfPasScript* Engine() { return engine_.get(); }
+  ScriptEngine* Engine() { return engine_.get(); }
   HostUi& Ui() { return ui_; }
 
   // The engine's unit handler and the host routines' native function.
-  static uint16_t UsesHandler(void* host, TIfPasScript* script, const std::string& unitName);
-  static uint16_t HostCall(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+  static uint16_t UsesHandler(void* host, ScriptEngine* script, const std::string& unitName);
+  static uint16_t HostCall(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
                            VariableList& args);
-  static uint16_t LineHookEntry(void* host, TIfPasScript* script, int32_t position);
+  static uint16_t LineHookEntry(void* host, ScriptEngine* script, int32_t position);
   // Called before every statement: pauses at breakpoints and after single steps, and ends the run
   // with the exit code after Stop. Returns 0 or 32773.
   // The exit code ends the whole run, also from inside routines, units and try blocks.
@@ -93,11 +93,11 @@ class TScript {
   static constexpr size_t kMaxUnitNesting = 1000;
 
  private:
-  uint16_t UnitLineHook(const TIfPasScript* unit);
+  uint16_t UnitLineHook(const ScriptEngine* unit);
   // Whether user actions are due before this statement of `script` (always when the UI wants
   // them before every statement).
-  bool MessagesDue(const TIfPasScript* script);
-  [[gnu::noinline]] bool ReadClockForMessages(const TIfPasScript* script);
+  bool MessagesDue(const ScriptEngine* script);
+  [[gnu::noinline]] bool ReadClockForMessages(const ScriptEngine* script);
   // Lets user actions happen and notes what they may have changed.
   void LetMessagesThrough();
   // The line hook once pending user actions have happened: breakpoints, steps, Stop, pausing.
@@ -109,7 +109,7 @@ class TScript {
   static bool ReadUnitFile(const std::string& unitName, std::string& text);
 
   HostUi& ui_;
-  std::unique_ptr<TIfPasScript> engine_;
+  std::unique_ptr<ScriptEngine> engine_;
   RunState state_ = RunState::Idle;
   int32_t lastPausePos_ = -1;
   // Within a run: how often user actions happen, when next, and whether the running editor had
@@ -119,7 +119,7 @@ class TScript {
   bool marks_ = false;
   // When the clock was last read: the script and its count of native calls then, and how many
   // more statements without native calls may pass before the next reading.
-  const TIfPasScript* clockScript_ = nullptr;
+  const ScriptEngine* clockScript_ = nullptr;
   uint64_t clockNativeCalls_ = 0;
   int statementsUntilClock_ = 0;
   std::vector<std::string> loadingUnits_;  // units being compiled inside one another

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 
@@ -46,7 +46,7 @@ std::string WatchValueText(TIfVariant& variable) {
   return std::string();
 }
 
-std::optional<std::string> WatchText(TIfPasScript* engine, std::string_view name) {
+std::optional<std::string> WatchText(ScriptEngine* engine, std::string_view name) {
   if (!engine) return std::nullopt;
   TIfVariant* variable = engine->GetVariable(name);
   if (!variable) return std::nullopt;

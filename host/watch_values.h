@@ -8,7 +8,7 @@
 
 namespace quoll {
 
-class TIfPasScript;
+class ScriptEngine;
 class TIfVariant;
 
 // The value text of one script variable: strings and characters as they are, integer types as
@@ -18,6 +18,6 @@ std::string WatchValueText(TIfVariant& variable);
 
 // The value text for a watch name: the running routine's local of that name, else the global,
 // names compared ignoring case; nothing when no such variable exists (or there is no engine).
-std::optional<std::string> WatchText(TIfPasScript* engine, std::string_view name);
+std::optional<std::string> WatchText(ScriptEngine* engine, std::string_view name);
 
 }  // namespace quoll

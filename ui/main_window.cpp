@@ -542,7 +542,7 @@ void TMainForm::UpdateCurrentLine() {
 
 // Values come from the engine as it stands: inside a paused routine its locals hide globals.
 void TMainForm::RefreshWatches() {
-  TIfPasScript* engine = host_ ? host_->Engine() : nullptr;
+  ScriptEngine* engine = host_ ? host_->Engine() : nullptr;
   frmWatch_->RefreshWatches([engine](const QString& name) -> std::optional<QString> {
     std::optional<std::string> text = WatchText(engine, name.toStdString());
     if (!text) return std::nullopt;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "engine/textutil.h"
 
 namespace quoll {
@@ -205,7 +205,7 @@ uint16_t AssignedOf(VariableList& args, TIfVariant* result) {
   return kOk;
 }
 
-uint16_t LowHigh(TIfPasScript* script, VariableList& args, TIfVariant* result, bool high) {
+uint16_t LowHigh(ScriptEngine* script, VariableList& args, TIfVariant* result, bool high) {
   TIfVariant* v = Arg(args, 0);
   if (v->code() == TypeCode::Enum) {
     SetTypedResult(result, v->type, high ? v->type->highOrdinal : 0);
@@ -219,7 +219,7 @@ uint16_t LowHigh(TIfPasScript* script, VariableList& args, TIfVariant* result, b
   return kTypeMismatch;
 }
 
-uint16_t SetArrayLengthOf(TIfPasScript* script, VariableList& args) {
+uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
   TIfVariant* arr = Arg(args, 0);
   int64_t newLen = IntArg(args, 1);
   if (arr->code() != TypeCode::Array) return kTypeMismatch;
@@ -236,7 +236,7 @@ uint16_t SetArrayLengthOf(TIfPasScript* script, VariableList& args) {
   return kOk;
 }
 
-uint16_t StdLibCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
                     VariableList& args) {
   // The engine always supplies a result variant for a function; refuse rather than crash if not.
   if (routine->decl.result && !result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
@@ -440,7 +440,7 @@ constexpr Declaration kRealRoutines[] = {
 };
 
 // The routines whose parameter takes a value or variable of any type.
-void RegisterAnyTypeRoutines(TIfPasScript* script) {
+void RegisterAnyTypeRoutines(ScriptEngine* script) {
   TTypeRec* any = script->VarType();
   TTypeRec* array = script->ArrayType();
   TTypeRec* longint = script->StdType(TypeCode::LongInt);
@@ -467,7 +467,7 @@ void RegisterAnyTypeRoutines(TIfPasScript* script) {
 
 }  // namespace
 
-void RegisterStdLib(TIfPasScript* script, bool stringsOnly) {
+void RegisterStdLib(ScriptEngine* script, bool stringsOnly) {
   for (const Declaration& d : kStringRoutines) script->AddFunction(StdLibCall, d.text, d.routine);
   RegisterAnyTypeRoutines(script);
   if (stringsOnly) return;

@@ -4,9 +4,9 @@
 
 namespace quoll {
 
-class TIfPasScript;
+class ScriptEngine;
 
 // Registers the library on a script; with stringsOnly the floating-point routines are left out.
-void RegisterStdLib(TIfPasScript* script, bool stringsOnly);
+void RegisterStdLib(ScriptEngine* script, bool stringsOnly);
 
 }  // namespace quoll

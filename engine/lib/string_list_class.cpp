@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "engine/string_list.h"
 
 namespace quoll {
@@ -45,7 +45,7 @@ TIfVariant* DataField(ObjectInstance* inst) {
   return nullptr;
 }
 
-uint16_t StringListCall(TIfPasScript* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t StringListCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
                         VariableList& args) {
   TIfVariant* self = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   if (!self || self->code() != TypeCode::Class || !self->v.obj)
@@ -96,7 +96,7 @@ uint16_t StringListCall(TIfPasScript* script, void* /*host*/, TProcedure* routin
 
 }  // namespace
 
-void RegisterStringListClass(TIfPasScript* script) {
+void RegisterStringListClass(ScriptEngine* script) {
   script->AddClass("TIfStringList", kClassText, StringListCall);
 }
 

@@ -3,8 +3,8 @@
 
 namespace quoll {
 
-class TIfPasScript;
+class ScriptEngine;
 
-void RegisterStringListClass(TIfPasScript* script);
+void RegisterStringListClass(ScriptEngine* script);
 
 }  // namespace quoll

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll {
 namespace {
@@ -55,7 +55,7 @@ std::string Bytes(const T& value, size_t count = sizeof(T)) {
   return s;
 }
 
-uint16_t ImageCall(TIfPasScript* /*script*/, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, TProcedure* routine, TIfVariant* result,
                    VariableList& args) {
   if (!result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
   TIfVariant* arg = args.Get(0)->Deref();
@@ -129,7 +129,7 @@ constexpr const char* kDeclarations[] = {
 
 }  // namespace
 
-void RegisterValueImages(TIfPasScript* script) {
+void RegisterValueImages(ScriptEngine* script) {
   intptr_t index = 0;
   for (const char* text : kDeclarations) script->AddFunction(ImageCall, text, index++);
 }

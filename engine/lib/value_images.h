@@ -4,8 +4,8 @@
 
 namespace quoll {
 
-class TIfPasScript;
+class ScriptEngine;
 
-void RegisterValueImages(TIfPasScript* script);
+void RegisterValueImages(ScriptEngine* script);
 
 }  // namespace quoll

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "engine/native_object.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll_test {
 namespace {
 
 using quoll::NameId;
-using quoll::TIfPasScript;
+using quoll::ScriptEngine;
 using quoll::TIfVariant;
 using quoll::TypeCode;
 using quoll::VariableList;
@@ -21,7 +21,7 @@ using quoll::VariableList;
 // A counter with a read-write property VALUE, a read-only property TWICE and a method ADD(N).
 class Counter : public quoll::TIfsCustomObject {
  public:
-  explicit Counter(TIfPasScript* owner) : TIfsCustomObject(owner) {
+  explicit Counter(ScriptEngine* owner) : TIfsCustomObject(owner) {
     add_.result = owner->StdType(TypeCode::LongInt);
     add_.params.push_back({quoll::Intern("N"), quoll::ParamMode::Value, owner->StdType(TypeCode::LongInt)});
   }
@@ -61,7 +61,7 @@ class CountingCounter : public Counter {
   ~CountingCounter() override { ++gDestroyed; }
 };
 
-uint16_t Library(TIfPasScript* script, void*, quoll::TProcedure* routine, TIfVariant* result,
+uint16_t Library(ScriptEngine* script, void*, quoll::TProcedure* routine, TIfVariant* result,
                  VariableList& args) {
   const std::string& name = quoll::NameText(routine->name);
   if (name == "SAY") {
@@ -81,7 +81,7 @@ uint16_t Library(TIfPasScript* script, void*, quoll::TProcedure* routine, TIfVar
   return 0;
 }
 
-uint16_t Uses(void*, TIfPasScript* script, const std::string& unit) {
+uint16_t Uses(void*, ScriptEngine* script, const std::string& unit) {
   if (unit != "SYSTEM") return 32768;
   script->AddNativeObjectType("TCounter");
   script->AddFunction(Library, "procedure Say(s: string)", 0);
@@ -97,7 +97,7 @@ struct ScriptRun {
 
 ScriptRun RunScript(const std::string& text) {
   gLines.clear();
-  TIfPasScript script;
+  ScriptEngine script;
   script.OnUses = Uses;
   script.SetText(text);
   if (script.ErrorCode() == 0) script.RunMain();

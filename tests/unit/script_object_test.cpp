@@ -1,4 +1,4 @@
-// TIfPasScript: error state, SetText errors, RunMain, the statement hook, native functions,
+// ScriptEngine: error state, SetText errors, RunMain, the statement hook, native functions,
 // variables and types registered by text, unit attachment, resources and the nesting limit.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 #include "engine/errors.h"
 #include "engine/names.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "test_support.h"
 
 namespace quoll_test {
@@ -20,7 +20,7 @@ namespace {
 
 using quoll::ParamMode;
 using quoll::RoutineKind;
-using quoll::TIfPasScript;
+using quoll::ScriptEngine;
 using quoll::TIfVariant;
 using quoll::TProcedure;
 using quoll::TypeCode;
@@ -42,7 +42,7 @@ struct Recorder {
 
 // Mark(s): records s. Twin: two registrations of one name, told apart by host data.
 // Probe: records what GetVariable('x') finds while it runs.
-uint16_t TestNative(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* /*result*/,
+uint16_t TestNative(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* /*result*/,
                     VariableList& args) {
   auto* rec = static_cast<Recorder*>(host);
   const std::string& name = quoll::NameText(routine->name);
@@ -59,7 +59,7 @@ uint16_t TestNative(TIfPasScript* script, void* host, TProcedure* routine, TIfVa
   return 0;
 }
 
-uint16_t TestUses(void* host, TIfPasScript* script, const std::string& unitName) {
+uint16_t TestUses(void* host, ScriptEngine* script, const std::string& unitName) {
   auto* rec = static_cast<Recorder*>(host);
   if (unitName == "SYSTEM") {
     script->AddFunction(TestNative, "procedure Mark(s: string)", 0);
@@ -72,7 +72,7 @@ uint16_t TestUses(void* host, TIfPasScript* script, const std::string& unitName)
   return rec->unitAnswer;
 }
 
-uint16_t TestHook(void* host, TIfPasScript* /*script*/, int32_t position) {
+uint16_t TestHook(void* host, ScriptEngine* /*script*/, int32_t position) {
   auto* rec = static_cast<Recorder*>(host);
   rec->hookPositions.push_back(position);
   return rec->hook ? rec->hook(position) : 0;
@@ -95,7 +95,7 @@ void PrintTo(const ErrorState& e, std::ostream* os) {
       << e.module << "\"}";
 }
 
-ErrorState ErrorOf(const TIfPasScript& s) {
+ErrorState ErrorOf(const ScriptEngine& s) {
   return {s.ErrorCode(), s.ErrorPos(), s.ErrorModule()};
 }
 
@@ -113,13 +113,13 @@ class ScriptObjectTest : public testing::Test {
   }
 
   Recorder rec_;
-  TIfPasScript script_;
+  ScriptEngine script_;
 };
 
 // ---- a new instance ----
 
 TEST(NewScriptObject, HasNoErrorAndTheModuleNameMain) {
-  TIfPasScript s;
+  ScriptEngine s;
   EXPECT_EQ(ErrorOf(s), (ErrorState{0, -1, ""}));
   EXPECT_EQ(s.ErrorParam(), "");
   EXPECT_EQ(s.ModuleName(), "MAIN");
@@ -129,7 +129,7 @@ TEST(NewScriptObject, HasNoErrorAndTheModuleNameMain) {
 }
 
 TEST(NewScriptObject, RunMainWithoutTextDoesNothing) {
-  TIfPasScript s;
+  ScriptEngine s;
   s.RunMain();
   EXPECT_EQ(ErrorOf(s), (ErrorState{0, -1, ""}));
 }
@@ -235,7 +235,7 @@ TEST_F(ScriptObjectTest, CodeAnsweredForAUnitIsRecordedAtTheUnitName) {
 }
 
 TEST(ScriptWithoutUnitHandler, UnitIsAnUnknownIdentifier) {
-  TIfPasScript s;
+  ScriptEngine s;
   s.SetText("uses Foo; begin end.");
   EXPECT_EQ(ErrorOf(s), (ErrorState{3, 5, "MAIN"}));
   EXPECT_EQ(s.ErrorParam(), "FOO");
@@ -464,7 +464,7 @@ TEST_F(AddFunctionTest, UnreadableTypeTextIsNotAddedAndLeavesNoError) {
 
 TEST_F(ScriptObjectTest, VariableAddedByTheHostIsVisibleToTheScript) {
   struct Local {
-    static uint16_t Uses(void* host, TIfPasScript* script, const std::string& unitName) {
+    static uint16_t Uses(void* host, ScriptEngine* script, const std::string& unitName) {
       uint16_t code = TestUses(host, script, unitName);
       if (unitName == "SYSTEM") {
         TIfVariant* v = script->AddVariable("Limit", "Integer", true);
@@ -720,7 +720,7 @@ TEST_F(ScriptObjectTest, CleanupResetsStringsButKeepsNumbers) {
 
 TEST(ScriptResources, CleanupFreesResourcesLastFirstWithTheHostIdentity) {
   Recorder rec;
-  TIfPasScript s(&rec);
+  ScriptEngine s(&rec);
   s.AddResource(FreeResource, 1);
   s.AddResource(FreeResource, 2);
   s.AddResource(FreeResource, 3);
@@ -733,7 +733,7 @@ TEST(ScriptResources, CleanupFreesResourcesLastFirstWithTheHostIdentity) {
 
 TEST(ScriptResources, RemovingTakesTheLastEntryWithThatDataWithoutFreeingIt) {
   Recorder rec;
-  TIfPasScript s(&rec);
+  ScriptEngine s(&rec);
   s.AddResource(FreeResource, 5);
   s.AddResource(OtherFreeResource, 5);
   s.RemoveResource(5);
@@ -745,7 +745,7 @@ TEST(ScriptResources, RemovingTakesTheLastEntryWithThatDataWithoutFreeingIt) {
 }
 
 TEST(ScriptResources, ValidityNeedsBothTheProcedureAndTheData) {
-  TIfPasScript s;
+  ScriptEngine s;
   s.AddResource(OtherFreeResource, 8);
   EXPECT_TRUE(s.IsValidResource(OtherFreeResource, 8));
   EXPECT_FALSE(s.IsValidResource(FreeResource, 8));
@@ -757,7 +757,7 @@ TEST(ScriptResources, ValidityNeedsBothTheProcedureAndTheData) {
 // first, however often the list was packed on the way.
 TEST(ScriptResources, ManyAddsAndRemovesKeepValidityAndCleanupOrder) {
   Recorder rec;
-  TIfPasScript s(&rec);
+  ScriptEngine s(&rec);
   std::vector<intptr_t> live;
   uint32_t seed = 12345;
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
@@ -782,7 +782,7 @@ TEST(ScriptResources, ManyAddsAndRemovesKeepValidityAndCleanupOrder) {
 TEST(ScriptResources, DestroyingTheScriptFreesItsResources) {
   Recorder rec;
   {
-    TIfPasScript s(&rec);
+    ScriptEngine s(&rec);
     s.AddResource(FreeResource, 11);
   }
   EXPECT_EQ(rec.freed, (std::vector<intptr_t>{11}));
@@ -790,9 +790,9 @@ TEST(ScriptResources, DestroyingTheScriptFreesItsResources) {
 
 // ---- AttachUnit ----
 
-std::unique_ptr<TIfPasScript> Compiled(const std::string& text) {
+std::unique_ptr<ScriptEngine> Compiled(const std::string& text) {
   SCOPED_TRACE(text);
-  auto s = std::make_unique<TIfPasScript>();
+  auto s = std::make_unique<ScriptEngine>();
   s->SetText(text);
   EXPECT_EQ(s->ErrorCode(), 0) << quoll::ErrorMessage(s->ErrorCode(), s->ErrorParam());
   return s;
@@ -843,7 +843,7 @@ TEST(AttachUnit, LeavesTheUnitWithTheCallerWhenNotOwned) {
 }
 
 TEST(AttachUnit, RefusesNoUnit) {
-  std::unique_ptr<TIfPasScript> none;
+  std::unique_ptr<ScriptEngine> none;
   auto main = Compiled("begin end.");
   EXPECT_FALSE(main->AttachUnit(none, true));
 }
@@ -856,7 +856,7 @@ TEST(AttachUnit, RefusesAProgram) {
 }
 
 TEST(AttachUnit, RefusesAUnitWhoseTextFailed) {
-  auto unit = std::make_unique<TIfPasScript>();
+  auto unit = std::make_unique<ScriptEngine>();
   unit->SetText("unit Tools; var x: TNoSuchType; end.");
   ASSERT_NE(unit->ErrorCode(), 0);
   auto main = Compiled("begin end.");

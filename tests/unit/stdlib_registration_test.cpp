@@ -7,25 +7,25 @@
 
 #include "engine/lib/stdlib.h"
 #include "engine/names.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 
 namespace quoll_test {
 namespace {
 
-using quoll::TIfPasScript;
+using quoll::ScriptEngine;
 
 struct Options {
   bool stringsOnly = false;
 };
 
-uint16_t RegisterOnSystem(void* host, TIfPasScript* script, const std::string& unit) {
+uint16_t RegisterOnSystem(void* host, ScriptEngine* script, const std::string& unit) {
   if (unit == "SYSTEM") quoll::RegisterStdLib(script, static_cast<Options*>(host)->stringsOnly);
   return 0;
 }
 
 std::vector<std::string> RegisteredNames(bool stringsOnly) {
   Options options{stringsOnly};
-  TIfPasScript script(&options);
+  ScriptEngine script(&options);
   script.OnUses = RegisterOnSystem;
   script.SetText("begin end.");
   EXPECT_EQ(script.ErrorCode(), 0);
@@ -79,7 +79,7 @@ TEST(StdLibRegistration, AllRoutinesInOrder) {
 
 TEST(StdLibRegistration, DeclarationShapes) {
   Options options;
-  TIfPasScript script(&options);
+  ScriptEngine script(&options);
   script.OnUses = RegisterOnSystem;
   script.SetText("begin end.");
   auto find = [&](const char* name) -> const quoll::TProcedure* {

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "engine/tokens.h"
 #include "host/script_host.h"
 

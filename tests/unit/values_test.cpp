@@ -6,14 +6,14 @@
 #include <string>
 
 #include "engine/names.h"
-#include "engine/script.h"
+#include "engine/script_engine.h"
 #include "engine/types.h"
 #include "engine/variant.h"
 
 namespace quoll_test {
 namespace {
 
-using quoll::TIfPasScript;
+using quoll::ScriptEngine;
 using quoll::TIfVariant;
 using quoll::TTypeRec;
 using quoll::TypeCode;
@@ -38,7 +38,7 @@ class ValueTest : public testing::Test {
     return v;
   }
 
-  TIfPasScript script_;
+  ScriptEngine script_;
 };
 
 // ---- creation ----

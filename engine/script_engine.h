@@ -1,4 +1,4 @@
-// TIfPasScript: one script (a main program or a unit) with its tokens, types, globals, routines,
+// ScriptEngine: one script (a main program or a unit) with its tokens, types, globals, routines,
 // error state and the run-time bookkeeping of one run.
 #pragma once
 
@@ -20,18 +20,18 @@
 
 namespace quoll {
 
-class TIfPasScript;
+class ScriptEngine;
 
 // The native function convention: returns 0 (or 32773) for success, else an error code.
-using NativeFunction = uint16_t (*)(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+using NativeFunction = uint16_t (*)(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
                                     VariableList& args);
 // The extended convention, for routines made callable by an external-declaration handler.
-using ExtendedFunction = uint16_t (*)(void* extra, TIfPasScript* script, void* host, TIfVariant* result,
+using ExtendedFunction = uint16_t (*)(void* extra, ScriptEngine* script, void* host, TIfVariant* result,
                                       VariableList& args, TProcedure* routine);
 
-using UsesHandler = uint16_t (*)(void* host, TIfPasScript* script, const std::string& unitName);
-using RunLineHandler = uint16_t (*)(void* host, TIfPasScript* script, int32_t position);
-using ExternalHandler = bool (*)(void* host, TIfPasScript* script, const std::string& libraryName,
+using UsesHandler = uint16_t (*)(void* host, ScriptEngine* script, const std::string& unitName);
+using RunLineHandler = uint16_t (*)(void* host, ScriptEngine* script, int32_t position);
+using ExternalHandler = bool (*)(void* host, ScriptEngine* script, const std::string& libraryName,
                                  const std::string& callingConvention, TProcedure* routine,
                                  const std::string& importName);
 using ResourceFree = void (*)(void* host, intptr_t data);
@@ -48,7 +48,7 @@ enum MethodFlags : uint16_t {
 
 // One routine, script or native.
 struct TProcedure {
-  TIfPasScript* owner = nullptr;
+  ScriptEngine* owner = nullptr;
   RoutineKind kind = RoutineKind::Script;
   uint16_t methodFlags = 0;
   NameId name = kNoName;       // upper case; a method's name carries a leading '!'
@@ -167,12 +167,12 @@ inline constexpr size_t kStackSpace = size_t{64} << 20;
 // a script with "out of memory" before the stack ends, at a place that may vary.
 bool ReserveStackSpace();
 
-class TIfPasScript {
+class ScriptEngine {
  public:
-  explicit TIfPasScript(void* hostIdentity = nullptr);
-  ~TIfPasScript();
-  TIfPasScript(const TIfPasScript&) = delete;
-  TIfPasScript& operator=(const TIfPasScript&) = delete;
+  explicit ScriptEngine(void* hostIdentity = nullptr);
+  ~ScriptEngine();
+  ScriptEngine(const ScriptEngine&) = delete;
+  ScriptEngine& operator=(const ScriptEngine&) = delete;
 
   // ---- host interface ----
   // Replaces the whole script: tokenizes it and processes its declarations.
@@ -187,8 +187,8 @@ class TIfPasScript {
   const std::string& ErrorParam() const { return error_.param; }
   const std::string& ErrorModule() const { return error_.module; }
   const TIFSError& Error() const { return error_; }
-  void SetError(TIfPasScript* source, uint16_t code);
-  void SetErrorParam(TIfPasScript* source, uint16_t code, const std::string& param);
+  void SetError(ScriptEngine* source, uint16_t code);
+  void SetErrorParam(ScriptEngine* source, uint16_t code, const std::string& param);
   void SetError(quoll::ErrorCode code) { SetError(this, static_cast<uint16_t>(code)); }
   void SetErrorParam(quoll::ErrorCode code, const std::string& param) {
     SetErrorParam(this, static_cast<uint16_t>(code), param);
@@ -213,21 +213,21 @@ class TIfPasScript {
   TTypeRec* AddNativeObjectType(std::string_view name, const void* nativeClass = nullptr);
   // Locals of the running routine first, then globals.
   TIfVariant* GetVariable(std::string_view name);
-  bool AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned);
+  bool AttachUnit(std::unique_ptr<ScriptEngine>& unit, bool owned);
   // Attaches a unit that this script does not own: a unit of the run that another script of it
   // used first (a unit is one module per run, however many scripts use it).
-  bool AttachUnit(TIfPasScript& unit);
+  bool AttachUnit(ScriptEngine& unit);
   // The units loaded for a run are kept by the run's main script: cleaned by its Cleanup (last
   // loaded first) and freed at its next SetText, when nothing points into them any more.
-  void KeepUnit(const std::string& unitName, std::unique_ptr<TIfPasScript> unit);
+  void KeepUnit(const std::string& unitName, std::unique_ptr<ScriptEngine> unit);
   // A unit kept for this run under the name it was requested by; nullptr when none.
-  TIfPasScript* KeptUnit(const std::string& unitName) const;
+  ScriptEngine* KeptUnit(const std::string& unitName) const;
   // The script whose run this one belongs to: the main script for a unit compiled for it,
   // otherwise this script itself.
-  TIfPasScript& RunOwner() { return runOwner_ ? *runOwner_ : *this; }
+  ScriptEngine& RunOwner() { return runOwner_ ? *runOwner_ : *this; }
   // Makes this script a unit of `owner`'s run: its blocks and expressions count on the owner's
   // depths, so the nesting limits hold for the run as a whole.
-  void SetRunOwner(TIfPasScript* owner) {
+  void SetRunOwner(ScriptEngine* owner) {
     runOwner_ = owner;
     depths_ = owner ? owner->depths_ : &ownDepths_;
   }
@@ -314,7 +314,7 @@ class TIfPasScript {
   bool ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
                                const std::function<bool(NameId)>& memberTaken);
   // The native methods of TOBJECT.
-  static uint16_t TObjectMethod(TIfPasScript* script, void* host, TProcedure* routine, TIfVariant* result,
+  static uint16_t TObjectMethod(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
                                 VariableList& args);
   // Whether the C++ stack is nearly used up (then "out of memory" is recorded). The floor is
   // taken from the running thread at every entry from outside.
@@ -440,17 +440,17 @@ class TIfPasScript {
   VariableList* currentLocals_ = nullptr;
   uint64_t nativeCalls_ = 0;
   struct AttachedUnit {
-    std::unique_ptr<TIfPasScript> owned;  // set when this instance frees the unit
-    TIfPasScript* unit;
+    std::unique_ptr<ScriptEngine> owned;  // set when this instance frees the unit
+    ScriptEngine* unit;
   };
   std::vector<AttachedUnit> attached_;
-  TIfPasScript* runOwner_ = nullptr;
+  ScriptEngine* runOwner_ = nullptr;
   // Units of this run kept by this script (see KeepUnit), in load order.
-  std::vector<std::unique_ptr<TIfPasScript>> keptUnits_;
-  std::unordered_map<std::string, TIfPasScript*> keptUnitNames_;
+  std::vector<std::unique_ptr<ScriptEngine>> keptUnits_;
+  std::unordered_map<std::string, ScriptEngine*> keptUnitNames_;
   // Units detached by Cleanup; kept until the next SetText because this script's types and
   // routine records may still point into them.
-  std::vector<std::unique_ptr<TIfPasScript>> retiredUnits_;
+  std::vector<std::unique_ptr<ScriptEngine>> retiredUnits_;
   TIFSError savedError_;
   // Operand stack shared by nested evaluations. Outer evaluations keep indexes into it, never
   // references: a nested evaluation may grow it, and applying operators erases from it.

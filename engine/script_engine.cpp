@@ -1,5 +1,5 @@
-// TIfPasScript: construction, error recording, registration API, units, resources and Cleanup.
-#include "engine/script.h"
+// ScriptEngine: construction, error recording, registration API, units, resources and Cleanup.
+#include "engine/script_engine.h"
 
 #include <pthread.h>
 #include <sys/resource.h>
@@ -39,11 +39,11 @@ uintptr_t StackFloor() {
 
 }  // namespace
 
-TIfPasScript::TIfPasScript(void* hostIdentity) : host_(hostIdentity) {
+ScriptEngine::ScriptEngine(void* hostIdentity) : host_(hostIdentity) {
   spareLists_.reserve(64);  // see CalleeList
 }
 
-TIfPasScript::~TIfPasScript() {
+ScriptEngine::~ScriptEngine() {
   Cleanup();
 }
 
@@ -60,20 +60,20 @@ bool ReserveStackSpace() {
   return wanted >= kStackSpace;
 }
 
-void TIfPasScript::RefreshStackFloor() {
+void ScriptEngine::RefreshStackFloor() {
   stackFloor_ = StackFloor();
 }
 
-bool TIfPasScript::StackExhaustedSlow() {
+bool ScriptEngine::StackExhaustedSlow() {
   SetError(ErrorCode::OutOfMemory);
   return true;
 }
 
-void TIfPasScript::SetError(TIfPasScript* source, uint16_t code) {
+void ScriptEngine::SetError(ScriptEngine* source, uint16_t code) {
   SetErrorParam(source, code, std::string());
 }
 
-void TIfPasScript::SetErrorParam(TIfPasScript* source, uint16_t code, const std::string& param) {
+void ScriptEngine::SetErrorParam(ScriptEngine* source, uint16_t code, const std::string& param) {
   if (code == 0) {
     error_.Clear();
     return;
@@ -85,36 +85,36 @@ void TIfPasScript::SetErrorParam(TIfPasScript* source, uint16_t code, const std:
   error_.module = source->moduleName_;
 }
 
-TTypeRec* TIfPasScript::StdType(TypeCode code) const {
+TTypeRec* ScriptEngine::StdType(TypeCode code) const {
   auto i = static_cast<size_t>(code);
   return i < std::size(stdTypes_) ? stdTypes_[i] : nullptr;
 }
 
-TTypeRec* TIfPasScript::TypeByName(NameId name) const {
+TTypeRec* ScriptEngine::TypeByName(NameId name) const {
   const Symbol* s = FindSymbol(name);
   return s && s->type ? s->type->Resolved() : nullptr;
 }
 
-TTypeRec* TIfPasScript::FindType(std::string_view name) const {
+TTypeRec* ScriptEngine::FindType(std::string_view name) const {
   NameId id = FindName(UpperCase(name));
   return id == kNoName ? nullptr : TypeByName(id);
 }
 
-bool TIfPasScript::NameInUse(NameId name, bool includeGlobals) const {
+bool ScriptEngine::NameInUse(NameId name, bool includeGlobals) const {
   if (name == names::Self) return true;
   const Symbol* s = FindSymbol(name);
   if (!s) return false;
   return s->unit || s->routine || s->type || (includeGlobals && s->global >= 0);
 }
 
-int32_t TIfPasScript::AddGlobal(NameId name, VariantPtr var) {
+int32_t ScriptEngine::AddGlobal(NameId name, VariantPtr var) {
   int32_t index = globals_.Add(name, std::move(var));
   Symbol& s = SymbolFor(name);
   if (s.global < 0) s.global = index;
   return index;
 }
 
-TProcedure* TIfPasScript::AddRoutine(std::unique_ptr<TProcedure> routine) {
+TProcedure* ScriptEngine::AddRoutine(std::unique_ptr<TProcedure> routine) {
   TProcedure* r = routine.get();
   routines_.push_back(std::move(routine));
   if (!r->IsMethod()) {
@@ -124,7 +124,7 @@ TProcedure* TIfPasScript::AddRoutine(std::unique_ptr<TProcedure> routine) {
   return r;
 }
 
-TIfVariant* TIfPasScript::GetVariable(std::string_view name) {
+TIfVariant* ScriptEngine::GetVariable(std::string_view name) {
   NameId id = FindName(UpperCase(name));
   if (id == kNoName) return nullptr;
   if (currentLocals_) {
@@ -135,7 +135,7 @@ TIfVariant* TIfPasScript::GetVariable(std::string_view name) {
   return s && s->global >= 0 ? globals_.Get(s->global) : nullptr;
 }
 
-TProcedure* TIfPasScript::AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
+TProcedure* ScriptEngine::AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
                                            intptr_t hostData) {
   auto r = std::make_unique<TProcedure>();
   r->owner = this;
@@ -147,7 +147,7 @@ TProcedure* TIfPasScript::AddNativeRoutine(NativeFunction entry, std::string_vie
   return AddRoutine(std::move(r));
 }
 
-bool TIfPasScript::RemoveFunction(TProcedure* routine) {
+bool ScriptEngine::RemoveFunction(TProcedure* routine) {
   auto it = std::find_if(routines_.begin(), routines_.end(), [&](auto& r) { return r.get() == routine; });
   if (it == routines_.end()) return false;
   // The record leaves the routine list but stays alive until the next SetText: callers may
@@ -166,12 +166,12 @@ bool TIfPasScript::RemoveFunction(TProcedure* routine) {
   return true;
 }
 
-void TIfPasScript::AddResource(ResourceFree freeProc, intptr_t data) {
+void ScriptEngine::AddResource(ResourceFree freeProc, intptr_t data) {
   resourceIndex_[data].push_back(resources_.size());
   resources_.push_back({freeProc, data});
 }
 
-void TIfPasScript::RemoveResource(intptr_t data) {
+void ScriptEngine::RemoveResource(intptr_t data) {
   auto it = resourceIndex_.find(data);
   if (it == resourceIndex_.end()) return;
   resources_[it->second.back()].free = nullptr;
@@ -182,7 +182,7 @@ void TIfPasScript::RemoveResource(intptr_t data) {
   if (++resourceGaps_ > 64 && resourceGaps_ * 2 > resources_.size()) CompactResources();
 }
 
-void TIfPasScript::CompactResources() {
+void ScriptEngine::CompactResources() {
   std::vector<Resource> live;
   live.reserve(resources_.size() - resourceGaps_);
   resourceIndex_.clear();
@@ -195,7 +195,7 @@ void TIfPasScript::CompactResources() {
   resourceGaps_ = 0;
 }
 
-bool TIfPasScript::IsValidResource(ResourceFree freeProc, intptr_t data) const {
+bool ScriptEngine::IsValidResource(ResourceFree freeProc, intptr_t data) const {
   if (!freeProc) return false;
   auto it = resourceIndex_.find(data);
   if (it == resourceIndex_.end()) return false;
@@ -204,15 +204,15 @@ bool TIfPasScript::IsValidResource(ResourceFree freeProc, intptr_t data) const {
   return false;
 }
 
-bool TIfPasScript::AttachUnit(std::unique_ptr<TIfPasScript>& unit, bool owned) {
+bool ScriptEngine::AttachUnit(std::unique_ptr<ScriptEngine>& unit, bool owned) {
   if (!unit || !AttachUnit(*unit)) return false;
   unit->ownedByAttacher_ = owned;
   if (owned) attached_.back().owned = std::move(unit);
   return true;
 }
 
-bool TIfPasScript::AttachUnit(TIfPasScript& unit) {
-  TIfPasScript* u = &unit;
+bool ScriptEngine::AttachUnit(ScriptEngine& unit) {
+  ScriptEngine* u = &unit;
   if (u == this || u->mainPos_ == -1 || !u->isUnit_) return false;
   for (const AttachedUnit& a : attached_)
     if (a.unit->moduleName_ == u->moduleName_) return false;
@@ -251,17 +251,17 @@ bool TIfPasScript::AttachUnit(TIfPasScript& unit) {
   return true;
 }
 
-void TIfPasScript::KeepUnit(const std::string& unitName, std::unique_ptr<TIfPasScript> unit) {
+void ScriptEngine::KeepUnit(const std::string& unitName, std::unique_ptr<ScriptEngine> unit) {
   keptUnitNames_.emplace(unitName, unit.get());
   keptUnits_.push_back(std::move(unit));
 }
 
-TIfPasScript* TIfPasScript::KeptUnit(const std::string& unitName) const {
+ScriptEngine* ScriptEngine::KeptUnit(const std::string& unitName) const {
   auto it = keptUnitNames_.find(unitName);
   return it == keptUnitNames_.end() ? nullptr : it->second;
 }
 
-void TIfPasScript::Cleanup() {
+void ScriptEngine::Cleanup() {
   savedError_.code = 0;
   // Globals get their own type again: strings empty, arrays empty, objects nil.
   for (auto& e : globals_.Entries())
