@@ -39,7 +39,7 @@ namespace {
 // Whether a variable's type fits a var/const parameter: exactly the type, or any for the
 // untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
 // types, so a unit's Integer variable is accepted where the using script declares Integer.
-bool FitsByReference(const ScriptEngine& s, TTypeRec* paramType, TIfVariant* var) {
+bool FitsByReference(const ScriptEngine& s, TTypeRec* paramType, Value* var) {
   TTypeRec* p = paramType->Resolved();
   if (p == s.VarType() || p == s.ArrayType()) return true;
   TTypeRec* v = var->type;
@@ -68,23 +68,23 @@ bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, Va
     parser_.Next();  // the '(' or ','
     const ParamDef& p = decl.params[i];
     if (p.mode == ParamMode::Value) {
-      VariantPtr arg = TIfVariant::Create(p.type);
-      TIfVariant& ref = *arg;
+      ValuePtr arg = Value::Create(p.type);
+      Value& ref = *arg;
       callee.Add(p.name, std::move(arg));
       if (!Evaluate(with, locals, TK::CloseRound, ref)) return false;
     } else {
       Designator d = ReadDesignator(with, locals, DesignatorMode::Variable);
       if (d.outcome == Designator::Failure) return false;
       if (d.outcome != Designator::Variable) return SetError(ErrorCode::VariableExpected), false;
-      TIfVariant* target = d.var->Deref();
+      Value* target = d.var->Deref();
       if (p.mode == ParamMode::Var && (d.var->readOnly() || target->readOnly()))
         return SetError(ErrorCode::VariableExpected), false;
       if (!FitsByReference(*this, p.type, target)) return SetError(ErrorCode::TypeMismatch), false;
       // Refer to the variable itself, not to a reference to it: passing a var parameter on
       // through a recursion then builds no chain of references.
-      VariantPtr var = std::move(d.var);
+      ValuePtr var = std::move(d.var);
       while (var->code() == TypeCode::Reference && var->target) var = var->target;
-      auto ref = NewVariant(varType_);
+      auto ref = NewValue(varType_);
       ref->target = std::move(var);
       if (p.mode == ParamMode::Const) ref->flags |= kReadOnly;
       callee.Add(p.name, std::move(ref));
@@ -129,7 +129,7 @@ bool ScriptEngine::RunRoutineBody(TProcedure* routine, VariableList& callee, int
   return ok;
 }
 
-bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, TIfVariant* result) {
+bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, Value* result) {
   ++nativeCalls_;
   ScriptEngine* owner = routine->owner ? routine->owner : this;
   uint16_t code =
@@ -148,13 +148,13 @@ bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, TIfVarian
   return error_.code == 0;
 }
 
-VariantPtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
+ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
                                      TProcedure* routine, TTypeRec* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
   if (self) {
     // SELF is declared as the class that declares the method: bare names inside it resolve there.
-    auto selfVar = TIfVariant::Create(routine->cls ? routine->cls : selfType);
+    auto selfVar = Value::Create(routine->cls ? routine->cls : selfType);
     selfVar->v.obj = self;
     selfVar->flags |= kReadOnly;
     callee.Add(names::Self, std::move(selfVar));
@@ -164,7 +164,7 @@ VariantPtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self,
   if (routine->owner && routine->owner != this) {
     // A routine of a unit runs in the unit's own script object.
     ScriptEngine* unit = routine->owner;
-    VariantPtr result = unit->CallRoutineWithList(routine, callee);
+    ValuePtr result = unit->CallRoutineWithList(routine, callee);
     if (unit->error_.code != 0) {
       if (error_.code == 0) error_ = unit->error_;
       unit->error_.Clear();
@@ -173,11 +173,11 @@ VariantPtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self,
     return result;
   }
 
-  VariantPtr result = routine->decl.result ? TIfVariant::Create(routine->decl.result) : nullptr;
+  ValuePtr result = routine->decl.result ? Value::Create(routine->decl.result) : nullptr;
   CallFrame frame(callStack_, currentLocals_, routine, &callee);
   if (routine->kind == RoutineKind::Script) {
     if (result) {
-      auto ref = NewVariant(varType_);
+      auto ref = NewValue(varType_);
       ref->target = result;
       callee.Add(names::Result, std::move(ref));
     }
@@ -188,7 +188,7 @@ VariantPtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self,
   return result;
 }
 
-VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& args) {
+ValuePtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& args) {
   RefreshStackFloor();
   error_.Clear();
   if (!routine) {
@@ -198,28 +198,28 @@ VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& 
   }
   if (routine->owner && routine->owner != this) {
     ScriptEngine* other = routine->owner;
-    VariantPtr result = other->CallRoutineWithList(routine, args);
+    ValuePtr result = other->CallRoutineWithList(routine, args);
     if (other->error_.code != 0) {
       error_ = other->error_;
       other->error_.Clear();
     }
     return result;
   }
-  auto parameterError = [&](int32_t position) -> VariantPtr {
+  auto parameterError = [&](int32_t position) -> ValuePtr {
     SetError(ErrorCode::ParameterError);
     error_.position = position;
     return nullptr;
   };
   const size_t offset = routine->IsMethod() ? 1 : 0;
   if (static_cast<size_t>(args.Count()) != routine->decl.params.size() + offset) return parameterError(-1);
-  VariantPtr originalSelf;
+  ValuePtr originalSelf;
   if (offset) {
     if (args.Name(0) != names::Self) return parameterError(-1);
-    TIfVariant* self = args.Get(0)->Deref();
+    Value* self = args.Get(0)->Deref();
     if (self->type != routine->cls) {
       if (self->code() != TypeCode::Class) return parameterError(-1);
       originalSelf = args.Ptr(0);
-      auto replacement = TIfVariant::Create(routine->cls);
+      auto replacement = Value::Create(routine->cls);
       replacement->v.obj = self->v.obj;
       replacement->flags |= kReadOnly;
       args.Replace(0, std::move(replacement));
@@ -228,7 +228,7 @@ VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& 
   // Put the caller's SELF back on every way out.
   struct RestoreSelf {
     VariableList& args;
-    VariantPtr& original;
+    ValuePtr& original;
     ~RestoreSelf() {
       if (original) args.Replace(0, original);
     }
@@ -237,7 +237,7 @@ VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& 
   for (size_t i = 0; i < routine->decl.params.size(); ++i) {
     const ParamDef& p = routine->decl.params[i];
     int index = static_cast<int>(i + offset);
-    TIfVariant* entry = args.Get(index);
+    Value* entry = args.Get(index);
     if (p.mode != ParamMode::Value) {
       if (entry->code() != TypeCode::Reference || !entry->target ||
           !FitsByReference(*this, p.type, entry->Deref()))
@@ -247,7 +247,7 @@ VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& 
       TTypeRec* want = p.type->Resolved();
       bool keepArray = want == arrayType_ && entry->Deref()->code() == TypeCode::Array;
       if (entry->type != want && !keepArray) {
-        auto converted = TIfVariant::Create(want);
+        auto converted = Value::Create(want);
         if (!DoOperation(*converted, *entry, kOpAssign)) {
           error_.Clear();
           return parameterError(static_cast<int32_t>(i));
@@ -258,12 +258,12 @@ VariantPtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& 
     args.Rename(index, p.name);
   }
 
-  VariantPtr result = routine->decl.result ? TIfVariant::Create(routine->decl.result) : nullptr;
+  ValuePtr result = routine->decl.result ? Value::Create(routine->decl.result) : nullptr;
   CallFrame frame(callStack_, currentLocals_, routine, &args);
   if (routine->kind == RoutineKind::Script) {
     int resultIndex = -1;
     if (result) {
-      auto ref = NewVariant(varType_);
+      auto ref = NewValue(varType_);
       ref->target = result;
       resultIndex = args.Add(names::Result, std::move(ref));
     }

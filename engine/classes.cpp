@@ -29,13 +29,13 @@ ObjectInstance* ScriptEngine::NewInstance(TTypeRec* cls) {
   inst->fields.reserve(static_cast<size_t>(cls->cls->FieldCount() + cls->cls->PropertyCount()));
   for (TTypeRec* c : chain)
     for (const FieldDef& f : c->cls->fields) {
-      VariantPtr v = TIfVariant::Create(f.type);
+      ValuePtr v = Value::Create(f.type);
       v->setVisibility(f.visibility);
       inst->fields.push_back(std::move(v));
     }
   for (TTypeRec* c : chain)
     for (const TPropertyDef& p : c->cls->properties) {
-      auto v = NewVariant(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
+      auto v = NewValue(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
       v->v.prop.obj = inst;
       v->v.prop.def = &p;
       v->setVisibility(p.visibility());
@@ -44,7 +44,7 @@ ObjectInstance* ScriptEngine::NewInstance(TTypeRec* cls) {
   return inst;
 }
 
-VariantPtr ScriptEngine::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
                                     bool classContext) {
   if (!inst || !staticClass || staticClass->code != TypeCode::Class ||
       !ClassDescendsFrom(inst->cls, staticClass))
@@ -86,7 +86,7 @@ TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, TTypeRec* staticClass
   return found;
 }
 
-VariantPtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, VariableList* locals,
+ValuePtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, VariableList* locals,
                                    TProcedure* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
@@ -94,9 +94,9 @@ VariantPtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, Variable
   }
   VariableList callee;
   ObjectInstance* inst = NewInstance(cls);
-  VariantPtr result = TIfVariant::Create(cls);
+  ValuePtr result = Value::Create(cls);
   result->v.obj = inst;
-  auto self = TIfVariant::Create(method->cls ? method->cls : cls);
+  auto self = Value::Create(method->cls ? method->cls : cls);
   self->v.obj = inst;
   self->flags |= kReadOnly;
   callee.Add(names::Self, std::move(self));
@@ -118,7 +118,7 @@ VariantPtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, Variable
   return ok ? result : nullptr;
 }
 
-VariantPtr ScriptEngine::ReadProperty(TIfVariant& propRef) {
+ValuePtr ScriptEngine::ReadProperty(Value& propRef) {
   const TPropertyDef* def = propRef.v.prop.def;
   ObjectInstance* inst = propRef.v.prop.obj;
   if (!def || !inst || !(def->flags & kPropReadable)) {
@@ -130,18 +130,18 @@ VariantPtr ScriptEngine::ReadProperty(TIfVariant& propRef) {
     return nullptr;
   }
   if (!(def->flags & kPropReadMethod)) {
-    TIfVariant& field =
+    Value& field =
         *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->readField)];
-    auto copy = TIfVariant::Create(field.type);
+    auto copy = Value::Create(field.type);
     if (!AssignValue(*copy, field)) return nullptr;
     return copy;
   }
   VariableList args;
-  auto self = TIfVariant::Create(inst->cls);
+  auto self = Value::Create(inst->cls);
   self->v.obj = inst;
   args.Add(names::Self, std::move(self));
   int32_t cursor = parser_.Cursor();
-  VariantPtr value = CallRoutineWithList(def->readMethod, args);
+  ValuePtr value = CallRoutineWithList(def->readMethod, args);
   parser_.SetCursor(cursor);
   if (error_.code == static_cast<uint16_t>(ErrorCode::ParameterError)) {
     error_.Clear();
@@ -150,7 +150,7 @@ VariantPtr ScriptEngine::ReadProperty(TIfVariant& propRef) {
   return error_.code == 0 ? value : nullptr;
 }
 
-bool ScriptEngine::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
+bool ScriptEngine::WriteProperty(Value& propRef, Value& value) {
   const TPropertyDef* def = propRef.v.prop.def;
   ObjectInstance* inst = propRef.v.prop.obj;
   if (!def || !inst || !(def->flags & kPropWritable)) {
@@ -166,10 +166,10 @@ bool ScriptEngine::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
         *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->writeField)], value,
         kOpAssign);
   VariableList args;
-  auto self = TIfVariant::Create(inst->cls);
+  auto self = Value::Create(inst->cls);
   self->v.obj = inst;
   args.Add(names::Self, std::move(self));
-  auto data = TIfVariant::Create(value.Deref()->type);
+  auto data = Value::Create(value.Deref()->type);
   if (!data || !AssignValue(*data, *value.Deref())) return false;
   args.Add(names::Data, std::move(data));
   int32_t cursor = parser_.Cursor();
@@ -184,7 +184,7 @@ bool ScriptEngine::WriteProperty(TIfVariant& propRef, TIfVariant& value) {
 
 // INHERITED; calls the ancestor's method of the running method's name with the current values of
 // its parameters; INHERITED Name calls the ancestor's Name on SELF, without virtual dispatch.
-VariantPtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
+ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
   ok = false;
   TProcedure* running = callStack_.empty() ? nullptr : callStack_.back();
   if (!running || !running->IsMethod() || !locals) {
@@ -192,7 +192,7 @@ VariantPtr ScriptEngine::CallInherited(const WithList& with, VariableList* local
     return nullptr;
   }
   int selfIndex = locals->Find(names::Self);
-  TIfVariant* selfVar = selfIndex >= 0 ? locals->Get(selfIndex)->Deref() : nullptr;
+  Value* selfVar = selfIndex >= 0 ? locals->Get(selfIndex)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
   if (!self) {
     SetError(ErrorCode::NoInheritedAllowedHere);
@@ -213,19 +213,19 @@ VariantPtr ScriptEngine::CallInherited(const WithList& with, VariableList* local
       return nullptr;
     }
     VariableList args;
-    auto selfArg = TIfVariant::Create(running->cls);
+    auto selfArg = Value::Create(running->cls);
     selfArg->v.obj = self;
     args.Add(names::Self, std::move(selfArg));
     for (const ParamDef& p : running->decl.params) {
       int i = locals->Find(p.name);
-      TIfVariant* current = i >= 0 ? locals->Get(i) : nullptr;
+      Value* current = i >= 0 ? locals->Get(i) : nullptr;
       if (!current) continue;
       if (p.mode == ParamMode::Value) {
-        auto copy = TIfVariant::Create(current->Deref()->type);
+        auto copy = Value::Create(current->Deref()->type);
         if (!AssignValue(*copy, *current->Deref())) return nullptr;
         args.Add(p.name, std::move(copy));
       } else {
-        auto ref = NewVariant(varType_);
+        auto ref = NewValue(varType_);
         ref->target = locals->Ptr(i);
         args.Add(p.name, std::move(ref));
       }
@@ -249,7 +249,7 @@ VariantPtr ScriptEngine::CallInherited(const WithList& with, VariableList* local
     return nullptr;
   }
   parser_.Next();
-  VariantPtr result = CallRoutine(with, self, locals, m, running->cls);
+  ValuePtr result = CallRoutine(with, self, locals, m, running->cls);
   ok = error_.code == 0;
   return result;
 }
@@ -264,8 +264,8 @@ NativeHolder* ScriptEngine::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> 
 
 // Create, Destroy, Free, ClassNameIs, ClassName and GetAncestors of the root class.
 uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProcedure* routine,
-                                     TIfVariant* result, VariableList& args) {
-  TIfVariant* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
+                                     Value* result, VariableList& args) {
+  Value* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
   const std::string& name = NameText(routine->plainName);
   if (name == "CREATE") return 0;
@@ -274,13 +274,13 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProc
     if (self->freed) return static_cast<uint16_t>(ErrorCode::ClassAlreadyFreed);
     // The field values are dropped, also for anyone who still holds a field (a var parameter);
     // the instance keeps only its record, which references to it still find.
-    for (VariantPtr& f : self->fields) {
+    for (ValuePtr& f : self->fields) {
       if (f->code() == TypeCode::PropertyRef) continue;
       uint8_t flags = f->flags;
       f->Init(f->type);
       f->flags = flags;
     }
-    std::vector<VariantPtr>().swap(self->fields);
+    std::vector<ValuePtr>().swap(self->fields);
     self->freed = true;
     return 0;
   }
@@ -288,7 +288,7 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProc
     TProcedure* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
     if (!destroy) return static_cast<uint16_t>(ErrorCode::UnknownIdentifier);
     VariableList destroyArgs;
-    auto selfArg = TIfVariant::Create(self->cls);
+    auto selfArg = Value::Create(self->cls);
     selfArg->v.obj = self;
     destroyArgs.Add(names::Self, std::move(selfArg));
     int32_t cursor = script->parser_.Cursor();

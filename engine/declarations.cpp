@@ -164,7 +164,7 @@ void ScriptEngine::ProcessDeclarations() {
   RegisterStandardTypes();
 
   auto addConstant = [&](NameId name, TTypeRec* type, int64_t value) {
-    auto v = TIfVariant::Create(type);
+    auto v = Value::Create(type);
     v->v.i = value;
     v->flags = kReadOnly;
     AddGlobal(name, std::move(v));
@@ -242,7 +242,7 @@ void ScriptEngine::ProcessDeclarations() {
           parser_.Next();
           if (!expect(TK::Equal, ErrorCode::IsExpected)) return;
           parser_.Next();
-          auto value = NewVariant(varType_);
+          auto value = NewValue(varType_);
           if (!Evaluate(kNoWith, nullptr, TK::Semicolon, *value)) return;
           value->flags |= kReadOnly;
           AddGlobal(name, std::move(value));
@@ -328,9 +328,9 @@ bool ScriptEngine::ReadVarSection(VariableList& list, bool globals) {
     if (!type) return false;
     for (NameId name : names) {
       if (globals)
-        AddGlobal(name, TIfVariant::Create(type));
+        AddGlobal(name, Value::Create(type));
       else
-        list.Add(name, TIfVariant::Create(type));
+        list.Add(name, Value::Create(type));
     }
     if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
     if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
@@ -487,7 +487,7 @@ bool ScriptEngine::ReadExternal(TProcedure* routine) {
     }
     if (parser_.CurrTokenKind() == TK::Identifier) {
       const Symbol* s = FindSymbol(parser_.CurrTokenName());
-      TIfVariant* g = s && s->global >= 0 ? globals_.Get(s->global)->Deref() : nullptr;
+      Value* g = s && s->global >= 0 ? globals_.Get(s->global)->Deref() : nullptr;
       if (!g) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), false;
       if (g->code() != TypeCode::String) return SetError(ErrorCode::StringExpected), false;
       out = g->str;
@@ -573,7 +573,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
       registerNamed(t);
       for (size_t i = 0; i < values.size(); ++i) {
-        auto v = TIfVariant::Create(t);
+        auto v = Value::Create(t);
         v->v.i = static_cast<int64_t>(i);
         v->flags = kReadOnly;
         AddGlobal(values[i], std::move(v));
@@ -926,7 +926,7 @@ TProcedure* ScriptEngine::AddFunction(NativeFunction entry, std::string_view dec
   return AddRoutine(std::move(r));
 }
 
-TIfVariant* ScriptEngine::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
+Value* ScriptEngine::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
   TTypeRec* type;
   RefreshStackFloor();
   {
@@ -937,9 +937,9 @@ TIfVariant* ScriptEngine::AddVariable(std::string_view name, std::string_view ty
     error_.Clear();
     return nullptr;
   }
-  auto v = TIfVariant::Create(type);
+  auto v = Value::Create(type);
   if (readOnly) v->flags |= kReadOnly;
-  TIfVariant* raw = v.get();
+  Value* raw = v.get();
   AddGlobal(InternUpper(name), std::move(v));
   return raw;
 }

@@ -110,7 +110,7 @@ bool EndsExpression(TK k) {
 }
 }  // namespace
 
-bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop, TIfVariant& dest) {
+bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop, Value& dest) {
   struct Nested {
     int32_t& depth;
     ~Nested() { --depth; }
@@ -123,7 +123,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
     const TIFToken& t = parser_.Cur();
     TK next = t.kind == TK::EndOfText ? TK::EndOfText : parser_.PeekKind();
     if ((next == stop || EndsExpression(next)) && next != TK::EndOfText) {
-      TIfVariant* d = dest.Deref();
+      Value* d = dest.Deref();
       if (d->IsInteger()) {
         if (t.kind == TK::Integer || t.kind == TK::Hex) {
           d->SetInt(t.intValue);
@@ -131,7 +131,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
           return true;
         }
         if (t.kind == TK::Identifier && with.empty()) {
-          TIfVariant* var = LookupPlainVariable(t.name, locals);
+          Value* var = LookupPlainVariable(t.name, locals);
           if (var && (var = var->Deref())->IsInteger()) {
             d->SetInt(var->v.i);
             parser_.Next();
@@ -172,7 +172,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
         return false;
       }
       if (info.operation == kOpDivide) {
-        TIfVariant* d = dest.Deref();
+        Value* d = dest.Deref();
         if (d->code() == TypeCode::Reference && !d->target) d->ChangeType(StdType(TypeCode::Extended));
       }
       operators_.push_back(static_cast<uint8_t>(info.operation));
@@ -206,8 +206,8 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
     return false;
   }
   // The result is a temporary: a string moves into the destination instead of being copied.
-  TIfVariant& result = operands_[base];
-  TIfVariant* d = dest.Deref();
+  Value& result = operands_[base];
+  Value* d = dest.Deref();
   if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
     d->str.swap(result.str);
     return true;
@@ -226,7 +226,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
 // `a op b` with a and b LONGINT literals or plain LONGINT variables, an arithmetic or comparison
 // operator, and a LONGINT or BOOLEAN destination: computed directly. Everything else, and every
 // case that would record an error, is left to the general path, which gives the same result.
-bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVariant& dest) {
+bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, Value& dest) {
   const TIFToken* t = &parser_.Cur();
   // The shape first, cheapest tests first: operand, operator, operand, end of the expression.
   const TK k0 = t[0].kind;
@@ -234,7 +234,7 @@ bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
   if (OperatorFor(t[1].kind).level == 0 || t[2].kind == TK::EndOfText) return false;
   TK end = t[3].kind;
   if (!(end == stop || EndsExpression(end)) || end == TK::EndOfText) return false;
-  TIfVariant* d = dest.Deref();
+  Value* d = dest.Deref();
   const TypeCode dc = d->code();
   if (dc == TypeCode::String) return EvaluateSimpleStrings(locals, t, d);
   if (dc != TypeCode::LongInt && dc != TypeCode::Boolean) return false;
@@ -244,7 +244,7 @@ bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
       return true;
     }
     if (tok.kind != TK::Identifier) return false;
-    TIfVariant* var = LookupPlainVariable(tok.name, locals);
+    Value* var = LookupPlainVariable(tok.name, locals);
     if (!var || (var = var->Deref())->code() != TypeCode::LongInt) return false;
     out = static_cast<int32_t>(var->v.i);
     return true;
@@ -268,16 +268,16 @@ bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, TIfVarian
 
 // `s + x` into a STRING and `s < t` (any comparison) into a BOOLEAN, with s a plain STRING variable
 // and x a plain STRING or CHAR variable or a string literal. `s := s + x` appends in place.
-bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d) {
+bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, Value* d) {
   if (t[0].kind != TK::Identifier) return false;
-  TIfVariant* left = LookupPlainVariable(t[0].name, locals);
+  Value* left = LookupPlainVariable(t[0].name, locals);
   if (!left || (left = left->Deref())->code() != TypeCode::String) return false;
   const std::string* right = nullptr;
   char ch = 0;
   if ((t[2].kind == TK::String || t[2].kind == TK::Char) && t[2].literal >= 0 && t[2].runLength == 1) {
     right = &parser_.RunValue(t[2]);
   } else if (t[2].kind == TK::Identifier) {
-    TIfVariant* r = LookupPlainVariable(t[2].name, locals);
+    Value* r = LookupPlainVariable(t[2].name, locals);
     if (!r) return false;
     r = r->Deref();
     if (r->code() == TypeCode::String)
@@ -342,7 +342,7 @@ bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
 // On success `v` is the element, `holder` the pointer that owns it (nullptr for the variable
 // itself) and `consumed` the number of tokens. False for any other form and for an index out of
 // range, which the general path then reads and reports; nothing is consumed or recorded.
-bool ScriptEngine::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, const VariantPtr*& holder,
+bool ScriptEngine::WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder,
                                        int& consumed) {
   const TIFToken* t = &parser_.Cur();
   v = LookupPlainVariable(t->name, locals);
@@ -359,7 +359,7 @@ bool ScriptEngine::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, con
       if (s[1].kind == TK::Integer || s[1].kind == TK::Hex) {
         index = s[1].intValue;
       } else if (s[1].kind == TK::Identifier) {
-        TIfVariant* iv = LookupPlainVariable(s[1].name, locals);
+        Value* iv = LookupPlainVariable(s[1].name, locals);
         if (!iv || (iv = iv->Deref())->code() != TypeCode::LongInt) return false;
         index = iv->v.i;
       } else {
@@ -385,11 +385,11 @@ bool ScriptEngine::WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, con
 
 // The element such a walk reaches, copied as operand `slot`.
 bool ScriptEngine::ReadSimpleElement(VariableList* locals, size_t slot) {
-  TIfVariant* v;
-  const VariantPtr* holder;
+  Value* v;
+  const ValuePtr* holder;
   int consumed;
   if (!WalkSimpleSelectors(locals, v, holder, consumed)) return false;
-  TIfVariant& out = operands_[slot];
+  Value& out = operands_[slot];
   if (v->code() == TypeCode::PropertyRef || v->code() == TypeCode::NativeProperty ||
       !out.CopyScalarFrom(*v)) {
     out.Init(nullptr);
@@ -402,7 +402,7 @@ bool ScriptEngine::ReadSimpleElement(VariableList* locals, size_t slot) {
 
 // Reads one operand into operands_[slot]. The slot is fetched again after anything that may
 // evaluate (and so grow the operand stack).
-bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot) {
+bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value& dest, size_t slot) {
   // Prefix operators, applied afterwards in the order written.
   std::string prefixes;
   while (parser_.CurrTokenKind() == TK::Minus || parser_.CurrTokenKind() == TK::Not ||
@@ -417,14 +417,14 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVa
   switch (t.kind) {
     case TK::Integer:
     case TK::Hex: {
-      TIfVariant& out = operands_[slot];
+      Value& out = operands_[slot];
       out.type = dc >= TypeCode::ShortInt && dc <= TypeCode::LongInt ? destType : StdType(TypeCode::LongInt);
       out.v.i = TruncateToWidth(out.type->code, t.intValue);
       parser_.Next();
       break;
     }
     case TK::Real: {
-      TIfVariant& out = operands_[slot];
+      Value& out = operands_[slot];
       out.type = IsRealCode(dc) ? destType : StdType(TypeCode::Extended);
       out.SetReal(parser_.RealValue(t));
       parser_.Next();
@@ -432,14 +432,14 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVa
     }
     case TK::String:
     case TK::Char: {
-      TIfVariant& out = operands_[slot];
+      Value& out = operands_[slot];
       out.type = StdType(TypeCode::String);
       out.str = parser_.ReadStringRun();
       break;
     }
     case TK::OpenRound: {
       parser_.Next();
-      TIfVariant inner(varType_);
+      Value inner(varType_);
       if (!Evaluate(with, locals, TK::CloseRound, inner)) return false;
       if (parser_.CurrTokenKind() != TK::CloseRound) {
         SetError(ErrorCode::CloseRoundExpected);
@@ -450,7 +450,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVa
       if (after == TK::Period || after == TK::OpenBlock || after == TK::Caret) {
         // `(a as TFoo).Field` in an expression: selectors apply to the parenthesised value, as
         // they do when a statement starts with `(`.
-        Designator d{Designator::Value, NewVariant(std::move(inner))};
+        Designator d{Designator::Value, NewValue(std::move(inner))};
         if (!ReadSelectors(with, locals, DesignatorMode::Statement, d)) return false;
         if (!d.var) {
           SetError(ErrorCode::TypeMismatch);
@@ -467,7 +467,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         SetError(ErrorCode::TypeMismatch);
         return false;
       }
-      TIfVariant array(destType);
+      Value array(destType);
       parser_.Next();
       if (parser_.CurrTokenKind() == TK::CloseBlock) {  // [] is the empty array
         parser_.Next();
@@ -475,7 +475,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVa
         break;
       }
       for (;;) {
-        VariantPtr elem = TIfVariant::Create(destType->base);
+        ValuePtr elem = Value::Create(destType->base);
         if (!elem || !Evaluate(with, locals, TK::CloseBlock, *elem)) return false;
         array.items.push_back(std::move(elem));
         if (parser_.CurrTokenKind() == TK::Comma) {
@@ -534,17 +534,17 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, TIfVa
 // The value a designator stands for, as operand `slot`: a property is read, a variable copied,
 // a value of the reader's own moved.
 bool ScriptEngine::OperandFromDesignator(Designator& d, size_t slot) {
-  TIfVariant* v = d.var->Deref();
+  Value* v = d.var->Deref();
   if (v->code() == TypeCode::PropertyRef) {
-    VariantPtr value = ReadProperty(*v);
+    ValuePtr value = ReadProperty(*v);
     if (!value) return false;
     operands_[slot] = std::move(*value);
   } else if (v->code() == TypeCode::NativeProperty) {
-    TIfVariant value;
+    Value value;
     if (!ReadNativeProperty(*v, value)) return false;
     operands_[slot] = std::move(value);
   } else if (d.outcome == Designator::Variable || d.var.use_count() > 1) {
-    TIfVariant& out = operands_[slot];
+    Value& out = operands_[slot];
     if (!out.CopyScalarFrom(*v)) {
       out.Init(v->type);
       if (!AssignValue(out, *v)) return false;
@@ -579,7 +579,7 @@ Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals
                                       TTypeRec* staticClass, TProcedure* method, DesignatorMode mode) {
   Designator d;
   if (mode == DesignatorMode::RoutineAddress) {
-    d.var = TIfVariant::Create(RoutineType(method));
+    d.var = Value::Create(RoutineType(method));
     d.var->v.pv.proc = method;
     d.var->v.pv.self = inst;
     d.outcome = Designator::Value;
@@ -612,7 +612,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
         return d;
       }
       parser_.Next();
-      d.var = NewVariant(varType_);
+      d.var = NewValue(varType_);
       if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
       if (parser_.CurrTokenKind() != TK::CloseRound) {
         SetError(ErrorCode::CloseRoundExpected);
@@ -625,11 +625,11 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
     case TK::Identifier: {
       const NameId name = t.name;
       // 1. members of the WITH objects, first entry first
-      for (const VariantPtr& entry : with) {
-        TIfVariant* e = entry->Deref();
+      for (const ValuePtr& entry : with) {
+        Value* e = entry->Deref();
         ObjectInstance* inst = e->code() == TypeCode::Class ? e->v.obj : nullptr;
         if (!inst || inst->freed) continue;
-        if (VariantPtr member = FindMember(inst, e->type, name, true)) {
+        if (ValuePtr member = FindMember(inst, e->type, name, true)) {
           parser_.Next();
           d.outcome = Designator::Variable;
           d.var = std::move(member);
@@ -679,7 +679,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
           d.outcome = Designator::Value;
         } else if (parser_.CurrTokenKind() == TK::OpenRound) {
           parser_.Next();
-          d.var = TIfVariant::Create(cls);
+          d.var = Value::Create(cls);
           if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
           if (parser_.CurrTokenKind() != TK::CloseRound) {
             SetError(ErrorCode::CloseRoundExpected);
@@ -688,7 +688,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
           parser_.Next();
           d.outcome = Designator::Value;
         } else {
-          d.var = TIfVariant::Create(ClassRefType(cls));
+          d.var = Value::Create(ClassRefType(cls));
           d.var->v.cls = cls;
           d.outcome = Designator::Value;
         }
@@ -722,7 +722,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
       }
       parser_.Next();
       if (mode == DesignatorMode::RoutineAddress) {
-        d.var = TIfVariant::Create(RoutineType(routine));
+        d.var = Value::Create(RoutineType(routine));
         d.var->v.pv.proc = routine;
         d.var->v.pv.self = nullptr;
         d.outcome = Designator::Value;
@@ -759,18 +759,18 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
     if (k != TK::OpenBlock && k != TK::Period && k != TK::Caret) return true;
     // A property is read before a selector applies to its value.
     if (d.var) {
-      TIfVariant* cur = d.var->Deref();
+      Value* cur = d.var->Deref();
       if (cur->code() == TypeCode::PropertyRef || cur->code() == TypeCode::NativeProperty) {
         if (mode == DesignatorMode::Variable) {
           SetError(ErrorCode::VariableExpected);
           return false;
         }
-        VariantPtr value;
+        ValuePtr value;
         if (cur->code() == TypeCode::PropertyRef) {
           value = ReadProperty(*cur);
           if (!value) return false;
         } else {
-          value = NewVariant();
+          value = NewValue();
           if (!ReadNativeProperty(*cur, *value)) return false;
         }
         d.var = std::move(value);
@@ -781,7 +781,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
       SetError(ErrorCode::TypeMismatch);
       return false;
     }
-    TIfVariant* v = d.var->Deref();
+    Value* v = d.var->Deref();
     if (k == TK::OpenBlock) {
       if (d.outcome != Designator::Variable) {
         SetError(ErrorCode::TypeMismatch);
@@ -793,14 +793,14 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           return false;
         }
         parser_.Next();
-        TIfVariant index(StdType(TypeCode::LongInt));
+        Value index(StdType(TypeCode::LongInt));
         if (!Evaluate(with, locals, TK::CloseBlock, index)) return false;
         int64_t i = index.GetInt();
         if (i < 0 || static_cast<uint64_t>(i) >= v->items.size()) {
           SetError(ErrorCode::OutOfRange);
           return false;
         }
-        VariantPtr elem = v->items[static_cast<size_t>(i)];
+        ValuePtr elem = v->items[static_cast<size_t>(i)];
         d.var = std::move(elem);
         v = d.var->Deref();
         if (parser_.CurrTokenKind() == TK::Comma) continue;
@@ -848,7 +848,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
           return false;
         }
-        VariantPtr field = v->items[static_cast<size_t>(f)];
+        ValuePtr field = v->items[static_cast<size_t>(f)];
         d.var = std::move(field);
         parser_.Next();
         break;
@@ -868,7 +868,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           return false;
         }
         TTypeRec* staticClass = v->type;
-        if (VariantPtr member = FindMember(inst, staticClass, name, false)) {
+        if (ValuePtr member = FindMember(inst, staticClass, name, false)) {
           parser_.Next();
           d.var = std::move(member);
           d.outcome = Designator::Variable;
@@ -921,7 +921,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         int32_t prop = h->object->FindProperty(name);
         if (prop >= 0) {
           parser_.Next();
-          d.var = NewVariant(StdType(TypeCode::NilType));
+          d.var = NewValue(StdType(TypeCode::NilType));
           d.var->type = types_.Add(kNoName, TypeCode::NativeProperty);
           d.var->v.nprop.holder = h;
           d.var->v.nprop.handle = prop;
@@ -950,7 +950,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
   }
 }
 
-bool ScriptEngine::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
+bool ScriptEngine::ReadNativeProperty(Value& prop, Value& out) {
   NativeHolder* h = prop.v.nprop.holder;
   if (!h || h->freed || !h->object) {
     SetError(ErrorCode::ClassNotCreated);
@@ -971,7 +971,7 @@ bool ScriptEngine::ReadNativeProperty(TIfVariant& prop, TIfVariant& out) {
 }
 
 // `object.Property := expression` for a native object.
-bool ScriptEngine::WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop) {
+bool ScriptEngine::WriteNativeProperty(const WithList& with, VariableList* locals, Value& prop) {
   if (parser_.CurrTokenKind() != TK::Assign) {
     SetError(ErrorCode::AssignmentExpected);
     return false;
@@ -982,7 +982,7 @@ bool ScriptEngine::WriteNativeProperty(const WithList& with, VariableList* local
     SetError(ErrorCode::ClassNotCreated);
     return false;
   }
-  TIfVariant value(h->object->PropertyType(prop.v.nprop.handle));
+  Value value(h->object->PropertyType(prop.v.nprop.handle));
   if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
   ++nativeCalls_;
   if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {

@@ -21,13 +21,13 @@ class TIfsCustomObject {
 
   // In slot order. The base class offers nothing.
   virtual TTypeRec* PropertyType(int32_t /*handle*/) { return nullptr; }
-  virtual bool WriteProperty(int32_t /*handle*/, TIfVariant& /*value*/) { return false; }
-  virtual bool ReadProperty(int32_t /*handle*/, TIfVariant& /*dest*/) { return false; }
+  virtual bool WriteProperty(int32_t /*handle*/, Value& /*value*/) { return false; }
+  virtual bool ReadProperty(int32_t /*handle*/, Value& /*dest*/) { return false; }
   virtual int32_t FindProperty(NameId /*name*/) { return -1; }
   virtual int32_t Reserved() { return 0; }
   virtual int32_t FindMethod(NameId /*name*/) { return -1; }
   virtual const ParamList* MethodDeclaration(int32_t /*handle*/) { return nullptr; }
-  virtual VariantPtr CallMethod(int32_t /*handle*/, VariableList& /*args*/) { return nullptr; }
+  virtual ValuePtr CallMethod(int32_t /*handle*/, VariableList& /*args*/) { return nullptr; }
   virtual int32_t MethodCount() { return 0; }
 
   ScriptEngine* Owner() const { return owner_; }

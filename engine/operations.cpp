@@ -58,7 +58,7 @@ bool ComparisonHolds(int op, int order) {
 
 }  // namespace
 
-bool ScriptEngine::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) {
+bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
   // The common case inline: two LONGINT values (neither is a reference).
   if (leftIn.type && rightIn.type && leftIn.type->code == TypeCode::LongInt &&
       rightIn.type->code == TypeCode::LongInt) {
@@ -79,8 +79,8 @@ bool ScriptEngine::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
       return true;
     }
   }
-  TIfVariant* l = leftIn.Deref();
-  TIfVariant* r = rightIn.Deref();
+  Value* l = leftIn.Deref();
+  Value* r = rightIn.Deref();
   if (l == r && op == kOpAssign) return true;
   TypeCode lc = l->code();
   TypeCode rc = r->code();
@@ -240,10 +240,10 @@ bool ScriptEngine::DoOperation(TIfVariant& leftIn, TIfVariant& rightIn, int op) 
 
 // A VARIANT with contents compared with a value (or another VARIANT's contents): the contents
 // are compared by the ordinary rules.
-bool ScriptEngine::CompareVariantContents(TIfVariant& l, TIfVariant& r, int op) {
-  TIfVariant copy(l.target->type);
+bool ScriptEngine::CompareVariantContents(Value& l, Value& r, int op) {
+  Value copy(l.target->type);
   if (!AssignValue(copy, *l.target)) return false;
-  TIfVariant* other = r.code() == TypeCode::Variant ? r.target.get() : &r;
+  Value* other = r.code() == TypeCode::Variant ? r.target.get() : &r;
   if (!DoOperation(copy, *other, op)) return false;
   bool res = copy.GetBool();
   l.ChangeType(StdType(TypeCode::Boolean));
@@ -251,7 +251,7 @@ bool ScriptEngine::CompareVariantContents(TIfVariant& l, TIfVariant& r, int op) 
   return true;
 }
 
-bool ScriptEngine::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
+bool ScriptEngine::CompareValues(Value& l, Value& r, int op) {
   TypeCode lc = l.code(), rc = r.code();
   const bool equality = op == kOpEqual || op == kOpNotEqual;
   int order = 0;
@@ -318,7 +318,7 @@ bool ScriptEngine::CompareValues(TIfVariant& l, TIfVariant& r, int op) {
 }
 
 // Assignment by the destination's type.
-bool ScriptEngine::AssignValue(TIfVariant& l, TIfVariant& r) {
+bool ScriptEngine::AssignValue(Value& l, Value& r) {
   if (&l == &r) return true;
   TypeCode lc = l.code(), rc = r.code();
   switch (lc) {
@@ -384,16 +384,16 @@ bool ScriptEngine::AssignValue(TIfVariant& l, TIfVariant& r) {
       if (rc != TypeCode::Array) break;
       // A deep copy. Elements of the same type are assigned in place, so references that a
       // running routine holds to them stay valid.
-      std::vector<VariantPtr> copy;
+      std::vector<ValuePtr> copy;
       copy.reserve(r.items.size());
       for (size_t i = 0; i < r.items.size(); ++i) {
-        TIfVariant& src = *r.items[i];
-        VariantPtr dst;
+        Value& src = *r.items[i];
+        ValuePtr dst;
         if (i < l.items.size() && l.items[i]->type == src.type && l.items[i].get() != &src)
           dst = l.items[i];
         else
-          dst = TIfVariant::Create(src.type);
-        if (!dst) dst = NewVariant();
+          dst = Value::Create(src.type);
+        if (!dst) dst = NewValue();
         uint8_t keepFlags = dst->flags;
         if (!AssignValue(*dst, src)) return false;
         dst->flags = keepFlags;
@@ -444,12 +444,12 @@ bool ScriptEngine::AssignValue(TIfVariant& l, TIfVariant& r) {
         return true;
       }
       {
-        TIfVariant* src = rc == TypeCode::Variant ? r.target.get() : &r;
+        Value* src = rc == TypeCode::Variant ? r.target.get() : &r;
         if (!src) {
           l.target.reset();
           return true;
         }
-        auto contents = TIfVariant::Create(src->type);
+        auto contents = Value::Create(src->type);
         if (!contents || !AssignValue(*contents, *src)) return false;
         l.target = std::move(contents);
       }

@@ -107,7 +107,7 @@ bool ScriptEngine::NameInUse(NameId name, bool includeGlobals) const {
   return s->unit || s->routine || s->type || (includeGlobals && s->global >= 0);
 }
 
-int32_t ScriptEngine::AddGlobal(NameId name, VariantPtr var) {
+int32_t ScriptEngine::AddGlobal(NameId name, ValuePtr var) {
   int32_t index = globals_.Add(name, std::move(var));
   Symbol& s = SymbolFor(name);
   if (s.global < 0) s.global = index;
@@ -124,7 +124,7 @@ TProcedure* ScriptEngine::AddRoutine(std::unique_ptr<TProcedure> routine) {
   return r;
 }
 
-TIfVariant* ScriptEngine::GetVariable(std::string_view name) {
+Value* ScriptEngine::GetVariable(std::string_view name) {
   NameId id = FindName(UpperCase(name));
   if (id == kNoName) return nullptr;
   if (currentLocals_) {
@@ -230,7 +230,7 @@ bool ScriptEngine::AttachUnit(ScriptEngine& unit) {
   for (auto& e : u->globals_.Entries()) {
     const Symbol* s = FindSymbol(e.name);
     if (s && s->global >= 0) continue;
-    auto ref = NewVariant(varType_);
+    auto ref = NewValue(varType_);
     ref->target = e.var;
     ref->flags = e.var->flags & kReadOnly;
     AddGlobal(e.name, std::move(ref));
@@ -266,7 +266,7 @@ void ScriptEngine::Cleanup() {
   // Globals get their own type again: strings empty, arrays empty, objects nil.
   for (auto& e : globals_.Entries())
     if (e.var) {
-      TIfVariant& g = *e.var;
+      Value& g = *e.var;
       uint8_t flags = g.flags;
       g.ChangeType(g.type);
       g.flags = flags;

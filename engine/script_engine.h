@@ -23,10 +23,10 @@ namespace quoll {
 class ScriptEngine;
 
 // The native function convention: returns 0 (or 32773) for success, else an error code.
-using NativeFunction = uint16_t (*)(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
+using NativeFunction = uint16_t (*)(ScriptEngine* script, void* host, TProcedure* routine, Value* result,
                                     VariableList& args);
 // The extended convention, for routines made callable by an external-declaration handler.
-using ExtendedFunction = uint16_t (*)(void* extra, ScriptEngine* script, void* host, TIfVariant* result,
+using ExtendedFunction = uint16_t (*)(void* extra, ScriptEngine* script, void* host, Value* result,
                                       VariableList& args, TProcedure* routine);
 
 using UsesHandler = uint16_t (*)(void* host, ScriptEngine* script, const std::string& unitName);
@@ -68,18 +68,18 @@ struct TProcedure {
 
 // One object made by a constructor; lives until Cleanup so stale references find `freed` set.
 struct ObjectInstance {
-  std::vector<VariantPtr>
+  std::vector<ValuePtr>
       fields;  // the fields of the whole class chain, then one property reference per property
   TTypeRec* cls = nullptr;
   bool freed = false;
 };
 
-using WithList = std::vector<VariantPtr>;
+using WithList = std::vector<ValuePtr>;
 
 // Outcome of reading a designator.
 struct Designator {
   enum Outcome : uint8_t { Failure, Variable, Value } outcome = Failure;
-  VariantPtr
+  ValuePtr
       var;  // Variable: the variable; Value: a new variant owned by the caller (nullptr after a procedure)
 };
 
@@ -203,7 +203,7 @@ class ScriptEngine {
   TProcedure* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
                                intptr_t hostData);
   bool RemoveFunction(TProcedure* routine);
-  TIfVariant* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
+  Value* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
   TTypeRec* AddTypeText(std::string_view name, std::string_view typeText);
   TTypeRec* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
   TTypeRec* FindType(std::string_view name) const;
@@ -212,7 +212,7 @@ class ScriptEngine {
   // different libraries apart.
   TTypeRec* AddNativeObjectType(std::string_view name, const void* nativeClass = nullptr);
   // Locals of the running routine first, then globals.
-  TIfVariant* GetVariable(std::string_view name);
+  Value* GetVariable(std::string_view name);
   bool AttachUnit(std::unique_ptr<ScriptEngine>& unit, bool owned);
   // Attaches a unit that this script does not own: a unit of the run that another script of it
   // used first (a unit is one module per run, however many scripts use it).
@@ -239,7 +239,7 @@ class ScriptEngine {
   bool IsValidResource(ResourceFree freeProc, intptr_t data) const;
 
   // Runs a routine with an argument list prepared by the caller.
-  VariantPtr CallRoutineWithList(TProcedure* routine, VariableList& args);
+  ValuePtr CallRoutineWithList(TProcedure* routine, VariableList& args);
 
   // Settings
   UsesHandler OnUses = nullptr;
@@ -288,11 +288,11 @@ class ScriptEngine {
   // Statements
   bool RunBlock(const WithList& with, VariableList* locals, bool skip);
   // Expressions
-  bool Evaluate(const WithList& with, VariableList* locals, TokenKind stop, TIfVariant& dest);
+  bool Evaluate(const WithList& with, VariableList* locals, TokenKind stop, Value& dest);
   Designator ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode);
   // Operations (operation codes: 0 assign, 1 subtract, 2 add, ...)
-  bool DoOperation(TIfVariant& left, TIfVariant& right, int operation);
-  bool Assign(TIfVariant& dest, TIfVariant& src) { return DoOperation(dest, src, 0); }
+  bool DoOperation(Value& left, Value& right, int operation);
+  bool Assign(Value& dest, Value& src) { return DoOperation(dest, src, 0); }
 
  private:
   Symbol& SymbolFor(NameId name) {
@@ -300,7 +300,7 @@ class ScriptEngine {
     return symbols_[name];
   }
   bool NameInUse(NameId name, bool includeGlobals) const;
-  int32_t AddGlobal(NameId name, VariantPtr var);
+  int32_t AddGlobal(NameId name, ValuePtr var);
   TProcedure* AddRoutine(std::unique_ptr<TProcedure> routine);
   void ResetForText();
   void RegisterStandardTypes();
@@ -314,7 +314,7 @@ class ScriptEngine {
   bool ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
                                const std::function<bool(NameId)>& memberTaken);
   // The native methods of TOBJECT.
-  static uint16_t TObjectMethod(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* result,
+  static uint16_t TObjectMethod(ScriptEngine* script, void* host, TProcedure* routine, Value* result,
                                 VariableList& args);
   // Whether the C++ stack is nearly used up (then "out of memory" is recorded). The floor is
   // taken from the running thread at every entry from outside.
@@ -330,7 +330,7 @@ class ScriptEngine {
   bool EnterBlock();
   bool RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind);
   bool SkipStatementOrBlock();
-  bool WriteNativeProperty(const WithList& with, VariableList* locals, TIfVariant& prop);
+  bool WriteNativeProperty(const WithList& with, VariableList* locals, Value& prop);
   bool RunStatementOrBlock(const WithList& with, VariableList* locals);
   bool SkipBlock();
   bool SkipStatement();
@@ -349,7 +349,7 @@ class ScriptEngine {
   // Expressions (expressions.cpp)
   // A plain variable name (no WITH objects in effect): a local or global, or nullptr when the
   // name means something else (a type, a routine) or nothing.
-  TIfVariant* LookupPlainVariable(NameId name, VariableList* locals) const {
+  Value* LookupPlainVariable(NameId name, VariableList* locals) const {
     const Symbol* sym = FindSymbol(name);
     if (sym && sym->type && !sym->routine) return nullptr;
     if (locals) {
@@ -358,28 +358,28 @@ class ScriptEngine {
     }
     return sym && sym->global >= 0 ? globals_.Get(sym->global) : nullptr;
   }
-  bool ReadOperand(const WithList& with, VariableList* locals, TIfVariant& dest, size_t slot);
+  bool ReadOperand(const WithList& with, VariableList* locals, Value& dest, size_t slot);
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
   bool OperandFromDesignator(Designator& d, size_t slot);
-  bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, TIfVariant& dest);
-  bool EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, TIfVariant* d);
+  bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, Value& dest);
+  bool EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, Value* d);
   bool ReadSimpleElement(VariableList* locals, size_t slot);
-  bool WalkSimpleSelectors(VariableList* locals, TIfVariant*& v, const VariantPtr*& holder, int& consumed);
+  bool WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder, int& consumed);
 
   // Calls (calls.cpp)
-  VariantPtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
+  ValuePtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
                          TProcedure* routine, TTypeRec* selfType = nullptr);
   bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
   bool RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor);
-  bool CallNative(TProcedure* routine, VariableList& args, TIfVariant* result);
+  bool CallNative(TProcedure* routine, VariableList& args, Value* result);
 
   // Classes (classes.cpp)
  public:
-  VariantPtr Construct(const WithList& with, TTypeRec* cls, VariableList* locals, TProcedure* method);
-  VariantPtr FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
+  ValuePtr Construct(const WithList& with, TTypeRec* cls, VariableList* locals, TProcedure* method);
+  ValuePtr FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
   TProcedure* FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
-  VariantPtr ReadProperty(TIfVariant& propRef);
-  bool WriteProperty(TIfVariant& propRef, TIfVariant& value);
+  ValuePtr ReadProperty(Value& propRef);
+  bool WriteProperty(Value& propRef, Value& value);
   ObjectInstance* NewInstance(TTypeRec* cls);
   // Reads a type expression at the cursor; nullptr with an error recorded on failure.
   TTypeRec* ReadType(NameId name, bool classesAllowed);
@@ -387,15 +387,15 @@ class ScriptEngine {
   bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
 
  private:
-  VariantPtr CallInherited(const WithList& with, VariableList* locals, bool& ok);
+  ValuePtr CallInherited(const WithList& with, VariableList* locals, bool& ok);
   TTypeRec* RoutineType(TProcedure* routine);
   TTypeRec* ClassRefType(TTypeRec* cls);
-  bool ReadNativeProperty(TIfVariant& prop, TIfVariant& out);
+  bool ReadNativeProperty(Value& prop, Value& out);
   Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
                           TTypeRec* staticClass, TProcedure* method, DesignatorMode mode);
-  bool AssignValue(TIfVariant& l, TIfVariant& r);
-  bool CompareValues(TIfVariant& l, TIfVariant& r, int op);
-  bool CompareVariantContents(TIfVariant& l, TIfVariant& r, int op);
+  bool AssignValue(Value& l, Value& r);
+  bool CompareValues(Value& l, Value& r, int op);
+  bool CompareVariantContents(Value& l, Value& r, int op);
   TTypeRec* ReadClass(NameId name);
 
   void* host_;
@@ -454,7 +454,7 @@ class ScriptEngine {
   TIFSError savedError_;
   // Operand stack shared by nested evaluations. Outer evaluations keep indexes into it, never
   // references: a nested evaluation may grow it, and applying operators erases from it.
-  std::vector<TIfVariant> operands_;
+  std::vector<Value> operands_;
   // Storage of finished routine calls' variable lists, reused by the next calls.
   std::vector<std::vector<VariableList::Entry>> spareLists_;
   friend class CalleeList;

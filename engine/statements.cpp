@@ -316,8 +316,8 @@ bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals
   if (!CallHook(parser_.CurrTokenPos())) return false;
   // The common case first: `name := expression` with a plain local or global variable.
   if (with.empty() && parser_.CurrTokenKind() == TK::Identifier && parser_.PeekKind() == TK::Assign) {
-    if (TIfVariant* var = LookupPlainVariable(parser_.CurrTokenName(), locals)) {
-      TIfVariant* target = var->Deref();
+    if (Value* var = LookupPlainVariable(parser_.CurrTokenName(), locals)) {
+      Value* target = var->Deref();
       if (target->code() != TypeCode::PropertyRef) {
         parser_.Next();
         if (var->readOnly() || target->readOnly()) {
@@ -332,7 +332,7 @@ bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals
   Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
   if (d.outcome == Designator::Failure) return false;
   if (d.outcome == Designator::Variable) {
-    TIfVariant* v = d.var.get();
+    Value* v = d.var.get();
     if (v->readOnly() || v->Deref()->readOnly()) {
       SetError(ErrorCode::VariableExpected);
       return false;
@@ -342,9 +342,9 @@ bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals
       return false;
     }
     parser_.Next();
-    TIfVariant* target = v->Deref();
+    Value* target = v->Deref();
     if (target->code() == TypeCode::PropertyRef) {
-      TIfVariant value(varType_);
+      Value value(varType_);
       if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
       return WriteProperty(*target, value);
     }
@@ -358,7 +358,7 @@ bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals
 bool ScriptEngine::RunIf(const WithList& with, VariableList* locals) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
   parser_.Next();
-  TIfVariant cond(StdType(TypeCode::Boolean));
+  Value cond(StdType(TypeCode::Boolean));
   if (!Evaluate(with, locals, TK::Then, cond)) return false;
   if (parser_.CurrTokenKind() != TK::Then) {
     SetError(ErrorCode::ThenExpected);
@@ -386,7 +386,7 @@ bool ScriptEngine::RunIf(const WithList& with, VariableList* locals) {
 // CASE selector OF labels: statement; ... [ELSE statement] END
 bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
   parser_.Next();
-  TIfVariant selector(varType_);
+  Value selector(varType_);
   if (!Evaluate(with, locals, TK::Of, selector)) return false;
   if (parser_.CurrTokenKind() != TK::Of) {
     SetError(ErrorCode::OfExpected);
@@ -409,7 +409,7 @@ bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
     if (!CallHook(parser_.CurrTokenPos())) return false;
     bool hit = false;
     for (;;) {
-      TIfVariant label(selector.type);
+      Value label(selector.type);
       if (!Evaluate(with, locals, TK::Colon, label)) return false;
       if (!DoOperation(label, selector, kOpEqual)) return false;
       hit = hit || label.GetBool();
@@ -442,8 +442,8 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
     return false;
   }
   NameId name = parser_.CurrTokenName();
-  TIfVariant* var = nullptr;
-  VariantPtr keep;
+  Value* var = nullptr;
+  ValuePtr keep;
   if (locals) {
     int i = locals->Find(name);
     if (i >= 0) keep = locals->Ptr(i);
@@ -492,7 +492,7 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
   // The variable is read-only while its loop runs, and on every way out it is released.
   var->flags |= kReadOnly;
   struct Release {
-    TIfVariant* v;
+    Value* v;
     ~Release() { v->flags &= static_cast<uint8_t>(~kReadOnly); }
   } release{var};
   const int64_t step = down ? -1 : 1;
@@ -513,7 +513,7 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
 bool ScriptEngine::RunWhile(const WithList& with, VariableList* locals) {
   parser_.Next();
   const int32_t condCursor = parser_.Cursor();
-  TIfVariant cond(StdType(TypeCode::Boolean));
+  Value cond(StdType(TypeCode::Boolean));
   if (!Evaluate(with, locals, TK::Do, cond)) return false;
   if (parser_.CurrTokenKind() != TK::Do) {
     SetError(ErrorCode::DoExpected);
@@ -538,7 +538,7 @@ bool ScriptEngine::RunWhile(const WithList& with, VariableList* locals) {
 bool ScriptEngine::RunRepeat(const WithList& with, VariableList* locals) {
   const int32_t repeatPos = parser_.CurrTokenPos();
   const int32_t repeatCursor = parser_.Cursor();
-  TIfVariant cond(StdType(TypeCode::Boolean));
+  Value cond(StdType(TypeCode::Boolean));
   for (;;) {
     parser_.SetCursor(repeatCursor);
     if (!CallHook(repeatPos)) return false;
@@ -570,7 +570,7 @@ bool ScriptEngine::RunWith(const WithList& with, VariableList* locals) {
   for (;;) {
     Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
     if (d.outcome == Designator::Failure) return false;
-    TIfVariant* v = d.var ? d.var->Deref() : nullptr;
+    Value* v = d.var ? d.var->Deref() : nullptr;
     if (!v || v->code() != TypeCode::Class) {
       SetError(ErrorCode::ClassTypeExpected);
       return false;

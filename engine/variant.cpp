@@ -1,11 +1,11 @@
-// TIfVariant: creation, type change, accessors, negate and not.
+// Value: creation, type change, accessors, negate and not.
 #include "engine/variant.h"
 
 #include <cmath>
 
 namespace quoll {
 
-void TIfVariant::Init(TTypeRec* t) {
+void Value::Init(TTypeRec* t) {
   type = t ? t->Resolved() : nullptr;
   flags = 0;
   v.i = 0;
@@ -16,13 +16,13 @@ void TIfVariant::Init(TTypeRec* t) {
   if (type && type->code == TypeCode::Record) MakeFields();
 }
 
-void TIfVariant::MakeFields() {
+void Value::MakeFields() {
   if (!type->record) return;
   items.reserve(type->record->fields.size());
   for (const FieldDef& f : type->record->fields) items.push_back(Create(f.type));
 }
 
-void TIfVariant::ChangeType(TTypeRec* t) {
+void Value::ChangeType(TTypeRec* t) {
   // Contents of arrays, records and VARIANTs are destroyed; numbers, characters and booleans
   // keep their bytes (the host relies on this to reset globals after a run).
   TTypeRec* old = type;
@@ -56,7 +56,7 @@ void TIfVariant::ChangeType(TTypeRec* t) {
   }
 }
 
-long double TIfVariant::GetReal() const {
+long double Value::GetReal() const {
   switch (code()) {
     case TypeCode::Byte:
     case TypeCode::ShortInt:
@@ -79,7 +79,7 @@ long double TIfVariant::GetReal() const {
   }
 }
 
-void TIfVariant::GetString(std::string& out) const {
+void Value::GetString(std::string& out) const {
   if (code() == TypeCode::Char)
     out.assign(1, static_cast<char>(v.ch));
   else if (code() == TypeCode::String)
@@ -95,7 +95,7 @@ int64_t RoundToComp(long double x) {
 }
 }  // namespace
 
-void TIfVariant::SetReal(long double value) {
+void Value::SetReal(long double value) {
   switch (code()) {
     case TypeCode::Real:
     case TypeCode::Double:
@@ -115,7 +115,7 @@ void TIfVariant::SetReal(long double value) {
   }
 }
 
-bool TIfVariant::Negate() {
+bool Value::Negate() {
   switch (code()) {
     case TypeCode::Byte:
     case TypeCode::ShortInt:
@@ -143,7 +143,7 @@ bool TIfVariant::Negate() {
   }
 }
 
-bool TIfVariant::Not() {
+bool Value::Not() {
   if (IsInteger()) {
     v.i = TruncateToWidth(code(), ~v.i);
     return true;

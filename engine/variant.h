@@ -1,4 +1,4 @@
-// TIfVariant, one script value, and the variable list.
+// Value, one script value, and the variable list.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +14,9 @@ namespace quoll {
 
 struct ObjectInstance;
 struct NativeHolder;
-class TIfVariant;
+class Value;
 
-using VariantPtr = std::shared_ptr<TIfVariant>;
+using ValuePtr = std::shared_ptr<Value>;
 
 // The longest string a script may build; longer ones end the run with "out of memory".
 inline constexpr size_t kMaxStringLength = size_t{1} << 30;
@@ -26,8 +26,8 @@ inline constexpr int64_t kMaxArrayElements = int64_t{1} << 22;
 
 // A new shared variant from the variant pool.
 template <typename... Args>
-VariantPtr NewVariant(Args&&... args) {
-  return std::allocate_shared<TIfVariant>(PoolAllocator<TIfVariant>(), std::forward<Args>(args)...);
+ValuePtr NewValue(Args&&... args) {
+  return std::allocate_shared<Value>(PoolAllocator<Value>(), std::forward<Args>(args)...);
 }
 
 enum VariantFlags : uint8_t {
@@ -55,24 +55,24 @@ inline int64_t TruncateToWidth(TypeCode code, int64_t value) {
   }
 }
 
-class TIfVariant {
+class Value {
  public:
-  TIfVariant() { v.i = 0; }
+  Value() { v.i = 0; }
   // A variant of a type (resolved through type copies) holding the zero value.
   // A variant of a type (resolved through type copies) holding the zero value.
-  explicit TIfVariant(TTypeRec* t) : type(t ? t->Resolved() : nullptr) {
+  explicit Value(TTypeRec* t) : type(t ? t->Resolved() : nullptr) {
     v.ext = 0.0L;
     if (type && type->code == TypeCode::Record) MakeFields();
   }
-  TIfVariant(const TIfVariant&) = delete;
-  TIfVariant& operator=(const TIfVariant&) = delete;
-  TIfVariant(TIfVariant&&) noexcept = default;
-  TIfVariant& operator=(TIfVariant&&) noexcept = default;
+  Value(const Value&) = delete;
+  Value& operator=(const Value&) = delete;
+  Value(Value&&) noexcept = default;
+  Value& operator=(Value&&) noexcept = default;
 
-  static VariantPtr Create(TTypeRec* t);
+  static ValuePtr Create(TTypeRec* t);
 
   TTypeRec* type = nullptr;
-  VariantPtr target;  // Reference: the variable referred to; Variant: the contents
+  ValuePtr target;  // Reference: the variable referred to; Variant: the contents
   uint8_t flags = 0;
   union Payload {
     int64_t i;  // integer codes, normalized to their range; enumerations
@@ -103,7 +103,7 @@ class TIfVariant {
     } nprop;  // NativeProperty
   } v;
   std::string str;                // String
-  std::vector<VariantPtr> items;  // Array elements, Record fields
+  std::vector<ValuePtr> items;  // Array elements, Record fields
 
   TypeCode code() const { return type ? type->code : TypeCode::NilType; }
   bool readOnly() const { return flags & kReadOnly; }
@@ -113,8 +113,8 @@ class TIfVariant {
   }
 
   // Follows references with a target to the variant they lead to.
-  TIfVariant* Deref() {
-    TIfVariant* p = this;
+  Value* Deref() {
+    Value* p = this;
     while (p->target && p->type->code == TypeCode::Reference) p = p->target.get();
     return p;
   }
@@ -144,7 +144,7 @@ class TIfVariant {
   }
   // Copies the value of a variant into this freshly made one (no contents of its own yet).
   // Returns false for the kinds that need the full assignment rules (arrays, records, VARIANT).
-  bool CopyScalarFrom(const TIfVariant& src) {
+  bool CopyScalarFrom(const Value& src) {
     switch (src.code()) {
       case TypeCode::Array:
       case TypeCode::Record:
@@ -177,8 +177,8 @@ class TIfVariant {
   bool Not();
 };
 
-inline VariantPtr TIfVariant::Create(TTypeRec* t) {
-  return t ? NewVariant(t) : nullptr;
+inline ValuePtr Value::Create(TTypeRec* t) {
+  return t ? NewValue(t) : nullptr;
 }
 
 // Globals, a routine's parameters and locals, the arguments of a native function.
@@ -186,7 +186,7 @@ class VariableList {
  public:
   struct Entry {
     NameId name;
-    VariantPtr var;
+    ValuePtr var;
   };
   VariableList() = default;
   // A list that starts on storage kept from an earlier list (its capacity is what matters).
@@ -196,7 +196,7 @@ class VariableList {
     entries_.clear();
     return std::move(entries_);
   }
-  int Add(NameId name, VariantPtr var) {
+  int Add(NameId name, ValuePtr var) {
     entries_.push_back({name, std::move(var)});
     return static_cast<int>(entries_.size()) - 1;
   }
@@ -207,18 +207,18 @@ class VariableList {
       if (e->name == name) return static_cast<int>(e - first);
     return -1;
   }
-  TIfVariant* Get(int index) const {
+  Value* Get(int index) const {
     return index >= 0 && static_cast<size_t>(index) < entries_.size()
                ? entries_[static_cast<size_t>(index)].var.get()
                : nullptr;
   }
-  const VariantPtr& Ptr(int index) const { return entries_[static_cast<size_t>(index)].var; }
+  const ValuePtr& Ptr(int index) const { return entries_[static_cast<size_t>(index)].var; }
   NameId Name(int index) const {
     return index >= 0 && static_cast<size_t>(index) < entries_.size()
                ? entries_[static_cast<size_t>(index)].name
                : kNoName;
   }
-  void Replace(int index, VariantPtr var) { entries_[static_cast<size_t>(index)].var = std::move(var); }
+  void Replace(int index, ValuePtr var) { entries_[static_cast<size_t>(index)].var = std::move(var); }
   void Rename(int index, NameId name) { entries_[static_cast<size_t>(index)].name = name; }
   void Delete(int index) { entries_.erase(entries_.begin() + index); }
   int Count() const { return static_cast<int>(entries_.size()); }

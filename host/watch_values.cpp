@@ -11,7 +11,7 @@ namespace {
 
 // A var parameter is a reference to the caller's variable, and a Variant holds its value in
 // another variant: the watch shows the value the name stands for.
-TIfVariant* ValueOf(TIfVariant* v) {
+Value* ValueOf(Value* v) {
   for (int hops = 0; v && hops < 64; ++hops) {
     const TypeCode code = v->code();
     if ((code != TypeCode::Reference && code != TypeCode::Variant) || !v->target) return v;
@@ -22,8 +22,8 @@ TIfVariant* ValueOf(TIfVariant* v) {
 
 }  // namespace
 
-std::string WatchValueText(TIfVariant& variable) {
-  TIfVariant& v = *ValueOf(&variable);
+std::string WatchValueText(Value& variable) {
+  Value& v = *ValueOf(&variable);
   const TypeCode code = v.code();
   if (IsStringCode(code)) {
     std::string text;
@@ -48,7 +48,7 @@ std::string WatchValueText(TIfVariant& variable) {
 
 std::optional<std::string> WatchText(ScriptEngine* engine, std::string_view name) {
   if (!engine) return std::nullopt;
-  TIfVariant* variable = engine->GetVariable(name);
+  Value* variable = engine->GetVariable(name);
   if (!variable) return std::nullopt;
   return WatchValueText(*variable);
 }

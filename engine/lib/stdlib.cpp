@@ -58,7 +58,7 @@ constexpr uint16_t kOutOfRange = static_cast<uint16_t>(ErrorCode::OutOfRange);
 constexpr uint16_t kOutOfMemory = static_cast<uint16_t>(ErrorCode::OutOfMemory);
 
 // The argument at an index, followed through references to the variable it stands for.
-TIfVariant* Arg(VariableList& args, int index) {
+Value* Arg(VariableList& args, int index) {
   return args.Get(index)->Deref();
 }
 
@@ -73,7 +73,7 @@ int64_t IntArg(VariableList& args, int index) {
 }
 
 // The character a CHAR or a one-character STRING stands for; -1 for anything else.
-int CharOf(const TIfVariant& v) {
+int CharOf(const Value& v) {
   if (v.code() == TypeCode::Char) return v.v.ch;
   if (v.code() == TypeCode::String && v.str.size() == 1) return static_cast<uint8_t>(v.str[0]);
   return -1;
@@ -149,38 +149,38 @@ std::string CopyOf(const std::string& s, int64_t start, int64_t count) {
 }
 
 // n copies of the first character of s; empty for n <= 0 or an empty s.
-uint16_t Repeated(const std::string& s, int64_t n, TIfVariant* result) {
+uint16_t Repeated(const std::string& s, int64_t n, Value* result) {
   if (n <= 0 || s.empty()) return result->SetString(std::string()), kOk;
   if (static_cast<uint64_t>(n) > kMaxStringLength) return kOutOfMemory;
   result->SetString(std::string(static_cast<size_t>(n), s[0]));
   return kOk;
 }
 
-void SetResultInt(TIfVariant* result, int64_t v) {
+void SetResultInt(Value* result, int64_t v) {
   if (result) result->SetInt(v);
 }
 
-void SetResultReal(TIfVariant* result, long double v) {
+void SetResultReal(Value* result, long double v) {
   if (result) result->SetReal(v);
 }
 
 // Makes the untyped result of Low, High, Pred and Succ a value of the given type.
-void SetTypedResult(TIfVariant* result, TTypeRec* type, int64_t ordinal) {
+void SetTypedResult(Value* result, TTypeRec* type, int64_t ordinal) {
   if (!result) return;
   result->target.reset();
   result->Init(type);
   result->v.i = ordinal;
 }
 
-uint16_t GetTypeName(VariableList& args, TIfVariant* result) {
-  TIfVariant* v = Arg(args, 0);
+uint16_t GetTypeName(VariableList& args, Value* result) {
+  Value* v = Arg(args, 0);
   TTypeRec* t = v->type;
   result->SetString(t && t->name != kNoName ? NameText(t->name) : std::string("VAR"));
   return kOk;
 }
 
-uint16_t AssignedOf(VariableList& args, TIfVariant* result) {
-  TIfVariant* v = Arg(args, 0);
+uint16_t AssignedOf(VariableList& args, Value* result) {
+  Value* v = Arg(args, 0);
   bool assigned;
   switch (v->code()) {
     case TypeCode::Class:
@@ -205,8 +205,8 @@ uint16_t AssignedOf(VariableList& args, TIfVariant* result) {
   return kOk;
 }
 
-uint16_t LowHigh(ScriptEngine* script, VariableList& args, TIfVariant* result, bool high) {
-  TIfVariant* v = Arg(args, 0);
+uint16_t LowHigh(ScriptEngine* script, VariableList& args, Value* result, bool high) {
+  Value* v = Arg(args, 0);
   if (v->code() == TypeCode::Enum) {
     SetTypedResult(result, v->type, high ? v->type->highOrdinal : 0);
     return kOk;
@@ -220,7 +220,7 @@ uint16_t LowHigh(ScriptEngine* script, VariableList& args, TIfVariant* result, b
 }
 
 uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
-  TIfVariant* arr = Arg(args, 0);
+  Value* arr = Arg(args, 0);
   int64_t newLen = IntArg(args, 1);
   if (arr->code() != TypeCode::Array) return kTypeMismatch;
   if (newLen > script->MaxArrayLength || newLen > kMaxArrayElements) return kOutOfMemory;
@@ -231,18 +231,18 @@ uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
   } else {
     TTypeRec* element = arr->type->base;
     arr->items.reserve(n);
-    while (arr->items.size() < n) arr->items.push_back(TIfVariant::Create(element));
+    while (arr->items.size() < n) arr->items.push_back(Value::Create(element));
   }
   return kOk;
 }
 
-uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, Value* result,
                     VariableList& args) {
   // The engine always supplies a result variant for a function; refuse rather than crash if not.
   if (routine->decl.result && !result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
   switch (static_cast<StdRoutine>(routine->hostData)) {
     case kStrGet: {
-      TIfVariant* s = Arg(args, 0);
+      Value* s = Arg(args, 0);
       int64_t i = IntArg(args, 1);
       if (i < 1 || i > static_cast<int64_t>(s->str.size())) return kOutOfRange;
       result->SetChar(static_cast<uint8_t>(s->str[static_cast<size_t>(i - 1)]));
@@ -251,7 +251,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
     case kStrSet: {
       int c = CharOf(*Arg(args, 0));
       int64_t i = IntArg(args, 1);
-      TIfVariant* s = Arg(args, 2);
+      Value* s = Arg(args, 2);
       if (c < 0 || s->code() != TypeCode::String || i < 1 || i > static_cast<int64_t>(s->str.size()))
         return kOutOfRange;
       s->str[static_cast<size_t>(i - 1)] = static_cast<char>(c);
@@ -281,7 +281,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
       result->SetString(CopyOf(Arg(args, 0)->str, 1, IntArg(args, 1)));
       return kOk;
     case kDelete: {
-      TIfVariant* s = Arg(args, 0);
+      Value* s = Arg(args, 0);
       int64_t start = IntArg(args, 1), count = IntArg(args, 2);
       const int64_t len = static_cast<int64_t>(s->str.size());
       if (s->code() != TypeCode::String || start < 1 || start > len || count <= 0) return kOk;
@@ -290,7 +290,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
     }
     case kInsert: {
       const std::string& piece = Arg(args, 0)->str;
-      TIfVariant* s = Arg(args, 1);
+      Value* s = Arg(args, 1);
       int64_t at = IntArg(args, 2);
       if (s->code() != TypeCode::String || piece.empty()) return kOk;
       if (s->str.size() + piece.size() > kMaxStringLength) return kOutOfMemory;
@@ -318,7 +318,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
       return kOk;
     }
     case kSetLength: {
-      TIfVariant* s = Arg(args, 0);
+      Value* s = Arg(args, 0);
       int64_t n = IntArg(args, 1);
       if (s->code() != TypeCode::String) return kTypeMismatch;
       if (n < 0) n = 0;
@@ -368,7 +368,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
     case kAssigned:
       return AssignedOf(args, result);
     case kGetArrayLength: {
-      TIfVariant* arr = Arg(args, 0);
+      Value* arr = Arg(args, 0);
       if (arr->code() != TypeCode::Array) return kTypeMismatch;
       SetResultInt(result, static_cast<int64_t>(arr->items.size()));
       return kOk;
@@ -379,7 +379,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
     case kHigh:
       return LowHigh(script, args, result, routine->hostData == kHigh);
     case kOrd: {
-      TIfVariant* v = Arg(args, 0);
+      Value* v = Arg(args, 0);
       if (v->code() == TypeCode::Enum) return SetResultInt(result, v->v.i), kOk;
       if (v->code() == TypeCode::Char) return SetResultInt(result, v->v.ch), kOk;
       if (v->code() == TypeCode::String) {
@@ -390,7 +390,7 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, T
     }
     case kPred:
     case kSucc: {
-      TIfVariant* v = Arg(args, 0);
+      Value* v = Arg(args, 0);
       if (v->code() != TypeCode::Enum) return kTypeMismatch;
       bool succ = routine->hostData == kSucc;
       if (succ ? v->v.i >= v->type->highOrdinal : v->v.i <= 0) return kOutOfRange;

@@ -31,26 +31,26 @@ void FreeList(void* /*host*/, intptr_t data) {
 }
 
 // The instance's DATA field, searched from its class up through the ancestors.
-TIfVariant* DataField(ObjectInstance* inst) {
+Value* DataField(ObjectInstance* inst) {
   for (TTypeRec* c = inst->cls; c && c->cls; c = c->cls->ancestor) {
     const auto& own = c->cls->fields;
     for (size_t i = 0; i < own.size(); ++i) {
       if (own[i].name != names::Data) continue;
       size_t index = static_cast<size_t>(c->cls->inheritedFieldCount) + i;
       if (index >= inst->fields.size()) return nullptr;
-      TIfVariant* f = inst->fields[index].get();
+      Value* f = inst->fields[index].get();
       return f->code() == TypeCode::ResourcePointer ? f : nullptr;
     }
   }
   return nullptr;
 }
 
-uint16_t StringListCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t StringListCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, Value* result,
                         VariableList& args) {
-  TIfVariant* self = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
+  Value* self = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   if (!self || self->code() != TypeCode::Class || !self->v.obj)
     return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
-  TIfVariant* data = DataField(self->v.obj);
+  Value* data = DataField(self->v.obj);
   if (!data) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
   const NameId method = routine->plainName;
   if (method == names::Create) {

@@ -55,10 +55,10 @@ std::string Bytes(const T& value, size_t count = sizeof(T)) {
   return s;
 }
 
-uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, TProcedure* routine, TIfVariant* result,
+uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, TProcedure* routine, Value* result,
                    VariableList& args) {
   if (!result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
-  TIfVariant* arg = args.Get(0)->Deref();
+  Value* arg = args.Get(0)->Deref();
   const Image which = static_cast<Image>(routine->hostData);
   switch (which) {
     case kExtendedToString: {

@@ -14,7 +14,7 @@ namespace {
 
 using quoll::NameId;
 using quoll::ScriptEngine;
-using quoll::TIfVariant;
+using quoll::Value;
 using quoll::TypeCode;
 using quoll::VariableList;
 
@@ -26,11 +26,11 @@ class Counter : public quoll::TIfsCustomObject {
     add_.params.push_back({quoll::Intern("N"), quoll::ParamMode::Value, owner->StdType(TypeCode::LongInt)});
   }
   quoll::TTypeRec* PropertyType(int32_t) override { return Owner()->StdType(TypeCode::LongInt); }
-  bool ReadProperty(int32_t handle, TIfVariant& dest) override {
+  bool ReadProperty(int32_t handle, Value& dest) override {
     dest.SetInt(handle == 0 ? value : value * 2);
     return true;
   }
-  bool WriteProperty(int32_t handle, TIfVariant& v) override {
+  bool WriteProperty(int32_t handle, Value& v) override {
     if (handle != 0) return false;
     value = static_cast<int32_t>(v.GetInt());
     return true;
@@ -40,9 +40,9 @@ class Counter : public quoll::TIfsCustomObject {
   }
   int32_t FindMethod(NameId name) override { return name == quoll::Intern("ADD") ? 0 : -1; }
   const quoll::ParamList* MethodDeclaration(int32_t) override { return &add_; }
-  quoll::VariantPtr CallMethod(int32_t, VariableList& args) override {
+  quoll::ValuePtr CallMethod(int32_t, VariableList& args) override {
     value += static_cast<int32_t>(args.Get(0)->Deref()->GetInt());
-    auto result = TIfVariant::Create(Owner()->StdType(TypeCode::LongInt));
+    auto result = Value::Create(Owner()->StdType(TypeCode::LongInt));
     result->SetInt(value);
     return result;
   }
@@ -61,7 +61,7 @@ class CountingCounter : public Counter {
   ~CountingCounter() override { ++gDestroyed; }
 };
 
-uint16_t Library(ScriptEngine* script, void*, quoll::TProcedure* routine, TIfVariant* result,
+uint16_t Library(ScriptEngine* script, void*, quoll::TProcedure* routine, Value* result,
                  VariableList& args) {
   const std::string& name = quoll::NameText(routine->name);
   if (name == "SAY") {

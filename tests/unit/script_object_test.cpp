@@ -21,7 +21,7 @@ namespace {
 using quoll::ParamMode;
 using quoll::RoutineKind;
 using quoll::ScriptEngine;
-using quoll::TIfVariant;
+using quoll::Value;
 using quoll::TProcedure;
 using quoll::TypeCode;
 using quoll::VariableList;
@@ -42,7 +42,7 @@ struct Recorder {
 
 // Mark(s): records s. Twin: two registrations of one name, told apart by host data.
 // Probe: records what GetVariable('x') finds while it runs.
-uint16_t TestNative(ScriptEngine* script, void* host, TProcedure* routine, TIfVariant* /*result*/,
+uint16_t TestNative(ScriptEngine* script, void* host, TProcedure* routine, Value* /*result*/,
                     VariableList& args) {
   auto* rec = static_cast<Recorder*>(host);
   const std::string& name = quoll::NameText(routine->name);
@@ -53,7 +53,7 @@ uint16_t TestNative(ScriptEngine* script, void* host, TProcedure* routine, TIfVa
   } else if (name == "TWIN") {
     rec->marks.push_back("twin" + std::to_string(routine->hostData));
   } else if (name == "PROBE") {
-    TIfVariant* x = script->GetVariable("x");
+    Value* x = script->GetVariable("x");
     rec->probes.push_back(x ? std::to_string(x->Deref()->GetInt()) : "none");
   }
   return 0;
@@ -427,7 +427,7 @@ INSTANTIATE_TEST_SUITE_P(ScriptObject, BadDeclarationTest, testing::ValuesIn(kBa
 // ---- variables and types from declaration texts ----
 
 TEST_F(AddFunctionTest, AddedVariableIsAGlobalUnderTheUpperCaseName) {
-  TIfVariant* v = script_.AddVariable("Limit", "Word", true);
+  Value* v = script_.AddVariable("Limit", "Word", true);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->code(), TypeCode::Word);
   EXPECT_TRUE(v->readOnly());
@@ -436,7 +436,7 @@ TEST_F(AddFunctionTest, AddedVariableIsAGlobalUnderTheUpperCaseName) {
 }
 
 TEST_F(AddFunctionTest, AddedVariableIsWritableUnlessAskedOtherwise) {
-  TIfVariant* v = script_.AddVariable("Counter", "Integer", false);
+  Value* v = script_.AddVariable("Counter", "Integer", false);
   ASSERT_NE(v, nullptr);
   EXPECT_FALSE(v->readOnly());
   EXPECT_EQ(v->code(), TypeCode::LongInt);
@@ -467,7 +467,7 @@ TEST_F(ScriptObjectTest, VariableAddedByTheHostIsVisibleToTheScript) {
     static uint16_t Uses(void* host, ScriptEngine* script, const std::string& unitName) {
       uint16_t code = TestUses(host, script, unitName);
       if (unitName == "SYSTEM") {
-        TIfVariant* v = script->AddVariable("Limit", "Integer", true);
+        Value* v = script->AddVariable("Limit", "Integer", true);
         if (v) v->SetInt(7);
       }
       return code;
@@ -482,7 +482,7 @@ TEST_F(ScriptObjectTest, VariableAddedByTheHostIsVisibleToTheScript) {
 
 TEST_F(ScriptObjectTest, GetVariableFindsAGlobalOutsideRoutines) {
   Run("var X: Integer; begin X := 5; end.");
-  TIfVariant* x = script_.GetVariable("x");
+  Value* x = script_.GetVariable("x");
   ASSERT_NE(x, nullptr);
   EXPECT_EQ(x->GetInt(), 5);
   EXPECT_EQ(script_.GetVariable("NOSUCHNAME"), nullptr);
@@ -539,7 +539,7 @@ TEST_F(ScriptObjectTest, GetVariableFromTheHookFindsTheRunningRoutinesLocal) {
   const int32_t inMain = PosOf(text, "Mark('in main')");
   rec_.hook = [&](int32_t pos) -> uint16_t {
     if (pos == inRoutine || pos == inMain) {
-      TIfVariant* x = script_.GetVariable("X");
+      Value* x = script_.GetVariable("X");
       rec_.probes.push_back(x ? std::to_string(x->Deref()->GetInt()) : "none");
     }
     return 0;
@@ -709,9 +709,9 @@ INSTANTIATE_TEST_SUITE_P(ScriptObject, NestingLimitTest, testing::ValuesIn(kNest
 TEST_F(ScriptObjectTest, CleanupResetsStringsButKeepsNumbers) {
   Run("var S: string; N: Integer; B: Boolean; begin S := 'text'; N := 5; B := true; end.");
   script_.Cleanup();
-  TIfVariant* s = script_.GetVariable("S");
-  TIfVariant* n = script_.GetVariable("N");
-  TIfVariant* b = script_.GetVariable("B");
+  Value* s = script_.GetVariable("S");
+  Value* n = script_.GetVariable("N");
+  Value* b = script_.GetVariable("B");
   ASSERT_TRUE(s && n && b);
   EXPECT_EQ(s->str, "");
   EXPECT_EQ(n->GetInt(), 5);
@@ -808,10 +808,10 @@ TEST(AttachUnit, AcceptsACompiledUnitAndTakesOwnershipWhenAsked) {
 
 TEST(AttachUnit, UnitGlobalsBecomeReferencesToTheUnitsVariables) {
   auto unit = Compiled("unit Tools; var Count: Integer; end.");
-  TIfVariant* inUnit = unit->GetVariable("COUNT");
+  Value* inUnit = unit->GetVariable("COUNT");
   auto main = Compiled("begin end.");
   ASSERT_TRUE(main->AttachUnit(unit, true));
-  TIfVariant* seen = main->GetVariable("COUNT");
+  Value* seen = main->GetVariable("COUNT");
   ASSERT_NE(seen, nullptr);
   EXPECT_EQ(seen->code(), TypeCode::Reference);
   EXPECT_EQ(seen->Deref(), inUnit);

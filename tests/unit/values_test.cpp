@@ -1,4 +1,4 @@
-// TIfVariant (creation, accessors, width rules, negate and not, type change) and the type list.
+// Value (creation, accessors, width rules, negate and not, type change) and the type list.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,10 +14,10 @@ namespace quoll_test {
 namespace {
 
 using quoll::ScriptEngine;
-using quoll::TIfVariant;
+using quoll::Value;
 using quoll::TTypeRec;
 using quoll::TypeCode;
-using quoll::VariantPtr;
+using quoll::ValuePtr;
 
 // A script whose standard types are registered, to create values from.
 class ValueTest : public testing::Test {
@@ -32,8 +32,8 @@ class ValueTest : public testing::Test {
     EXPECT_NE(t, nullptr) << "no type " << name;
     return t;
   }
-  VariantPtr Make(const char* typeName) {
-    VariantPtr v = TIfVariant::Create(TypeNamed(typeName));
+  ValuePtr Make(const char* typeName) {
+    ValuePtr v = Value::Create(TypeNamed(typeName));
     EXPECT_NE(v, nullptr);
     return v;
   }
@@ -54,21 +54,21 @@ TEST_F(ValueTest, VariantOfTheIntegerTypeCopyHasTheLongintType) {
   TTypeRec* copy = script_.Types().Find(quoll::Intern("INTEGER"));
   ASSERT_NE(copy, nullptr);
   ASSERT_EQ(copy->code, TypeCode::TypeCopy);
-  VariantPtr v = TIfVariant::Create(copy);
+  ValuePtr v = Value::Create(copy);
   EXPECT_EQ(v->type, script_.FindType("LONGINT"));
 }
 
 TEST_F(ValueTest, CreatingFromNoTypeGivesNoVariant) {
-  EXPECT_EQ(TIfVariant::Create(nullptr), nullptr);
+  EXPECT_EQ(Value::Create(nullptr), nullptr);
 }
 
 TEST_F(ValueTest, NewVariantsHoldTheZeroValue) {
-  VariantPtr i = Make("LONGINT");
-  VariantPtr r = Make("DOUBLE");
-  VariantPtr b = Make("BOOLEAN");
-  VariantPtr s = Make("STRING");
-  VariantPtr c = Make("CHAR");
-  VariantPtr a = Make("!ARRAY");
+  ValuePtr i = Make("LONGINT");
+  ValuePtr r = Make("DOUBLE");
+  ValuePtr b = Make("BOOLEAN");
+  ValuePtr s = Make("STRING");
+  ValuePtr c = Make("CHAR");
+  ValuePtr a = Make("!ARRAY");
   EXPECT_EQ(i->GetInt(), 0);
   EXPECT_EQ(r->GetReal(), 0.0L);
   EXPECT_FALSE(b->GetBool());
@@ -81,7 +81,7 @@ TEST_F(ValueTest, NewVariantsHoldTheZeroValue) {
 TEST_F(ValueTest, RecordVariantGetsOneFieldPerFieldInDeclarationOrder) {
   TTypeRec* rec = script_.AddTypeText("TPair", "record A: Byte; B: string; C: Integer; end");
   ASSERT_NE(rec, nullptr);
-  VariantPtr v = TIfVariant::Create(rec);
+  ValuePtr v = Value::Create(rec);
   ASSERT_EQ(v->items.size(), 3u);
   EXPECT_EQ(v->items[0]->code(), TypeCode::Byte);
   EXPECT_EQ(v->items[1]->code(), TypeCode::String);
@@ -92,7 +92,7 @@ TEST_F(ValueTest, NestedRecordFieldsAreCreatedRecursively) {
   ASSERT_NE(script_.AddTypeText("TInner", "record X: Word; end"), nullptr);
   TTypeRec* outer = script_.AddTypeText("TOuter", "record I: TInner; S: string; end");
   ASSERT_NE(outer, nullptr);
-  VariantPtr v = TIfVariant::Create(outer);
+  ValuePtr v = Value::Create(outer);
   ASSERT_EQ(v->items.size(), 2u);
   ASSERT_EQ(v->items[0]->code(), TypeCode::Record);
   ASSERT_EQ(v->items[0]->items.size(), 1u);
@@ -114,7 +114,7 @@ void PrintTo(const WidthCase& c, std::ostream* os) {
 class SetIntTest : public ValueTest, public testing::WithParamInterface<WidthCase> {};
 
 TEST_P(SetIntTest, StoredIntegerIsTruncatedToTheTypesWidthAndSignedness) {
-  VariantPtr v = Make(GetParam().type);
+  ValuePtr v = Make(GetParam().type);
   v->SetInt(GetParam().stored);
   EXPECT_EQ(v->GetInt(), GetParam().read);
   EXPECT_EQ(v->GetReal(), static_cast<long double>(GetParam().read));
@@ -147,9 +147,9 @@ INSTANTIATE_TEST_SUITE_P(Values, SetIntTest, testing::ValuesIn(kWidthCases),
                          });
 
 TEST_F(ValueTest, SetIntIsIgnoredByNonIntegerTypes) {
-  VariantPtr r = Make("DOUBLE");
-  VariantPtr s = Make("STRING");
-  VariantPtr b = Make("BOOLEAN");
+  ValuePtr r = Make("DOUBLE");
+  ValuePtr s = Make("STRING");
+  ValuePtr b = Make("BOOLEAN");
   r->SetInt(7);
   s->SetInt(7);
   b->SetInt(7);
@@ -174,7 +174,7 @@ void PrintTo(const RealCase& c, std::ostream* os) {
 class SetRealTest : public ValueTest, public testing::WithParamInterface<RealCase> {};
 
 TEST_P(SetRealTest, StoredRealReadsBackAtTheTypesPrecision) {
-  VariantPtr v = Make(GetParam().type);
+  ValuePtr v = Make(GetParam().type);
   v->SetReal(GetParam().stored);
   EXPECT_EQ(v->GetReal(), GetParam().read);
 }
@@ -198,13 +198,13 @@ INSTANTIATE_TEST_SUITE_P(Values, SetRealTest, testing::ValuesIn(kRealCases),
                          });
 
 TEST_F(ValueTest, SetRealIsIgnoredByIntegerTypes) {
-  VariantPtr v = Make("BYTE");
+  ValuePtr v = Make("BYTE");
   v->SetReal(2.0L);
   EXPECT_EQ(v->GetInt(), 0);
 }
 
 TEST_F(ValueTest, CardinalReadsAsAnUnsignedReal) {
-  VariantPtr v = Make("CARDINAL");
+  ValuePtr v = Make("CARDINAL");
   v->SetInt(-1);
   EXPECT_EQ(v->GetReal(), 4294967295.0L);
 }
@@ -212,14 +212,14 @@ TEST_F(ValueTest, CardinalReadsAsAnUnsignedReal) {
 // ---- accessors of unsuitable types ----
 
 TEST_F(ValueTest, ReadingAStringFromANumberLeavesTheDestinationAsItWas) {
-  VariantPtr v = Make("LONGINT");
+  ValuePtr v = Make("LONGINT");
   std::string out = "kept";
   v->GetString(out);
   EXPECT_EQ(out, "kept");
 }
 
 TEST_F(ValueTest, CharReadsAsAOneCharacterString) {
-  VariantPtr v = Make("CHAR");
+  ValuePtr v = Make("CHAR");
   v->SetChar('x');
   std::string out;
   v->GetString(out);
@@ -227,7 +227,7 @@ TEST_F(ValueTest, CharReadsAsAOneCharacterString) {
 }
 
 TEST_F(ValueTest, ReadingNumbersAndBooleansFromAStringGivesZeroAndFalse) {
-  VariantPtr v = Make("STRING");
+  ValuePtr v = Make("STRING");
   v->SetString("12");
   EXPECT_EQ(v->GetInt(), 0);
   EXPECT_EQ(v->GetReal(), 0.0L);
@@ -235,7 +235,7 @@ TEST_F(ValueTest, ReadingNumbersAndBooleansFromAStringGivesZeroAndFalse) {
 }
 
 TEST_F(ValueTest, SetStringIsIgnoredByChar) {
-  VariantPtr v = Make("CHAR");
+  ValuePtr v = Make("CHAR");
   v->SetString("ab");
   std::string out;
   v->GetString(out);
@@ -257,7 +257,7 @@ void PrintTo(const UnaryCase& c, std::ostream* os) {
 class NegateIntegerTest : public ValueTest, public testing::WithParamInterface<UnaryCase> {};
 
 TEST_P(NegateIntegerTest, NegationIsTwosComplementAtTheWidth) {
-  VariantPtr v = Make(GetParam().type);
+  ValuePtr v = Make(GetParam().type);
   v->SetInt(GetParam().before);
   ASSERT_TRUE(v->Negate());
   EXPECT_EQ(v->GetInt(), GetParam().after);
@@ -285,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(Values, NegateIntegerTest, testing::ValuesIn(kNegateCas
 class NotIntegerTest : public ValueTest, public testing::WithParamInterface<UnaryCase> {};
 
 TEST_P(NotIntegerTest, NotIsTheBitwiseComplementAtTheWidth) {
-  VariantPtr v = Make(GetParam().type);
+  ValuePtr v = Make(GetParam().type);
   v->SetInt(GetParam().before);
   ASSERT_TRUE(v->Not());
   EXPECT_EQ(v->GetInt(), GetParam().after);
@@ -302,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Values, NotIntegerTest, testing::ValuesIn(kNotCases), U
 TEST_F(ValueTest, NegatingARealChangesItsSign) {
   for (const char* type : {"REAL", "SINGLE", "DOUBLE", "EXTENDED", "COMP"}) {
     SCOPED_TRACE(type);
-    VariantPtr v = Make(type);
+    ValuePtr v = Make(type);
     v->SetReal(3.0L);
     ASSERT_TRUE(v->Negate());
     EXPECT_EQ(v->GetReal(), -3.0L);
@@ -317,7 +317,7 @@ TEST_F(ValueTest, NegatingANonNumberFails) {
 }
 
 TEST_F(ValueTest, NotTogglesABoolean) {
-  VariantPtr v = Make("BOOLEAN");
+  ValuePtr v = Make("BOOLEAN");
   ASSERT_TRUE(v->Not());
   EXPECT_TRUE(v->GetBool());
   ASSERT_TRUE(v->Not());
@@ -334,14 +334,14 @@ TEST_F(ValueTest, NotOnARealOrStringFails) {
 // ---- change type ----
 
 TEST_F(ValueTest, ChangeTypeEmptiesAString) {
-  VariantPtr v = Make("STRING");
+  ValuePtr v = Make("STRING");
   v->SetString("abc");
   v->ChangeType(v->type);
   EXPECT_EQ(v->str, "");
 }
 
 TEST_F(ValueTest, ChangeTypeEmptiesAnArray) {
-  VariantPtr v = Make("!ARRAY");
+  ValuePtr v = Make("!ARRAY");
   v->items.push_back(Make("LONGINT"));
   v->ChangeType(v->type);
   EXPECT_TRUE(v->items.empty());
@@ -350,7 +350,7 @@ TEST_F(ValueTest, ChangeTypeEmptiesAnArray) {
 TEST_F(ValueTest, ChangeTypeGivesARecordFreshFields) {
   TTypeRec* rec = script_.AddTypeText("TRec", "record N: Integer; S: string; end");
   ASSERT_NE(rec, nullptr);
-  VariantPtr v = TIfVariant::Create(rec);
+  ValuePtr v = Value::Create(rec);
   v->items[0]->SetInt(5);
   v->items[1]->SetString("x");
   v->ChangeType(v->type);
@@ -360,10 +360,10 @@ TEST_F(ValueTest, ChangeTypeGivesARecordFreshFields) {
 }
 
 TEST_F(ValueTest, ChangeTypeKeepsNumbersCharactersAndBooleans) {
-  VariantPtr i = Make("LONGINT");
-  VariantPtr r = Make("DOUBLE");
-  VariantPtr c = Make("CHAR");
-  VariantPtr b = Make("BOOLEAN");
+  ValuePtr i = Make("LONGINT");
+  ValuePtr r = Make("DOUBLE");
+  ValuePtr c = Make("CHAR");
+  ValuePtr b = Make("BOOLEAN");
   i->SetInt(42);
   r->SetReal(1.5L);
   c->SetChar('q');
@@ -376,8 +376,8 @@ TEST_F(ValueTest, ChangeTypeKeepsNumbersCharactersAndBooleans) {
 }
 
 TEST_F(ValueTest, ChangeTypeDropsAReferencesTarget) {
-  VariantPtr target = Make("LONGINT");
-  VariantPtr ref = Make("!VAR");
+  ValuePtr target = Make("LONGINT");
+  ValuePtr ref = Make("!VAR");
   ref->target = target;
   ref->ChangeType(ref->type);
   EXPECT_EQ(ref->target, nullptr);
@@ -385,11 +385,11 @@ TEST_F(ValueTest, ChangeTypeDropsAReferencesTarget) {
 }
 
 TEST_F(ValueTest, AccessorsFollowReferencesToTheirTarget) {
-  VariantPtr target = Make("LONGINT");
+  ValuePtr target = Make("LONGINT");
   target->SetInt(9);
-  VariantPtr inner = Make("!VAR");
+  ValuePtr inner = Make("!VAR");
   inner->target = target;
-  VariantPtr outer = Make("!VAR");
+  ValuePtr outer = Make("!VAR");
   outer->target = inner;
   EXPECT_EQ(outer->Deref(), target.get());
 }
@@ -438,7 +438,7 @@ TEST(TypeList, ResolvingFollowsAChainOfTypeCopies) {
   TTypeRec* copy = list.Add(quoll::Intern("TYPELISTCOPY"), TypeCode::TypeCopy, base);
   TTypeRec* copyOfCopy = list.Add(quoll::Intern("TYPELISTCOPY2"), TypeCode::TypeCopy, copy);
   EXPECT_EQ(copyOfCopy->Resolved(), base);
-  EXPECT_EQ(TIfVariant::Create(copyOfCopy)->type, base);
+  EXPECT_EQ(Value::Create(copyOfCopy)->type, base);
 }
 
 }  // namespace
