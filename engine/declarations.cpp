@@ -30,7 +30,7 @@ uint16_t LexErrorCode(LexError e) {
 // Swaps a fresh parser in for the reading of a declaration text and back again afterwards.
 class TextParserScope {
  public:
-  TextParserScope(TIfPascalParser& slot, std::string_view text) : slot_(slot) {
+  TextParserScope(Tokenizer& slot, std::string_view text) : slot_(slot) {
     std::swap(slot_, saved_);
     LexErrorReport report;
     ok_ = slot_.SetText(text, report);
@@ -39,8 +39,8 @@ class TextParserScope {
   bool ok() const { return ok_; }
 
  private:
-  TIfPascalParser& slot_;
-  TIfPascalParser saved_;
+  Tokenizer& slot_;
+  Tokenizer saved_;
   bool ok_ = false;
 };
 }  // namespace

@@ -120,7 +120,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
   // The most common expression: one integer literal or one plain integer variable straight into an
   // integer destination (`i := 0`, `x := y`, an argument `n`).
   {
-    const TIFToken& t = parser_.Cur();
+    const Token& t = parser_.Cur();
     TK next = t.kind == TK::EndOfText ? TK::EndOfText : parser_.PeekKind();
     if ((next == stop || EndsExpression(next)) && next != TK::EndOfText) {
       Value* d = dest.Deref();
@@ -227,7 +227,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
 // operator, and a LONGINT or BOOLEAN destination: computed directly. Everything else, and every
 // case that would record an error, is left to the general path, which gives the same result.
 bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, Value& dest) {
-  const TIFToken* t = &parser_.Cur();
+  const Token* t = &parser_.Cur();
   // The shape first, cheapest tests first: operand, operator, operand, end of the expression.
   const TK k0 = t[0].kind;
   if (k0 != TK::Identifier && k0 != TK::Integer && k0 != TK::Hex) return false;
@@ -238,7 +238,7 @@ bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, Value& de
   const TypeCode dc = d->code();
   if (dc == TypeCode::String) return EvaluateSimpleStrings(locals, t, d);
   if (dc != TypeCode::LongInt && dc != TypeCode::Boolean) return false;
-  auto operand = [&](const TIFToken& tok, int32_t& out) {
+  auto operand = [&](const Token& tok, int32_t& out) {
     if (tok.kind == TK::Integer || tok.kind == TK::Hex) {
       out = tok.intValue;
       return true;
@@ -268,7 +268,7 @@ bool ScriptEngine::EvaluateSimpleBinary(VariableList* locals, TK stop, Value& de
 
 // `s + x` into a STRING and `s < t` (any comparison) into a BOOLEAN, with s a plain STRING variable
 // and x a plain STRING or CHAR variable or a string literal. `s := s + x` appends in place.
-bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, Value* d) {
+bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const Token* t, Value* d) {
   if (t[0].kind != TK::Identifier) return false;
   Value* left = LookupPlainVariable(t[0].name, locals);
   if (!left || (left = left->Deref())->code() != TypeCode::String) return false;
@@ -344,14 +344,14 @@ bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const TIFToken* t
 // range, which the general path then reads and reports; nothing is consumed or recorded.
 bool ScriptEngine::WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder,
                                        int& consumed) {
-  const TIFToken* t = &parser_.Cur();
+  const Token* t = &parser_.Cur();
   v = LookupPlainVariable(t->name, locals);
   if (!v) return false;
   v = v->Deref();
   holder = nullptr;
   consumed = 1;
   for (;;) {
-    const TIFToken* s = t + consumed;
+    const Token* s = t + consumed;
     if (s->kind == TK::OpenBlock) {
       if (v->code() != TypeCode::Array || s[1].kind == TK::EndOfText || s[2].kind != TK::CloseBlock)
         return false;
@@ -413,7 +413,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
   }
   TTypeRec* destType = dest.Deref()->type;
   TypeCode dc = destType ? destType->code : TypeCode::NilType;
-  const TIFToken& t = parser_.Cur();
+  const Token& t = parser_.Cur();
   switch (t.kind) {
     case TK::Integer:
     case TK::Hex: {
@@ -593,7 +593,7 @@ Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals
 Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode) {
   Designator d;
   if (StackExhausted()) return d;
-  const TIFToken& t = parser_.Cur();
+  const Token& t = parser_.Cur();
   switch (t.kind) {
     case TK::Inherited: {
       if (mode != DesignatorMode::Statement) {

@@ -252,7 +252,7 @@ class ScriptEngine {
   const std::string& ModuleName() const { return moduleName_; }
   bool IsUnit() const { return isUnit_; }
   int32_t MainPosition() const { return mainPos_; }
-  TIfPascalParser& Parser() { return parser_; }
+  Tokenizer& Parser() { return parser_; }
   const std::vector<std::unique_ptr<TProcedure>>& Routines() const { return routines_; }
   VariableList& Globals() { return globals_; }
   TypeList& Types() { return types_; }
@@ -362,7 +362,7 @@ class ScriptEngine {
   bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
   bool OperandFromDesignator(Designator& d, size_t slot);
   bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, Value& dest);
-  bool EvaluateSimpleStrings(VariableList* locals, const TIFToken* t, Value* d);
+  bool EvaluateSimpleStrings(VariableList* locals, const Token* t, Value* d);
   bool ReadSimpleElement(VariableList* locals, size_t slot);
   bool WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder, int& consumed);
 
@@ -435,7 +435,7 @@ class ScriptEngine {
   std::vector<std::unique_ptr<TProcedure>> routines_;
   std::vector<std::unique_ptr<TProcedure>> removedRoutines_;
   std::vector<Symbol> symbols_;
-  TIfPascalParser parser_;
+  Tokenizer parser_;
   std::vector<TProcedure*> callStack_;
   VariableList* currentLocals_ = nullptr;
   uint64_t nativeCalls_ = 0;

@@ -337,7 +337,7 @@ const char* TokenKindName(TokenKind kind) {
   }
 }
 
-bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
+bool Tokenizer::SetText(std::string_view text, LexErrorReport& report) {
   // The text ends at a NUL byte. Reaching that end reports the NUL's own position; the end of
   // the whole text is position 0.
   const size_t nul = text.find('\0');
@@ -362,7 +362,7 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
     }
     if (kind == TokenKind::EndOfText) break;
     if (kind == TokenKind::Comment || kind == TokenKind::WhiteSpace) continue;
-    TIFToken t;
+    Token t;
     t.pos = static_cast<int32_t>(scanner.Start());
     t.len = static_cast<uint32_t>(scanner.Pos() - scanner.Start());
     t.kind = kind;
@@ -402,7 +402,7 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
     size_t j = i;
     bool previousWasString = false;
     for (; j < tokens_.size(); ++j) {
-      const TIFToken& t = tokens_[j];
+      const Token& t = tokens_[j];
       if (t.kind == TokenKind::String) {
         if (previousWasString) value += '\'';  // 'it''s': adjacent strings join with a quote
         value.append(text_, static_cast<size_t>(t.pos) + 1, t.len - 2);
@@ -420,14 +420,14 @@ bool TIfPascalParser::SetText(std::string_view text, LexErrorReport& report) {
     // Tokens inside the run keep literal -1; a read starting there computes its value on demand.
     i = j;
   }
-  tokens_.push_back(TIFToken{});  // the end-of-text marker: kind EndOfText
+  tokens_.push_back(Token{});  // the end-of-text marker: kind EndOfText
   if (nul != std::string_view::npos) tokens_.back().pos = static_cast<int32_t>(nul);
   cur_ = tokens_.data();
   return true;
 }
 
-std::string TIfPascalParser::CurrTokenText() const {
-  const TIFToken& t = Cur();
+std::string Tokenizer::CurrTokenText() const {
+  const Token& t = Cur();
   switch (t.kind) {
     case TokenKind::Identifier:
       return NameText(t.name);
@@ -442,15 +442,15 @@ std::string TIfPascalParser::CurrTokenText() const {
   }
 }
 
-void TIfPascalParser::SeekTo(int32_t pos) {
+void Tokenizer::SeekTo(int32_t pos) {
   auto first = tokens_.begin();
   auto last = first + static_cast<ptrdiff_t>(Count());
-  auto it = std::upper_bound(first, last, pos, [](int32_t p, const TIFToken& t) { return p < t.pos; });
+  auto it = std::upper_bound(first, last, pos, [](int32_t p, const Token& t) { return p < t.pos; });
   SetCursor(it == first ? -1 : static_cast<int32_t>(it - first) - 1);
 }
 
-std::string TIfPascalParser::ReadStringRun() {
-  const TIFToken& first = Cur();
+std::string Tokenizer::ReadStringRun() {
+  const Token& first = Cur();
   if (first.literal >= 0 && first.kind != TokenKind::Real && first.runLength > 0) {
     std::string value = runs_[static_cast<size_t>(first.literal)];
     for (uint32_t n = first.runLength; n > 0; --n) Next();
@@ -460,7 +460,7 @@ std::string TIfPascalParser::ReadStringRun() {
   std::string value;
   bool previousWasString = false;
   for (;;) {
-    const TIFToken& t = Cur();
+    const Token& t = Cur();
     if (t.kind == TokenKind::String) {
       if (previousWasString) value += '\'';
       value.append(text_, static_cast<size_t>(t.pos) + 1, t.len - 2);

@@ -1,4 +1,4 @@
-// Token kinds, the keyword table, and TIfPascalParser: script text -> token list with a cursor.
+// Token kinds, the keyword table, and Tokenizer: script text -> token list with a cursor.
 #pragma once
 
 #include <cstdint>
@@ -114,7 +114,7 @@ int KeywordCount();
 const char* TokenKindName(TokenKind kind);
 
 // One stored token. Literal values are converted once, when the text is set.
-struct TIFToken {
+struct Token {
   int32_t pos = 0;   // byte offset of the first character
   uint32_t len = 0;  // length in the source
   TokenKind kind = TokenKind::EndOfText;
@@ -131,11 +131,11 @@ struct LexErrorReport {
   int32_t pos = 0;
 };
 
-class TIfPascalParser {
+class Tokenizer {
  public:
-  TIfPascalParser() { Reset(); }
-  TIfPascalParser(TIfPascalParser&& other) noexcept { *this = std::move(other); }
-  TIfPascalParser& operator=(TIfPascalParser&& other) noexcept {
+  Tokenizer() { Reset(); }
+  Tokenizer(Tokenizer&& other) noexcept { *this = std::move(other); }
+  Tokenizer& operator=(Tokenizer&& other) noexcept {
     int32_t c = other.Cursor();
     text_ = std::move(other.text_);
     tokens_ = std::move(other.tokens_);
@@ -146,8 +146,8 @@ class TIfPascalParser {
     SetCursor(c);
     return *this;
   }
-  TIfPascalParser(const TIfPascalParser&) = delete;
-  TIfPascalParser& operator=(const TIfPascalParser&) = delete;
+  Tokenizer(const Tokenizer&) = delete;
+  Tokenizer& operator=(const Tokenizer&) = delete;
 
   // Tokenizes the whole text (up to a NUL). On a lexical error the list is emptied and false returned.
   bool SetText(std::string_view text, LexErrorReport& report);
@@ -159,7 +159,7 @@ class TIfPascalParser {
   NameId CurrTokenName() const { return cur_->name; }
   // The current token; at end of text a token of kind EndOfText at position 0 (or at the
   // position of the NUL byte that ended the text).
-  const TIFToken& Cur() const { return *cur_; }
+  const Token& Cur() const { return *cur_; }
   // The kind of the token after the current one (the current one must not be end of text).
   TokenKind PeekKind() const { return cur_[1].kind; }
   // Moves one token on; past the last token the cursor is at end of text and stays there.
@@ -177,31 +177,31 @@ class TIfPascalParser {
   }
 
   // Value of a literal token.
-  long double RealValue(const TIFToken& t) const { return reals_[static_cast<size_t>(t.literal)]; }
+  long double RealValue(const Token& t) const { return reals_[static_cast<size_t>(t.literal)]; }
   // The string value of the run of string and character literals that starts at the cursor,
   // leaving the cursor after the run.
   std::string ReadStringRun();
 
   // The value of a run of string and character literals that starts at token t.
-  const std::string& RunValue(const TIFToken& t) const { return runs_[static_cast<size_t>(t.literal)]; }
+  const std::string& RunValue(const Token& t) const { return runs_[static_cast<size_t>(t.literal)]; }
 
   // The stored tokens (without the end-of-text marker that follows them).
-  std::span<const TIFToken> Tokens() const { return {tokens_.data(), Count()}; }
+  std::span<const Token> Tokens() const { return {tokens_.data(), Count()}; }
   const std::string& Text() const { return text_; }
 
  private:
   size_t Count() const { return tokens_.size() - 1; }
   // An empty list: only the end-of-text marker.
   void Reset() {
-    tokens_.assign(1, TIFToken{});
+    tokens_.assign(1, Token{});
     cur_ = tokens_.data();
   }
 
   std::string text_;
-  std::vector<TIFToken> tokens_;  // the tokens, then one end-of-text marker
+  std::vector<Token> tokens_;  // the tokens, then one end-of-text marker
   std::vector<long double> reals_;
   std::vector<std::string> runs_;
-  const TIFToken* cur_ = nullptr;
+  const Token* cur_ = nullptr;
 };
 
 }  // namespace quoll

@@ -65,7 +65,7 @@ inline void PrintTo(const Tok& t, std::ostream* os) {
 // Tokenizes a text that must be lexically valid and lists its tokens through the cursor.
 inline std::vector<Tok> Tokenize(std::string_view text) {
   SCOPED_TRACE(testing::Message() << "tokenizing \"" << text << "\"");
-  quoll::TIfPascalParser parser;
+  quoll::Tokenizer parser;
   quoll::LexErrorReport report;
   bool ok = parser.SetText(text, report);
   EXPECT_TRUE(ok) << "lexical error kind " << static_cast<int>(report.kind) << " at " << report.pos;

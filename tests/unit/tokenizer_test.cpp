@@ -1,4 +1,4 @@
-// TIfPascalParser: token kinds, positions and texts, lexical errors, literal values, the keyword
+// Tokenizer: token kinds, positions and texts, lexical errors, literal values, the keyword
 // table and the cursor.
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 
 using quoll::LexError;
 using quoll::LexErrorReport;
-using quoll::TIfPascalParser;
+using quoll::Tokenizer;
 using TK = quoll::TokenKind;
 
 // ---- token streams ----
@@ -144,7 +144,7 @@ class LexErrorTest : public testing::TestWithParam<LexErrorCase> {};
 
 TEST_P(LexErrorTest, TextFailsWithThisKindAtTheStartOfTheFailingToken) {
   const LexErrorCase& c = GetParam();
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   EXPECT_FALSE(parser.SetText(c.text, report));
   EXPECT_EQ(report.kind, c.kind);
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Tokenizer, LexErrorTest, testing::ValuesIn(kLexErrorCas
                          });
 
 TEST(TokenizerFailure, DiscardsTheTokensScannedBeforeTheError) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_FALSE(parser.SetText("alpha beta gamma !", report));
   EXPECT_TRUE(parser.Tokens().empty());
@@ -199,7 +199,7 @@ TEST(TokenizerFailure, DiscardsTheTokensScannedBeforeTheError) {
 }
 
 TEST(TokenizerFailure, DiscardsTheTokensOfAnEarlierText) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("one two", report));
   ASSERT_FALSE(parser.SetText("three {", report));
@@ -208,7 +208,7 @@ TEST(TokenizerFailure, DiscardsTheTokensOfAnEarlierText) {
 }
 
 TEST(Tokenizer, NewTextReplacesTheTokensAndStartsAtTheFirst) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("one two three", report));
   parser.Next();
@@ -234,7 +234,7 @@ class IntegerLiteralValueTest : public testing::TestWithParam<NumberCase> {};
 
 TEST_P(IntegerLiteralValueTest, LiteralConvertsToThisSigned32BitValue) {
   const NumberCase& c = GetParam();
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText(c.text, report));
   ASSERT_EQ(parser.Tokens().size(), 1u);
@@ -261,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(Tokenizer, IntegerLiteralValueTest, testing::ValuesIn(k
                          });
 
 TEST(RealLiteralValue, TrailingPointReadsAsTheWholeNumber) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("3. 3.25", report));
   EXPECT_EQ(parser.RealValue(parser.Tokens()[0]), 3.0L);
@@ -282,7 +282,7 @@ class StringRunTest : public testing::TestWithParam<StringRunCase> {};
 
 TEST_P(StringRunTest, RunOfLiteralsReadsAsThisString) {
   const StringRunCase& c = GetParam();
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText(c.text, report));
   EXPECT_EQ(parser.ReadStringRun(), c.value);
@@ -317,7 +317,7 @@ INSTANTIATE_TEST_SUITE_P(Tokenizer, StringRunTest, testing::ValuesIn(kStringRuns
                          });
 
 TEST(StringRun, ReadingLeavesTheCursorOnTheTokenAfterTheRun) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("'a'#66'c';", report));
   parser.ReadStringRun();
@@ -326,7 +326,7 @@ TEST(StringRun, ReadingLeavesTheCursorOnTheTokenAfterTheRun) {
 }
 
 TEST(StringRun, ReadingFromInsideARunStartsAtTheCursor) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("'a' 'b' 'c';", report));
   parser.Next();
@@ -335,7 +335,7 @@ TEST(StringRun, ReadingFromInsideARunStartsAtTheCursor) {
 }
 
 TEST(StringRun, RunAtTheEndOfTextLeavesTheCursorAtEnd) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("x 'a'#10", report));
   parser.Next();
@@ -402,7 +402,7 @@ TEST(KeywordTable, NamesThatMerelyResembleKeywordsAreIdentifiers) {
 // ---- cursor ----
 
 TEST(ParserCursor, NewParserIsAtEndOfText) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   EXPECT_EQ(parser.Cursor(), -1);
   EXPECT_EQ(parser.CurrTokenKind(), TK::EndOfText);
   EXPECT_EQ(parser.CurrTokenPos(), 0);
@@ -410,7 +410,7 @@ TEST(ParserCursor, NewParserIsAtEndOfText) {
 }
 
 TEST(ParserCursor, EmptyTextSucceedsAtEndOfText) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   EXPECT_TRUE(parser.SetText("  { only a comment }  ", report));
   EXPECT_EQ(parser.CurrTokenKind(), TK::EndOfText);
@@ -418,7 +418,7 @@ TEST(ParserCursor, EmptyTextSucceedsAtEndOfText) {
 }
 
 TEST(ParserCursor, PastTheLastTokenReadsAsEndOfTextAtPositionZero) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("  a b", report));
   parser.Next();
@@ -444,7 +444,7 @@ class SeekToTest : public testing::TestWithParam<SeekCase> {};
 
 // Tokens of " ab := 12;" lie at 1, 4, 7 and 9.
 TEST_P(SeekToTest, LandsOnTheLastTokenAtOrBeforeThePosition) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText(" ab := 12;", report));
   parser.Next();  // somewhere else first
@@ -464,7 +464,7 @@ INSTANTIATE_TEST_SUITE_P(Tokenizer, SeekToTest, testing::ValuesIn(kSeekCases),
                          });
 
 TEST(ParserCursor, SeekBeforeTheFirstTokenReadsAsEndOfText) {
-  TIfPascalParser parser;
+  Tokenizer parser;
   LexErrorReport report;
   ASSERT_TRUE(parser.SetText("   x", report));
   parser.SeekTo(1);
