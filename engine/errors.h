@@ -86,7 +86,7 @@ inline bool IsRuntimeError(uint16_t code) {
 std::string ErrorMessage(uint16_t code, const std::string& param);
 
 // The error state of a script object.
-struct TIFSError {
+struct ScriptError {
   uint16_t code = 0;
   int32_t position = -1;
   std::string param;

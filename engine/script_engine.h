@@ -186,7 +186,7 @@ class ScriptEngine {
   int32_t ErrorPos() const { return error_.position; }
   const std::string& ErrorParam() const { return error_.param; }
   const std::string& ErrorModule() const { return error_.module; }
-  const TIFSError& Error() const { return error_; }
+  const ScriptError& Error() const { return error_; }
   void SetError(ScriptEngine* source, uint16_t code);
   void SetErrorParam(ScriptEngine* source, uint16_t code, const std::string& param);
   void SetError(quoll::ErrorCode code) { SetError(this, static_cast<uint16_t>(code)); }
@@ -195,7 +195,7 @@ class ScriptEngine {
   }
   void ClearError() { error_.Clear(); }
   // Replaces the error record as a whole (a unit's error copied with its own place and module).
-  void OverrideError(const TIFSError& e) { error_ = e; }
+  void OverrideError(const ScriptError& e) { error_ = e; }
 
   // Registers a native function from a declaration text; nullptr when the text cannot be read.
   TProcedure* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
@@ -422,7 +422,7 @@ class ScriptEngine {
   bool isUnit_ = false;
   std::string moduleName_ = "MAIN";
   int32_t mainPos_ = -1;
-  TIFSError error_;
+  ScriptError error_;
   // Nesting depths of a run (see SetRunOwner).
   struct RunDepths {
     int32_t blocks = 0;
@@ -451,7 +451,7 @@ class ScriptEngine {
   // Units detached by Cleanup; kept until the next SetText because this script's types and
   // routine records may still point into them.
   std::vector<std::unique_ptr<ScriptEngine>> retiredUnits_;
-  TIFSError savedError_;
+  ScriptError savedError_;
   // Operand stack shared by nested evaluations. Outer evaluations keep indexes into it, never
   // references: a nested evaluation may grow it, and applying operators erases from it.
   std::vector<Value> operands_;

@@ -312,7 +312,7 @@ uint16_t TScript::UsesHandler(void* host, ScriptEngine* script, const std::strin
     // The unit's own error wins: its position in the unit's file, and the unit's name.
     if (script->ErrorCode() == 0) {
       script->SetErrorParam(script, unit->ErrorCode(), unit->ErrorParam());
-      TIFSError copy = unit->Error();
+      ScriptError copy = unit->Error();
       if (copy.module == "MAIN") copy.module = unitName;
       script->OverrideError(copy);
     }
