@@ -39,10 +39,10 @@ namespace {
 // Whether a variable's type fits a var/const parameter: exactly the type, or any for the
 // untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
 // types, so a unit's Integer variable is accepted where the using script declares Integer.
-bool FitsByReference(const ScriptEngine& s, TTypeRec* paramType, Value* var) {
-  TTypeRec* p = paramType->Resolved();
+bool FitsByReference(const ScriptEngine& s, Type* paramType, Value* var) {
+  Type* p = paramType->Resolved();
   if (p == s.VarType() || p == s.ArrayType()) return true;
-  TTypeRec* v = var->type;
+  Type* v = var->type;
   if (v == p) return true;
   bool predefined =
       p->name != kNoName && p->name == (v ? v->name : kNoName) && p->code == v->code &&
@@ -149,7 +149,7 @@ bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, Value* re
 }
 
 ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                                     TProcedure* routine, TTypeRec* selfType) {
+                                     TProcedure* routine, Type* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
   if (self) {
@@ -244,7 +244,7 @@ ValuePtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& ar
         return parameterError(static_cast<int32_t>(i));
       if (p.mode == ParamMode::Const) entry->flags |= kReadOnly;
     } else {
-      TTypeRec* want = p.type->Resolved();
+      Type* want = p.type->Resolved();
       bool keepArray = want == arrayType_ && entry->Deref()->code() == TypeCode::Array;
       if (entry->type != want && !keepArray) {
         auto converted = Value::Create(want);

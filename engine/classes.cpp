@@ -11,7 +11,7 @@ namespace quoll {
 namespace {
 using TK = TokenKind;
 
-TTypeRec* Ancestor(const TTypeRec* cls) {
+Type* Ancestor(const Type* cls) {
   return cls && cls->cls ? cls->cls->ancestor : nullptr;
 }
 
@@ -21,20 +21,20 @@ bool Accepts(Visibility v, bool classContext, bool searchingStaticClass) {
 }
 }  // namespace
 
-ObjectInstance* ScriptEngine::NewInstance(TTypeRec* cls) {
+ObjectInstance* ScriptEngine::NewInstance(Type* cls) {
   ObjectInstance* inst = &objects_.emplace_back();
   inst->cls = cls;
-  std::vector<TTypeRec*> chain;  // root first
-  for (TTypeRec* c = cls; c; c = Ancestor(c)) chain.insert(chain.begin(), c);
+  std::vector<Type*> chain;  // root first
+  for (Type* c = cls; c; c = Ancestor(c)) chain.insert(chain.begin(), c);
   inst->fields.reserve(static_cast<size_t>(cls->cls->FieldCount() + cls->cls->PropertyCount()));
-  for (TTypeRec* c : chain)
+  for (Type* c : chain)
     for (const FieldDef& f : c->cls->fields) {
       ValuePtr v = Value::Create(f.type);
       v->setVisibility(f.visibility);
       inst->fields.push_back(std::move(v));
     }
-  for (TTypeRec* c : chain)
-    for (const TPropertyDef& p : c->cls->properties) {
+  for (Type* c : chain)
+    for (const PropertyDef& p : c->cls->properties) {
       auto v = NewValue(types_.Add(kNoName, TypeCode::PropertyRef, p.type));
       v->v.prop.obj = inst;
       v->v.prop.def = &p;
@@ -44,14 +44,14 @@ ObjectInstance* ScriptEngine::NewInstance(TTypeRec* cls) {
   return inst;
 }
 
-ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, Type* staticClass, NameId name,
                                     bool classContext) {
   if (!inst || !staticClass || staticClass->code != TypeCode::Class ||
       !ClassDescendsFrom(inst->cls, staticClass))
     return nullptr;
   const size_t propertyBase = static_cast<size_t>(inst->cls->cls->FieldCount());
-  for (TTypeRec* c = staticClass; c; c = Ancestor(c)) {
-    const TIFSClassType& d = *c->cls;
+  for (Type* c = staticClass; c; c = Ancestor(c)) {
+    const ClassType& d = *c->cls;
     for (size_t j = 0; j < d.fields.size(); ++j)
       if (d.fields[j].name == name && Accepts(d.fields[j].visibility, classContext, c == staticClass))
         return inst->fields[static_cast<size_t>(d.inheritedFieldCount) + j];
@@ -63,12 +63,12 @@ ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, TTypeRec* staticClass, N
   return nullptr;
 }
 
-TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name,
+TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameId name,
                                      bool classContext) {
   if (!staticClass || staticClass->code != TypeCode::Class) return nullptr;
   TProcedure* found = nullptr;
-  TTypeRec* owner = nullptr;
-  for (TTypeRec* c = staticClass; c && !found; c = Ancestor(c))
+  Type* owner = nullptr;
+  for (Type* c = staticClass; c && !found; c = Ancestor(c))
     for (TProcedure* m : c->cls->methods)
       if (m->plainName == name && (m->visibility() == Visibility::Public || classContext)) {
         found = m;
@@ -79,14 +79,14 @@ TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, TTypeRec* staticClass
   // Virtual dispatch: the most derived override below the owner, on the way to the search class.
   // Walking down from the owner every override replaces the choice, so the answer is the first
   // override met walking up from the search class.
-  TTypeRec* search = inst ? inst->cls : staticClass;
-  for (TTypeRec* c = search; c && c != owner; c = Ancestor(c))
+  Type* search = inst ? inst->cls : staticClass;
+  for (Type* c = search; c && c != owner; c = Ancestor(c))
     for (TProcedure* m : c->cls->methods)
       if (m->plainName == name && (m->methodFlags & kMethodOverride)) return m;
   return found;
 }
 
-ValuePtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, VariableList* locals,
+ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* locals,
                                    TProcedure* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
@@ -119,7 +119,7 @@ ValuePtr ScriptEngine::Construct(const WithList& with, TTypeRec* cls, VariableLi
 }
 
 ValuePtr ScriptEngine::ReadProperty(Value& propRef) {
-  const TPropertyDef* def = propRef.v.prop.def;
+  const PropertyDef* def = propRef.v.prop.def;
   ObjectInstance* inst = propRef.v.prop.obj;
   if (!def || !inst || !(def->flags & kPropReadable)) {
     SetError(ErrorCode::CannotReadProperty);
@@ -151,7 +151,7 @@ ValuePtr ScriptEngine::ReadProperty(Value& propRef) {
 }
 
 bool ScriptEngine::WriteProperty(Value& propRef, Value& value) {
-  const TPropertyDef* def = propRef.v.prop.def;
+  const PropertyDef* def = propRef.v.prop.def;
   ObjectInstance* inst = propRef.v.prop.obj;
   if (!def || !inst || !(def->flags & kPropWritable)) {
     SetError(ErrorCode::CannotWriteProperty);
@@ -200,8 +200,8 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
   }
   parser_.Next();
   TK next = parser_.CurrTokenKind();
-  auto findAbove = [](TTypeRec* cls, NameId name) -> TProcedure* {
-    for (TTypeRec* c = Ancestor(cls); c; c = Ancestor(c))
+  auto findAbove = [](Type* cls, NameId name) -> TProcedure* {
+    for (Type* c = Ancestor(cls); c; c = Ancestor(c))
       for (TProcedure* m : c->cls->methods)
         if (m->plainName == name) return m;
     return nullptr;
@@ -305,13 +305,13 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProc
     args.Get(1)->Deref()->GetString(wanted);
     wanted = UpperCase(wanted);
     bool is = false;
-    for (TTypeRec* c = self->cls; c; c = Ancestor(c)) is = is || NameText(c->name) == wanted;
+    for (Type* c = self->cls; c; c = Ancestor(c)) is = is || NameText(c->name) == wanted;
     result->SetBool(is);
     return 0;
   }
   if (name == "GETANCESTORS") {
     std::string text;
-    for (TTypeRec* c = self->cls; c; c = Ancestor(c))
+    for (Type* c = self->cls; c; c = Ancestor(c))
       text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
     result->SetString(text);
     return 0;

@@ -110,8 +110,8 @@ void ScriptEngine::RegisterStandardTypes() {
   };
   for (const Std& s : kStd) {
     NameId name = Intern(s.name);
-    TTypeRec* base = s.code == TypeCode::TypeCopy ? stdTypes_[static_cast<int>(TypeCode::LongInt)] : nullptr;
-    TTypeRec* t = types_.Add(name, s.code, base);
+    Type* base = s.code == TypeCode::TypeCopy ? stdTypes_[static_cast<int>(TypeCode::LongInt)] : nullptr;
+    Type* t = types_.Add(name, s.code, base);
     SymbolFor(name).type = t;
     if (s.code != TypeCode::TypeCopy) stdTypes_[static_cast<int>(s.code)] = t;
   }
@@ -121,20 +121,20 @@ void ScriptEngine::RegisterStandardTypes() {
   stdTypes_[static_cast<int>(TypeCode::NilType)] = nilType_;
 
   // The root class and its methods (their behaviour is the object support's).
-  auto root = std::make_unique<TTypeRec>();
+  auto root = std::make_unique<Type>();
   root->name = names::TObject;
   root->code = TypeCode::Class;
-  root->cls = std::make_unique<TIFSClassType>();
+  root->cls = std::make_unique<ClassType>();
   tobjectType_ = types_.AddPrepared(std::move(root));
   SymbolFor(names::TObject).type = tobjectType_;
   struct Method {
     NameId name;
     uint16_t flags;
-    TTypeRec* result;
+    Type* result;
     NameId param;
   };
   const uint16_t pub = static_cast<uint16_t>(Visibility::Public);
-  TTypeRec* str = stdTypes_[static_cast<int>(TypeCode::String)];
+  Type* str = stdTypes_[static_cast<int>(TypeCode::String)];
   const Method kMethods[] = {
       {names::Create, static_cast<uint16_t>(pub | kMethodConstructor), nullptr, kNoName},
       {names::Destroy, static_cast<uint16_t>(pub | kMethodVirtual | kMethodDestructor), nullptr, kNoName},
@@ -163,7 +163,7 @@ void ScriptEngine::ProcessDeclarations() {
   if (StackExhausted()) return;  // units using units, many files deep
   RegisterStandardTypes();
 
-  auto addConstant = [&](NameId name, TTypeRec* type, int64_t value) {
+  auto addConstant = [&](NameId name, Type* type, int64_t value) {
     auto v = Value::Create(type);
     v->v.i = value;
     v->flags = kReadOnly;
@@ -324,7 +324,7 @@ bool ScriptEngine::ReadVarSection(VariableList& list, bool globals) {
       parser_.Next();
       break;
     }
-    TTypeRec* type = ReadType(kNoName, false);
+    Type* type = ReadType(kNoName, false);
     if (!type) return false;
     for (NameId name : names) {
       if (globals)
@@ -378,7 +378,7 @@ bool ScriptEngine::ReadParams(ParamList& decl, bool isFunction, NameId routineNa
           }
           return SetError(ErrorCode::CommaExpected), false;
         }
-        TTypeRec* type = ReadType(kNoName, false);
+        Type* type = ReadType(kNoName, false);
         if (!type) return false;
         for (size_t i = groupStart; i < decl.params.size(); ++i) decl.params[i].type = type;
         if (parser_.CurrTokenKind() == TK::Semicolon) {
@@ -413,7 +413,7 @@ bool ScriptEngine::ReadRoutineDeclaration() {
     if (headKind == TK::Constructor || headKind == TK::Destructor)
       return SetError(ErrorCode::IdentifierExpected), false;
   } else {
-    TTypeRec* cls = nullptr;
+    Type* cls = nullptr;
     const Symbol* s = FindSymbol(name);
     if (s && s->type && !s->routine) cls = s->type->Resolved();
     if (!cls || cls->code != TypeCode::Class || !cls->cls)
@@ -515,7 +515,7 @@ bool ScriptEngine::ReadExternal(TProcedure* routine) {
   return true;
 }
 
-TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
+Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
   if (StackExhausted()) return nullptr;
   // Values are created, copied and freed recursively along their type's nesting, so type
   // expressions nest only so deep: beyond that the text ends with "out of memory".
@@ -525,7 +525,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
     int& depth;
     ~Leave() { --depth; }
   } leave{typeNesting_};
-  auto registerNamed = [&](TTypeRec* t) {
+  auto registerNamed = [&](Type* t) {
     if (t && name != kNoName) SymbolFor(name).type = t;
     return t;
   };
@@ -534,7 +534,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
     case TK::Function: {
       bool isFunction = parser_.CurrTokenKind() == TK::Function;
       parser_.Next();
-      auto desc = std::make_unique<TIfsProcType>();
+      auto desc = std::make_unique<ProcedureType>();
       if (!ReadParams(desc->decl, isFunction, kNoName, false)) return nullptr;
       if (parser_.CurrTokenKind() == TK::Of) {
         parser_.Next();
@@ -543,7 +543,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
         parser_.Next();
         desc->ofObject = true;
       }
-      auto t = std::make_unique<TTypeRec>();
+      auto t = std::make_unique<Type>();
       t->name = name;
       t->code = TypeCode::ProcType;
       t->proc = std::move(desc);
@@ -569,7 +569,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
         return SetError(ErrorCode::CloseRoundExpected), nullptr;
       }
       parser_.Next();
-      TTypeRec* t = types_.Add(name, TypeCode::Enum, nullptr, static_cast<int32_t>(values.size()) - 1);
+      Type* t = types_.Add(name, TypeCode::Enum, nullptr, static_cast<int32_t>(values.size()) - 1);
       if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
       registerNamed(t);
       for (size_t i = 0; i < values.size(); ++i) {
@@ -587,7 +587,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       parser_.Next();
       if (parser_.CurrTokenKind() != TK::Of) return SetError(ErrorCode::OfExpected), nullptr;
       parser_.Next();
-      TTypeRec* elem;
+      Type* elem;
       if (parser_.CurrTokenKind() == TK::Const) {
         elem = varType_;
         parser_.Next();
@@ -595,13 +595,13 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
         elem = ReadType(kNoName, false);
         if (!elem) return nullptr;
       }
-      TTypeRec* t = types_.Add(name, TypeCode::Array, elem);
+      Type* t = types_.Add(name, TypeCode::Array, elem);
       if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
       return registerNamed(t);
     }
     case TK::Record: {
       parser_.Next();
-      auto desc = std::make_unique<TIFSRecordType>();
+      auto desc = std::make_unique<RecordType>();
       while (parser_.CurrTokenKind() != TK::End) {
         size_t groupStart = desc->fields.size();
         for (;;) {
@@ -619,7 +619,7 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
           parser_.Next();
           break;
         }
-        TTypeRec* ft = ReadType(kNoName, false);
+        Type* ft = ReadType(kNoName, false);
         if (!ft) return nullptr;
         for (size_t i = groupStart; i < desc->fields.size(); ++i) desc->fields[i].type = ft;
         if (parser_.CurrTokenKind() == TK::Semicolon)
@@ -628,14 +628,14 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
           return SetError(ErrorCode::SemicolonExpected), nullptr;
       }
       parser_.Next();
-      auto t = std::make_unique<TTypeRec>();
+      auto t = std::make_unique<Type>();
       t->name = name;
       t->code = TypeCode::Record;
       t->record = std::move(desc);
       return registerNamed(types_.AddPrepared(std::move(t)));
     }
     case TK::Identifier: {
-      TTypeRec* found = TypeByName(parser_.CurrTokenName());
+      Type* found = TypeByName(parser_.CurrTokenName());
       if (!found) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), nullptr;
       parser_.Next();
       if (name == kNoName) return found;
@@ -648,11 +648,11 @@ TTypeRec* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
   }
 }
 
-TTypeRec* ScriptEngine::LookupClassType(bool& failed) {
+Type* ScriptEngine::LookupClassType(bool& failed) {
   failed = true;
   if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
   const Symbol* s = FindSymbol(parser_.CurrTokenName());
-  TTypeRec* t = s && s->type ? s->type->Resolved() : nullptr;
+  Type* t = s && s->type ? s->type->Resolved() : nullptr;
   if (!t) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), nullptr;
   if (t->code != TypeCode::Class) return SetError(ErrorCode::ClassTypeExpected), nullptr;
   failed = false;
@@ -660,19 +660,19 @@ TTypeRec* ScriptEngine::LookupClassType(bool& failed) {
   return t;
 }
 
-TTypeRec* ScriptEngine::ReadClass(NameId name) {
+Type* ScriptEngine::ReadClass(NameId name) {
   parser_.Next();
   bool failed = false;
   if (parser_.CurrTokenKind() == TK::Of) {
     parser_.Next();
-    TTypeRec* cls = LookupClassType(failed);
+    Type* cls = LookupClassType(failed);
     if (failed) return nullptr;
-    TTypeRec* t = types_.Add(name, TypeCode::ClassRef, cls);
+    Type* t = types_.Add(name, TypeCode::ClassRef, cls);
     if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
     if (name != kNoName) SymbolFor(name).type = t;
     return t;
   }
-  TTypeRec* ancestor = tobjectType_;
+  Type* ancestor = tobjectType_;
   if (parser_.CurrTokenKind() == TK::OpenRound) {
     parser_.Next();
     ancestor = LookupClassType(failed);
@@ -680,15 +680,15 @@ TTypeRec* ScriptEngine::ReadClass(NameId name) {
     if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::CloseRoundExpected), nullptr;
     parser_.Next();
   }
-  auto rec = std::make_unique<TTypeRec>();
+  auto rec = std::make_unique<Type>();
   rec->name = name;
   rec->code = TypeCode::Class;
-  rec->cls = std::make_unique<TIFSClassType>();
-  TIFSClassType& desc = *rec->cls;
+  rec->cls = std::make_unique<ClassType>();
+  ClassType& desc = *rec->cls;
   desc.ancestor = ancestor;
   desc.inheritedPropCount = ancestor->cls->PropertyCount();
   desc.inheritedFieldCount = ancestor->cls->FieldCount();
-  TTypeRec* cls = types_.AddPrepared(std::move(rec));
+  Type* cls = types_.AddPrepared(std::move(rec));
   if (!cls) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
   if (name != kNoName) SymbolFor(name).type = cls;
 
@@ -696,7 +696,7 @@ TTypeRec* ScriptEngine::ReadClass(NameId name) {
     if (n == names::Self) return true;
     for (const FieldDef& f : desc.fields)
       if (f.name == n) return true;
-    for (const TPropertyDef& p : desc.properties)
+    for (const PropertyDef& p : desc.properties)
       if (p.name == n) return true;
     for (const TProcedure* m : desc.methods)
       if (m->plainName == n) return true;
@@ -738,7 +738,7 @@ TTypeRec* ScriptEngine::ReadClass(NameId name) {
           parser_.Next();
           break;
         }
-        TTypeRec* ft = ReadType(kNoName, false);
+        Type* ft = ReadType(kNoName, false);
         if (!ft) return nullptr;
         for (size_t i = groupStart; i < desc.fields.size(); ++i) desc.fields[i].type = ft;
         if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
@@ -797,9 +797,9 @@ TTypeRec* ScriptEngine::ReadClass(NameId name) {
 
 // The first ancestor with a method of the same name decides: same declaration, same flags apart
 // from virtual/override, and itself virtual or an override.
-bool ScriptEngine::CanOverride(TTypeRec* cls, const TProcedure& method) {
+bool ScriptEngine::CanOverride(Type* cls, const TProcedure& method) {
   const uint16_t vo = kMethodVirtual | kMethodOverride;
-  for (TTypeRec* a = cls->cls->ancestor; a; a = a->cls->ancestor)
+  for (Type* a = cls->cls->ancestor; a; a = a->cls->ancestor)
     for (TProcedure* m : a->cls->methods)
       if (m->plainName == method.plainName)
         return m->decl == method.decl && (m->methodFlags & ~vo) == (method.methodFlags & ~vo) &&
@@ -808,12 +808,12 @@ bool ScriptEngine::CanOverride(TTypeRec* cls, const TProcedure& method) {
 }
 
 // `property Name: Type [read X] [write Y];` with accessors declared in the class itself.
-bool ScriptEngine::ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
+bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
                                            const std::function<bool(NameId)>& memberTaken) {
-  TIFSClassType& desc = *cls->cls;
+  ClassType& desc = *cls->cls;
   parser_.Next();
   if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
-  TPropertyDef prop;
+  PropertyDef prop;
   prop.owner = cls;
   prop.name = parser_.CurrTokenName();
   if (memberTaken(prop.name)) return SetError(ErrorCode::DuplicateIdentifier), false;
@@ -903,7 +903,7 @@ TProcedure* ScriptEngine::AddFunction(NativeFunction entry, std::string_view dec
         parser_.Next();
         break;
       }
-      TTypeRec* type = ReadType(kNoName, false);
+      Type* type = ReadType(kNoName, false);
       if (!type) return nullptr;
       for (size_t i = groupStart; i < decl.params.size(); ++i) decl.params[i].type = type;
       bool close = parser_.CurrTokenKind() == TK::CloseRound;
@@ -927,7 +927,7 @@ TProcedure* ScriptEngine::AddFunction(NativeFunction entry, std::string_view dec
 }
 
 Value* ScriptEngine::AddVariable(std::string_view name, std::string_view typeText, bool readOnly) {
-  TTypeRec* type;
+  Type* type;
   RefreshStackFloor();
   {
     TextParserScope scope(parser_, typeText);
@@ -944,8 +944,8 @@ Value* ScriptEngine::AddVariable(std::string_view name, std::string_view typeTex
   return raw;
 }
 
-TTypeRec* ScriptEngine::AddTypeText(std::string_view name, std::string_view typeText) {
-  TTypeRec* type;
+Type* ScriptEngine::AddTypeText(std::string_view name, std::string_view typeText) {
+  Type* type;
   RefreshStackFloor();
   {
     TextParserScope scope(parser_, typeText);
@@ -955,8 +955,8 @@ TTypeRec* ScriptEngine::AddTypeText(std::string_view name, std::string_view type
   return type;
 }
 
-TTypeRec* ScriptEngine::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
-  TTypeRec* type = AddTypeText(name, classText);
+Type* ScriptEngine::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
+  Type* type = AddTypeText(name, classText);
   if (!type || type->code != TypeCode::Class || !type->cls) return type;
   for (TProcedure* m : type->cls->methods) {
     m->kind = RoutineKind::Native;
@@ -965,19 +965,19 @@ TTypeRec* ScriptEngine::AddClass(std::string_view name, std::string_view classTe
   return type;
 }
 
-TTypeRec* ScriptEngine::AddReferenceType(std::string_view name) {
+Type* ScriptEngine::AddReferenceType(std::string_view name) {
   NameId id = InternUpper(name);
-  TTypeRec* t = types_.Add(id, TypeCode::Reference);
+  Type* t = types_.Add(id, TypeCode::Reference);
   if (t) SymbolFor(id).type = t;
   return t;
 }
 
-TTypeRec* ScriptEngine::AddNativeObjectType(std::string_view name, const void* nativeClass) {
-  auto t = std::make_unique<TTypeRec>();
+Type* ScriptEngine::AddNativeObjectType(std::string_view name, const void* nativeClass) {
+  auto t = std::make_unique<Type>();
   t->name = InternUpper(name);
   t->code = TypeCode::NativeObject;
   t->nativeClass = nativeClass;
-  TTypeRec* added = types_.AddPrepared(std::move(t));
+  Type* added = types_.AddPrepared(std::move(t));
   if (added) SymbolFor(added->name).type = added;
   return added;
 }

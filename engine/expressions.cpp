@@ -411,7 +411,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
     if (k != TK::Plus) prefixes += k == TK::Minus ? '-' : '!';
     parser_.Next();
   }
-  TTypeRec* destType = dest.Deref()->type;
+  Type* destType = dest.Deref()->type;
   TypeCode dc = destType ? destType->code : TypeCode::NilType;
   const Token& t = parser_.Cur();
   switch (t.kind) {
@@ -556,27 +556,27 @@ bool ScriptEngine::OperandFromDesignator(Designator& d, size_t slot) {
   return true;
 }
 
-TTypeRec* ScriptEngine::ClassRefType(TTypeRec* cls) {
+Type* ScriptEngine::ClassRefType(Type* cls) {
   return types_.Add(kNoName, TypeCode::ClassRef, cls);
 }
 
 // The procedure type of a routine's address (made once per routine).
-TTypeRec* ScriptEngine::RoutineType(TProcedure* routine) {
+Type* ScriptEngine::RoutineType(TProcedure* routine) {
   for (auto& [r, t] : routineTypes_)
     if (r == routine) return t;
-  auto t = std::make_unique<TTypeRec>();
+  auto t = std::make_unique<Type>();
   t->code = TypeCode::ProcType;
-  t->proc = std::make_unique<TIfsProcType>();
+  t->proc = std::make_unique<ProcedureType>();
   t->proc->decl = routine->decl;
   t->proc->ofObject = routine->IsMethod();
-  TTypeRec* added = types_.AddPrepared(std::move(t));
+  Type* added = types_.AddPrepared(std::move(t));
   routineTypes_.emplace_back(routine, added);
   return added;
 }
 
 // A method found on an instance: its address, or a call on that instance.
 Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
-                                      TTypeRec* staticClass, TProcedure* method, DesignatorMode mode) {
+                                      Type* staticClass, TProcedure* method, DesignatorMode mode) {
   Designator d;
   if (mode == DesignatorMode::RoutineAddress) {
     d.var = Value::Create(RoutineType(method));
@@ -653,7 +653,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
           SetError(ErrorCode::VariableExpected);
           return d;
         }
-        TTypeRec* cls = sym->type->Resolved();
+        Type* cls = sym->type->Resolved();
         if (cls->code != TypeCode::Class) {
           SetError(ErrorCode::ClassTypeExpected);
           return d;
@@ -867,7 +867,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           SetError(ErrorCode::ClassAlreadyFreed);
           return false;
         }
-        TTypeRec* staticClass = v->type;
+        Type* staticClass = v->type;
         if (ValuePtr member = FindMember(inst, staticClass, name, false)) {
           parser_.Next();
           d.var = std::move(member);
@@ -885,7 +885,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         break;
       }
       case TypeCode::ClassRef: {
-        TTypeRec* cls = v->v.cls;
+        Type* cls = v->v.cls;
         if (!cls) {
           SetError(ErrorCode::ClassReferenceNotAssigned);
           return false;
@@ -956,7 +956,7 @@ bool ScriptEngine::ReadNativeProperty(Value& prop, Value& out) {
     SetError(ErrorCode::ClassNotCreated);
     return false;
   }
-  TTypeRec* type = h->object->PropertyType(prop.v.nprop.handle);
+  Type* type = h->object->PropertyType(prop.v.nprop.handle);
   if (!type) {
     SetError(ErrorCode::TypeMismatch);
     return false;

@@ -20,7 +20,7 @@ class TIfsCustomObject {
   TIfsCustomObject& operator=(const TIfsCustomObject&) = delete;
 
   // In slot order. The base class offers nothing.
-  virtual TTypeRec* PropertyType(int32_t /*handle*/) { return nullptr; }
+  virtual Type* PropertyType(int32_t /*handle*/) { return nullptr; }
   virtual bool WriteProperty(int32_t /*handle*/, Value& /*value*/) { return false; }
   virtual bool ReadProperty(int32_t /*handle*/, Value& /*dest*/) { return false; }
   virtual int32_t FindProperty(NameId /*name*/) { return -1; }

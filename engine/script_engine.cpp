@@ -85,17 +85,17 @@ void ScriptEngine::SetErrorParam(ScriptEngine* source, uint16_t code, const std:
   error_.module = source->moduleName_;
 }
 
-TTypeRec* ScriptEngine::StdType(TypeCode code) const {
+Type* ScriptEngine::StdType(TypeCode code) const {
   auto i = static_cast<size_t>(code);
   return i < std::size(stdTypes_) ? stdTypes_[i] : nullptr;
 }
 
-TTypeRec* ScriptEngine::TypeByName(NameId name) const {
+Type* ScriptEngine::TypeByName(NameId name) const {
   const Symbol* s = FindSymbol(name);
   return s && s->type ? s->type->Resolved() : nullptr;
 }
 
-TTypeRec* ScriptEngine::FindType(std::string_view name) const {
+Type* ScriptEngine::FindType(std::string_view name) const {
   NameId id = FindName(UpperCase(name));
   return id == kNoName ? nullptr : TypeByName(id);
 }
@@ -220,7 +220,7 @@ bool ScriptEngine::AttachUnit(ScriptEngine& unit) {
   // Types: copies under the same names; a name that exists here keeps its own type.
   for (const auto& t : u->types_.All()) {
     if (t->name == kNoName || types_.Find(t->name)) continue;
-    TTypeRec* copy = types_.Add(t->name, TypeCode::TypeCopy, t.get());
+    Type* copy = types_.Add(t->name, TypeCode::TypeCopy, t.get());
     if (copy) {
       Symbol& s = SymbolFor(t->name);
       if (!s.type) s.type = copy;

@@ -54,7 +54,7 @@ struct TProcedure {
   NameId name = kNoName;       // upper case; a method's name carries a leading '!'
   NameId plainName = kNoName;  // the name without '!'
   ParamList decl;
-  TTypeRec* cls = nullptr;  // the class a method belongs to
+  Type* cls = nullptr;  // the class a method belongs to
   intptr_t hostData = 0;
   NativeFunction native = nullptr;
   ExtendedFunction extended = nullptr;
@@ -70,7 +70,7 @@ struct TProcedure {
 struct ObjectInstance {
   std::vector<ValuePtr>
       fields;  // the fields of the whole class chain, then one property reference per property
-  TTypeRec* cls = nullptr;
+  Type* cls = nullptr;
   bool freed = false;
 };
 
@@ -204,13 +204,13 @@ class ScriptEngine {
                                intptr_t hostData);
   bool RemoveFunction(TProcedure* routine);
   Value* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
-  TTypeRec* AddTypeText(std::string_view name, std::string_view typeText);
-  TTypeRec* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
-  TTypeRec* FindType(std::string_view name) const;
-  TTypeRec* AddReferenceType(std::string_view name);
+  Type* AddTypeText(std::string_view name, std::string_view typeText);
+  Type* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
+  Type* FindType(std::string_view name) const;
+  Type* AddReferenceType(std::string_view name);
   // Registers a named type whose values are native objects; `nativeClass` tells the types of
   // different libraries apart.
-  TTypeRec* AddNativeObjectType(std::string_view name, const void* nativeClass = nullptr);
+  Type* AddNativeObjectType(std::string_view name, const void* nativeClass = nullptr);
   // Locals of the running routine first, then globals.
   Value* GetVariable(std::string_view name);
   bool AttachUnit(std::unique_ptr<ScriptEngine>& unit, bool owned);
@@ -269,16 +269,16 @@ class ScriptEngine {
   // only; the host's statement hook uses this to tell cheap statements from possibly slow ones.
   uint64_t NativeCallCount() const { return nativeCalls_; }
   // Finds a registered type by upper-case name, resolved through copies.
-  TTypeRec* TypeByName(NameId name) const;
+  Type* TypeByName(NameId name) const;
   // Predefined types, valid after SetText.
-  TTypeRec* StdType(TypeCode code) const;
-  TTypeRec* VarType() const { return varType_; }
-  TTypeRec* ArrayType() const { return arrayType_; }
-  TTypeRec* TObjectType() const { return tobjectType_; }
+  Type* StdType(TypeCode code) const;
+  Type* VarType() const { return varType_; }
+  Type* ArrayType() const { return arrayType_; }
+  Type* TObjectType() const { return tobjectType_; }
 
   // ---- used by the engine's own parts ----
   struct Symbol {
-    TTypeRec* type = nullptr;
+    Type* type = nullptr;
     int32_t global = -1;
     TProcedure* routine = nullptr;  // the earliest routine of that name
     bool unit = false;
@@ -309,9 +309,9 @@ class ScriptEngine {
   bool ReadVarSection(VariableList& list, bool globals);
   bool ReadRoutineDeclaration();
   bool ReadExternal(TProcedure* routine);
-  TTypeRec* LookupClassType(bool& failed);
-  bool CanOverride(TTypeRec* cls, const TProcedure& method);
-  bool ReadPropertyDeclaration(TTypeRec* cls, Visibility visibility,
+  Type* LookupClassType(bool& failed);
+  bool CanOverride(Type* cls, const TProcedure& method);
+  bool ReadPropertyDeclaration(Type* cls, Visibility visibility,
                                const std::function<bool(NameId)>& memberTaken);
   // The native methods of TOBJECT.
   static uint16_t TObjectMethod(ScriptEngine* script, void* host, TProcedure* routine, Value* result,
@@ -368,35 +368,35 @@ class ScriptEngine {
 
   // Calls (calls.cpp)
   ValuePtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                         TProcedure* routine, TTypeRec* selfType = nullptr);
+                         TProcedure* routine, Type* selfType = nullptr);
   bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
   bool RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor);
   bool CallNative(TProcedure* routine, VariableList& args, Value* result);
 
   // Classes (classes.cpp)
  public:
-  ValuePtr Construct(const WithList& with, TTypeRec* cls, VariableList* locals, TProcedure* method);
-  ValuePtr FindMember(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
-  TProcedure* FindMethod(ObjectInstance* inst, TTypeRec* staticClass, NameId name, bool classContext);
+  ValuePtr Construct(const WithList& with, Type* cls, VariableList* locals, TProcedure* method);
+  ValuePtr FindMember(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
+  TProcedure* FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   ValuePtr ReadProperty(Value& propRef);
   bool WriteProperty(Value& propRef, Value& value);
-  ObjectInstance* NewInstance(TTypeRec* cls);
+  ObjectInstance* NewInstance(Type* cls);
   // Reads a type expression at the cursor; nullptr with an error recorded on failure.
-  TTypeRec* ReadType(NameId name, bool classesAllowed);
+  Type* ReadType(NameId name, bool classesAllowed);
   // Reads `( params ) : result` of a routine heading into decl (declarations.cpp).
   bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
 
  private:
   ValuePtr CallInherited(const WithList& with, VariableList* locals, bool& ok);
-  TTypeRec* RoutineType(TProcedure* routine);
-  TTypeRec* ClassRefType(TTypeRec* cls);
+  Type* RoutineType(TProcedure* routine);
+  Type* ClassRefType(Type* cls);
   bool ReadNativeProperty(Value& prop, Value& out);
   Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
-                          TTypeRec* staticClass, TProcedure* method, DesignatorMode mode);
+                          Type* staticClass, TProcedure* method, DesignatorMode mode);
   bool AssignValue(Value& l, Value& r);
   bool CompareValues(Value& l, Value& r, int op);
   bool CompareVariantContents(Value& l, Value& r, int op);
-  TTypeRec* ReadClass(NameId name);
+  Type* ReadClass(NameId name);
 
   void* host_;
   uintptr_t stackFloor_ = 0;
@@ -418,7 +418,7 @@ class ScriptEngine {
   // (class and freed flag) so that references to it find the flag.
   std::deque<ObjectInstance> objects_;
   std::vector<std::unique_ptr<NativeHolder>> nativeHolders_;
-  std::vector<std::pair<TProcedure*, TTypeRec*>> routineTypes_;  // procedure types of routine addresses
+  std::vector<std::pair<TProcedure*, Type*>> routineTypes_;  // procedure types of routine addresses
   bool isUnit_ = false;
   std::string moduleName_ = "MAIN";
   int32_t mainPos_ = -1;
@@ -459,11 +459,11 @@ class ScriptEngine {
   std::vector<std::vector<VariableList::Entry>> spareLists_;
   friend class CalleeList;
   std::vector<uint8_t> operators_;
-  TTypeRec* stdTypes_[29] = {};
-  TTypeRec* varType_ = nullptr;
-  TTypeRec* arrayType_ = nullptr;
-  TTypeRec* tobjectType_ = nullptr;
-  TTypeRec* nilType_ = nullptr;
+  Type* stdTypes_[29] = {};
+  Type* varType_ = nullptr;
+  Type* arrayType_ = nullptr;
+  Type* tobjectType_ = nullptr;
+  Type* nilType_ = nullptr;
 };
 
 }  // namespace quoll

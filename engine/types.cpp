@@ -6,7 +6,7 @@
 namespace quoll {
 
 namespace {
-std::string Identity(const TTypeRec* t) {
+std::string Identity(const Type* t) {
   return std::to_string(reinterpret_cast<uintptr_t>(t));
 }
 }  // namespace
@@ -24,7 +24,7 @@ std::string ParamList::Text() const {
   return s;
 }
 
-const void* TTypeRec::ExtraData() const {
+const void* Type::ExtraData() const {
   switch (code) {
     case TypeCode::Array:
     case TypeCode::ClassRef:
@@ -46,7 +46,7 @@ const void* TTypeRec::ExtraData() const {
   }
 }
 
-bool ClassDescendsFrom(const TTypeRec* cls, const TTypeRec* ancestor) {
+bool ClassDescendsFrom(const Type* cls, const Type* ancestor) {
   for (int guard = 0; cls && guard < 100000; ++guard) {
     if (cls == ancestor) return true;
     cls = cls->cls ? cls->cls->ancestor : nullptr;
@@ -54,8 +54,8 @@ bool ClassDescendsFrom(const TTypeRec* cls, const TTypeRec* ancestor) {
   return false;
 }
 
-TTypeRec* TypeList::Add(NameId name, TypeCode code, TTypeRec* base, int32_t highOrdinal) {
-  auto t = std::make_unique<TTypeRec>();
+Type* TypeList::Add(NameId name, TypeCode code, Type* base, int32_t highOrdinal) {
+  auto t = std::make_unique<Type>();
   t->name = name;
   t->code = code;
   t->base = base;
@@ -68,7 +68,7 @@ TTypeRec* TypeList::Add(NameId name, TypeCode code, TTypeRec* base, int32_t high
   return AddPrepared(std::move(t));
 }
 
-TTypeRec* TypeList::AddPrepared(std::unique_ptr<TTypeRec> type) {
+Type* TypeList::AddPrepared(std::unique_ptr<Type> type) {
   if (type->name != kNoName) {
     if (byName_.count(type->name)) return nullptr;
     byName_.emplace(type->name, type.get());
@@ -77,7 +77,7 @@ TTypeRec* TypeList::AddPrepared(std::unique_ptr<TTypeRec> type) {
   return types_.back().get();
 }
 
-void TypeList::Name(TTypeRec* type, NameId name) {
+void TypeList::Name(Type* type, NameId name) {
   type->name = name;
   byName_.emplace(name, type);
 }

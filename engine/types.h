@@ -64,13 +64,13 @@ enum class ParamMode : uint8_t { Value, Var, Const };
 struct ParamDef {
   NameId name = kNoName;
   ParamMode mode = ParamMode::Value;
-  struct TTypeRec* type = nullptr;
+  struct Type* type = nullptr;
   bool operator==(const ParamDef&) const = default;
 };
 
 // A routine's declaration: result type (nullptr for a procedure) and parameters.
 struct ParamList {
-  struct TTypeRec* result = nullptr;
+  struct Type* result = nullptr;
   std::vector<ParamDef> params;
   bool operator==(const ParamList&) const = default;
   // The blank-separated description text: result identity, then per parameter its prefixed
@@ -80,11 +80,11 @@ struct ParamList {
 
 struct FieldDef {
   NameId name = kNoName;
-  struct TTypeRec* type = nullptr;
+  struct Type* type = nullptr;
   Visibility visibility = Visibility::Public;
 };
 
-struct TIFSRecordType {
+struct RecordType {
   std::vector<FieldDef> fields;
   int Find(NameId name) const {
     for (size_t i = 0; i < fields.size(); ++i)
@@ -100,48 +100,48 @@ enum PropertyFlags : uint16_t {
   kPropWriteMethod = 8,
 };
 
-struct TPropertyDef {
+struct PropertyDef {
   NameId name = kNoName;
-  struct TTypeRec* type = nullptr;
+  struct Type* type = nullptr;
   int readField = -1;  // own field index of the declaring class, when read through a field
   int writeField = -1;
   TProcedure* readMethod = nullptr;
   TProcedure* writeMethod = nullptr;
   uint16_t flags = 0;                // PropertyFlags; bits 4-5 the visibility
-  struct TTypeRec* owner = nullptr;  // the declaring class
+  struct Type* owner = nullptr;  // the declaring class
   Visibility visibility() const { return static_cast<Visibility>((flags >> 4) & 3); }
 };
 
-struct TIFSClassType {
-  struct TTypeRec* ancestor = nullptr;  // nullptr only for TOBJECT
+struct ClassType {
+  struct Type* ancestor = nullptr;  // nullptr only for TOBJECT
   int inheritedPropCount = 0;
   int inheritedFieldCount = 0;
   std::vector<FieldDef> fields;          // own fields with their visibility
-  std::vector<TPropertyDef> properties;  // own properties
+  std::vector<PropertyDef> properties;  // own properties
   std::vector<TProcedure*> methods;      // own methods (names carry a leading '!')
   int FieldCount() const { return inheritedFieldCount + static_cast<int>(fields.size()); }
   int PropertyCount() const { return inheritedPropCount + static_cast<int>(properties.size()); }
 };
 
-struct TIfsProcType {
+struct ProcedureType {
   ParamList decl;
   bool ofObject = false;
 };
 
-struct TTypeRec {
+struct Type {
   NameId name = kNoName;  // kNoName for an anonymous type
   TypeCode code = TypeCode::Byte;
   // Extra data by code: the element type (Array), the class (ClassRef), the target (TypeCopy).
-  TTypeRec* base = nullptr;
+  Type* base = nullptr;
   int32_t highOrdinal = 0;  // Enum
-  std::unique_ptr<TIFSRecordType> record;
-  std::unique_ptr<TIFSClassType> cls;
-  std::unique_ptr<TIfsProcType> proc;
+  std::unique_ptr<RecordType> record;
+  std::unique_ptr<ClassType> cls;
+  std::unique_ptr<ProcedureType> proc;
   const void* nativeClass = nullptr;  // NativeObject: the library's description, if any
 
   // Follows type copies to the first type of another code.
-  TTypeRec* Resolved() {
-    TTypeRec* t = this;
+  Type* Resolved() {
+    Type* t = this;
     for (int guard = 0; t->code == TypeCode::TypeCopy && t->base && guard < 1000; ++guard) t = t->base;
     return t;
   }
@@ -149,31 +149,31 @@ struct TTypeRec {
 };
 
 // Whether `cls` is `ancestor` or descends from it.
-bool ClassDescendsFrom(const TTypeRec* cls, const TTypeRec* ancestor);
+bool ClassDescendsFrom(const Type* cls, const Type* ancestor);
 
 // The types of one script object, in registration order.
 class TypeList {
  public:
   // Registers a type. A named add fails (nullptr) when the name exists; an anonymous add returns
   // an existing type of the same code and extra data (except classes).
-  TTypeRec* Add(NameId name, TypeCode code, TTypeRec* base = nullptr, int32_t highOrdinal = 0);
+  Type* Add(NameId name, TypeCode code, Type* base = nullptr, int32_t highOrdinal = 0);
   // Registers a prepared record under its name (or anonymous, without reuse); nullptr when taken.
-  TTypeRec* AddPrepared(std::unique_ptr<TTypeRec> type);
-  TTypeRec* Find(NameId name) const {
+  Type* AddPrepared(std::unique_ptr<Type> type);
+  Type* Find(NameId name) const {
     auto it = byName_.find(name);
     return it == byName_.end() ? nullptr : it->second;
   }
   // Gives an anonymous type a name.
-  void Name(TTypeRec* type, NameId name);
+  void Name(Type* type, NameId name);
   void Clear() {
     byName_.clear();
     types_.clear();
   }
-  const std::vector<std::unique_ptr<TTypeRec>>& All() const { return types_; }
+  const std::vector<std::unique_ptr<Type>>& All() const { return types_; }
 
  private:
-  std::vector<std::unique_ptr<TTypeRec>> types_;
-  std::unordered_map<NameId, TTypeRec*> byName_;
+  std::vector<std::unique_ptr<Type>> types_;
+  std::unordered_map<NameId, Type*> byName_;
 };
 
 }  // namespace quoll

@@ -5,7 +5,7 @@
 
 namespace quoll {
 
-void Value::Init(TTypeRec* t) {
+void Value::Init(Type* t) {
   type = t ? t->Resolved() : nullptr;
   flags = 0;
   v.i = 0;
@@ -22,10 +22,10 @@ void Value::MakeFields() {
   for (const FieldDef& f : type->record->fields) items.push_back(Create(f.type));
 }
 
-void Value::ChangeType(TTypeRec* t) {
+void Value::ChangeType(Type* t) {
   // Contents of arrays, records and VARIANTs are destroyed; numbers, characters and booleans
   // keep their bytes (the host relies on this to reset globals after a run).
-  TTypeRec* old = type;
+  Type* old = type;
   type = t ? t->Resolved() : nullptr;
   str.clear();
   target.reset();

@@ -60,7 +60,7 @@ class Value {
   Value() { v.i = 0; }
   // A variant of a type (resolved through type copies) holding the zero value.
   // A variant of a type (resolved through type copies) holding the zero value.
-  explicit Value(TTypeRec* t) : type(t ? t->Resolved() : nullptr) {
+  explicit Value(Type* t) : type(t ? t->Resolved() : nullptr) {
     v.ext = 0.0L;
     if (type && type->code == TypeCode::Record) MakeFields();
   }
@@ -69,9 +69,9 @@ class Value {
   Value(Value&&) noexcept = default;
   Value& operator=(Value&&) noexcept = default;
 
-  static ValuePtr Create(TTypeRec* t);
+  static ValuePtr Create(Type* t);
 
-  TTypeRec* type = nullptr;
+  Type* type = nullptr;
   ValuePtr target;  // Reference: the variable referred to; Variant: the contents
   uint8_t flags = 0;
   union Payload {
@@ -83,7 +83,7 @@ class Value {
     uint8_t ch;
     uint8_t b;            // BOOLEAN: 0 or 1
     ObjectInstance* obj;  // Class
-    TTypeRec* cls;        // ClassRef
+    Type* cls;        // ClassRef
     struct {
       TProcedure* proc;
       ObjectInstance* self;
@@ -95,7 +95,7 @@ class Value {
     NativeHolder* holder;  // NativeObject
     struct {
       ObjectInstance* obj;
-      const TPropertyDef* def;
+      const PropertyDef* def;
     } prop;  // PropertyRef
     struct {
       NativeHolder* holder;
@@ -121,9 +121,9 @@ class Value {
 
   // Gives the variant a new type: owned contents are dropped, strings emptied, arrays emptied,
   // records get fresh fields, references and object words become nil; plain numbers stay.
-  void ChangeType(TTypeRec* t);
+  void ChangeType(Type* t);
   // Resets to the zero value of type t (resolved).
-  void Init(TTypeRec* t);
+  void Init(Type* t);
   // One zero-valued field variant per field of the record type.
   void MakeFields();
 
@@ -177,7 +177,7 @@ class Value {
   bool Not();
 };
 
-inline ValuePtr Value::Create(TTypeRec* t) {
+inline ValuePtr Value::Create(Type* t) {
   return t ? NewValue(t) : nullptr;
 }
 

@@ -165,7 +165,7 @@ void SetResultReal(Value* result, long double v) {
 }
 
 // Makes the untyped result of Low, High, Pred and Succ a value of the given type.
-void SetTypedResult(Value* result, TTypeRec* type, int64_t ordinal) {
+void SetTypedResult(Value* result, Type* type, int64_t ordinal) {
   if (!result) return;
   result->target.reset();
   result->Init(type);
@@ -174,7 +174,7 @@ void SetTypedResult(Value* result, TTypeRec* type, int64_t ordinal) {
 
 uint16_t GetTypeName(VariableList& args, Value* result) {
   Value* v = Arg(args, 0);
-  TTypeRec* t = v->type;
+  Type* t = v->type;
   result->SetString(t && t->name != kNoName ? NameText(t->name) : std::string("VAR"));
   return kOk;
 }
@@ -229,7 +229,7 @@ uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
   if (arr->items.size() > n) {
     arr->items.resize(n);
   } else {
-    TTypeRec* element = arr->type->base;
+    Type* element = arr->type->base;
     arr->items.reserve(n);
     while (arr->items.size() < n) arr->items.push_back(Value::Create(element));
   }
@@ -441,13 +441,13 @@ constexpr Declaration kRealRoutines[] = {
 
 // The routines whose parameter takes a value or variable of any type.
 void RegisterAnyTypeRoutines(ScriptEngine* script) {
-  TTypeRec* any = script->VarType();
-  TTypeRec* array = script->ArrayType();
-  TTypeRec* longint = script->StdType(TypeCode::LongInt);
-  TTypeRec* str = script->StdType(TypeCode::String);
-  TTypeRec* boolean = script->StdType(TypeCode::Boolean);
+  Type* any = script->VarType();
+  Type* array = script->ArrayType();
+  Type* longint = script->StdType(TypeCode::LongInt);
+  Type* str = script->StdType(TypeCode::String);
+  Type* boolean = script->StdType(TypeCode::Boolean);
   const NameId myVar = Intern("MYVAR"), arr = Intern("ARR"), newLen = Intern("NEWLEN");
-  auto add = [&](StdRoutine r, const char* name, TTypeRec* resultType, std::vector<ParamDef> params) {
+  auto add = [&](StdRoutine r, const char* name, Type* resultType, std::vector<ParamDef> params) {
     ParamList decl;
     decl.result = resultType;
     decl.params = std::move(params);

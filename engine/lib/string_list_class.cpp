@@ -32,7 +32,7 @@ void FreeList(void* /*host*/, intptr_t data) {
 
 // The instance's DATA field, searched from its class up through the ancestors.
 Value* DataField(ObjectInstance* inst) {
-  for (TTypeRec* c = inst->cls; c && c->cls; c = c->cls->ancestor) {
+  for (Type* c = inst->cls; c && c->cls; c = c->cls->ancestor) {
     const auto& own = c->cls->fields;
     for (size_t i = 0; i < own.size(); ++i) {
       if (own[i].name != names::Data) continue;

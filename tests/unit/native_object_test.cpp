@@ -25,7 +25,7 @@ class Counter : public quoll::TIfsCustomObject {
     add_.result = owner->StdType(TypeCode::LongInt);
     add_.params.push_back({quoll::Intern("N"), quoll::ParamMode::Value, owner->StdType(TypeCode::LongInt)});
   }
-  quoll::TTypeRec* PropertyType(int32_t) override { return Owner()->StdType(TypeCode::LongInt); }
+  quoll::Type* PropertyType(int32_t) override { return Owner()->StdType(TypeCode::LongInt); }
   bool ReadProperty(int32_t handle, Value& dest) override {
     dest.SetInt(handle == 0 ? value : value * 2);
     return true;

@@ -301,7 +301,7 @@ class AddFunctionTest : public ScriptObjectTest {
     script_.SetText("begin end.");
     ASSERT_EQ(script_.ErrorCode(), 0);
   }
-  quoll::TTypeRec* Type(const char* name) { return script_.FindType(name); }
+  quoll::Type* Type(const char* name) { return script_.FindType(name); }
 };
 
 TEST_F(AddFunctionTest, FunctionWithParametersGetsTheirNamesTypesAndResult) {
@@ -450,7 +450,7 @@ TEST_F(AddFunctionTest, VariableOfAnUnreadableTypeIsNotAddedAndLeavesNoError) {
 }
 
 TEST_F(AddFunctionTest, AddedTypeIsFoundByName) {
-  quoll::TTypeRec* t = script_.AddTypeText("TBytes", "array of Byte");
+  quoll::Type* t = script_.AddTypeText("TBytes", "array of Byte");
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->code, TypeCode::Array);
   EXPECT_EQ(script_.FindType("tbytes"), t);
@@ -829,7 +829,7 @@ TEST(AttachUnit, UnitTypesBecomeKnownByName) {
   auto unit = Compiled("unit Tools; type TPair = record A, B: Integer; end; end.");
   auto main = Compiled("begin end.");
   ASSERT_TRUE(main->AttachUnit(unit, true));
-  quoll::TTypeRec* t = main->FindType("TPAIR");
+  quoll::Type* t = main->FindType("TPAIR");
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->code, TypeCode::Record);
 }

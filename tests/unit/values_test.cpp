@@ -15,7 +15,7 @@ namespace {
 
 using quoll::ScriptEngine;
 using quoll::Value;
-using quoll::TTypeRec;
+using quoll::Type;
 using quoll::TypeCode;
 using quoll::ValuePtr;
 
@@ -27,8 +27,8 @@ class ValueTest : public testing::Test {
     ASSERT_EQ(script_.ErrorCode(), 0);
   }
 
-  TTypeRec* TypeNamed(const char* name) {
-    TTypeRec* t = script_.FindType(name);
+  Type* TypeNamed(const char* name) {
+    Type* t = script_.FindType(name);
     EXPECT_NE(t, nullptr) << "no type " << name;
     return t;
   }
@@ -44,14 +44,14 @@ class ValueTest : public testing::Test {
 // ---- creation ----
 
 TEST_F(ValueTest, IntegerFindsTheLongintType) {
-  TTypeRec* t = script_.FindType("integer");
+  Type* t = script_.FindType("integer");
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->code, TypeCode::LongInt);
   EXPECT_EQ(t, script_.FindType("LONGINT"));
 }
 
 TEST_F(ValueTest, VariantOfTheIntegerTypeCopyHasTheLongintType) {
-  TTypeRec* copy = script_.Types().Find(quoll::Intern("INTEGER"));
+  Type* copy = script_.Types().Find(quoll::Intern("INTEGER"));
   ASSERT_NE(copy, nullptr);
   ASSERT_EQ(copy->code, TypeCode::TypeCopy);
   ValuePtr v = Value::Create(copy);
@@ -79,7 +79,7 @@ TEST_F(ValueTest, NewVariantsHoldTheZeroValue) {
 }
 
 TEST_F(ValueTest, RecordVariantGetsOneFieldPerFieldInDeclarationOrder) {
-  TTypeRec* rec = script_.AddTypeText("TPair", "record A: Byte; B: string; C: Integer; end");
+  Type* rec = script_.AddTypeText("TPair", "record A: Byte; B: string; C: Integer; end");
   ASSERT_NE(rec, nullptr);
   ValuePtr v = Value::Create(rec);
   ASSERT_EQ(v->items.size(), 3u);
@@ -90,7 +90,7 @@ TEST_F(ValueTest, RecordVariantGetsOneFieldPerFieldInDeclarationOrder) {
 
 TEST_F(ValueTest, NestedRecordFieldsAreCreatedRecursively) {
   ASSERT_NE(script_.AddTypeText("TInner", "record X: Word; end"), nullptr);
-  TTypeRec* outer = script_.AddTypeText("TOuter", "record I: TInner; S: string; end");
+  Type* outer = script_.AddTypeText("TOuter", "record I: TInner; S: string; end");
   ASSERT_NE(outer, nullptr);
   ValuePtr v = Value::Create(outer);
   ASSERT_EQ(v->items.size(), 2u);
@@ -348,7 +348,7 @@ TEST_F(ValueTest, ChangeTypeEmptiesAnArray) {
 }
 
 TEST_F(ValueTest, ChangeTypeGivesARecordFreshFields) {
-  TTypeRec* rec = script_.AddTypeText("TRec", "record N: Integer; S: string; end");
+  Type* rec = script_.AddTypeText("TRec", "record N: Integer; S: string; end");
   ASSERT_NE(rec, nullptr);
   ValuePtr v = Value::Create(rec);
   v->items[0]->SetInt(5);
@@ -407,36 +407,36 @@ TEST(TypeList, NamedTypeCannotBeAddedTwice) {
 
 TEST(TypeList, AnonymousTypeReusesAnEarlierTypeOfTheSameCodeAndExtraData) {
   quoll::TypeList list;
-  TTypeRec* named = list.Add(quoll::Intern("TYPELISTBOOLEAN"), TypeCode::Boolean);
+  Type* named = list.Add(quoll::Intern("TYPELISTBOOLEAN"), TypeCode::Boolean);
   EXPECT_EQ(list.Add(quoll::kNoName, TypeCode::Boolean), named);
-  TTypeRec* element = list.Add(quoll::Intern("TYPELISTELEMENT"), TypeCode::Byte);
-  TTypeRec* arrayOfByte = list.Add(quoll::kNoName, TypeCode::Array, element);
+  Type* element = list.Add(quoll::Intern("TYPELISTELEMENT"), TypeCode::Byte);
+  Type* arrayOfByte = list.Add(quoll::kNoName, TypeCode::Array, element);
   EXPECT_EQ(list.Add(quoll::kNoName, TypeCode::Array, element), arrayOfByte);
   EXPECT_EQ(list.All().size(), 3u);
 }
 
 TEST(TypeList, AnonymousTypeWithOtherExtraDataIsNew) {
   quoll::TypeList list;
-  TTypeRec* a = list.Add(quoll::Intern("TYPELISTA"), TypeCode::Byte);
-  TTypeRec* b = list.Add(quoll::Intern("TYPELISTB"), TypeCode::Word);
-  TTypeRec* arrayOfA = list.Add(quoll::kNoName, TypeCode::Array, a);
-  TTypeRec* arrayOfB = list.Add(quoll::kNoName, TypeCode::Array, b);
+  Type* a = list.Add(quoll::Intern("TYPELISTA"), TypeCode::Byte);
+  Type* b = list.Add(quoll::Intern("TYPELISTB"), TypeCode::Word);
+  Type* arrayOfA = list.Add(quoll::kNoName, TypeCode::Array, a);
+  Type* arrayOfB = list.Add(quoll::kNoName, TypeCode::Array, b);
   EXPECT_NE(arrayOfA, arrayOfB);
   EXPECT_EQ(arrayOfB->base, b);
 }
 
 TEST(TypeList, AnonymousClassesAreNeverReused) {
   quoll::TypeList list;
-  TTypeRec* first = list.Add(quoll::kNoName, TypeCode::Class);
-  TTypeRec* second = list.Add(quoll::kNoName, TypeCode::Class);
+  Type* first = list.Add(quoll::kNoName, TypeCode::Class);
+  Type* second = list.Add(quoll::kNoName, TypeCode::Class);
   EXPECT_NE(first, second);
 }
 
 TEST(TypeList, ResolvingFollowsAChainOfTypeCopies) {
   quoll::TypeList list;
-  TTypeRec* base = list.Add(quoll::Intern("TYPELISTBASE"), TypeCode::SmallInt);
-  TTypeRec* copy = list.Add(quoll::Intern("TYPELISTCOPY"), TypeCode::TypeCopy, base);
-  TTypeRec* copyOfCopy = list.Add(quoll::Intern("TYPELISTCOPY2"), TypeCode::TypeCopy, copy);
+  Type* base = list.Add(quoll::Intern("TYPELISTBASE"), TypeCode::SmallInt);
+  Type* copy = list.Add(quoll::Intern("TYPELISTCOPY"), TypeCode::TypeCopy, base);
+  Type* copyOfCopy = list.Add(quoll::Intern("TYPELISTCOPY2"), TypeCode::TypeCopy, copy);
   EXPECT_EQ(copyOfCopy->Resolved(), base);
   EXPECT_EQ(Value::Create(copyOfCopy)->type, base);
 }
