@@ -100,7 +100,7 @@ void RegisterCipherFunctions(ScriptEngine& script) {
   script.AddFunction(CipherCall, "function TriDes_MAC(strKey: string; strIn: string): string;", 0);
 }
 
-uint16_t CipherCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, Value* result,
+uint16_t CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
                     VariableList& args) {
   try {
     std::string key, data;

@@ -59,7 +59,7 @@ void RegisterReaderFunctions(ScriptEngine& script) {
   script.AddFunction(ReaderCall, "function SendAPDU(nIndex : Integer; strIN : string) : string;", 0);
 }
 
-uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, Value* result,
+uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
                     VariableList& args) {
   // The manager may have been stopped by another host since this script registered the names.
   if (!gPCSCAvailable || !gReaderManager) return 0;

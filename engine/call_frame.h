@@ -12,7 +12,7 @@ namespace quoll {
 // routine, which is what a library reading a variable by name expects).
 class CallFrame {
  public:
-  CallFrame(std::vector<TProcedure*>& stack, VariableList*& current, TProcedure* routine,
+  CallFrame(std::vector<Routine*>& stack, VariableList*& current, Routine* routine,
             VariableList* locals)
       : stack_(stack), current_(current), saved_(current) {
     stack_.push_back(routine);
@@ -24,7 +24,7 @@ class CallFrame {
   }
 
  private:
-  std::vector<TProcedure*>& stack_;
+  std::vector<Routine*>& stack_;
   VariableList*& current_;
   VariableList* saved_;
 };

@@ -101,7 +101,7 @@ bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, Va
 
 // Runs a script routine's body on this script's parser. The cursor comes back to where it was,
 // also after a failure, so that a TRY in the caller scans the caller's own text.
-bool ScriptEngine::RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor) {
+bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor) {
   if (routine->entryCursor >= 0)
     parser_.SetCursor(routine->entryCursor);
   else
@@ -129,7 +129,7 @@ bool ScriptEngine::RunRoutineBody(TProcedure* routine, VariableList& callee, int
   return ok;
 }
 
-bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, Value* result) {
+bool ScriptEngine::CallNative(Routine* routine, VariableList& args, Value* result) {
   ++nativeCalls_;
   ScriptEngine* owner = routine->owner ? routine->owner : this;
   uint16_t code =
@@ -149,7 +149,7 @@ bool ScriptEngine::CallNative(TProcedure* routine, VariableList& args, Value* re
 }
 
 ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                                     TProcedure* routine, Type* selfType) {
+                                     Routine* routine, Type* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
   if (self) {
@@ -188,7 +188,7 @@ ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, V
   return result;
 }
 
-ValuePtr ScriptEngine::CallRoutineWithList(TProcedure* routine, VariableList& args) {
+ValuePtr ScriptEngine::CallRoutineWithList(Routine* routine, VariableList& args) {
   RefreshStackFloor();
   error_.Clear();
   if (!routine) {

@@ -63,13 +63,13 @@ ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, Type* staticClass, NameI
   return nullptr;
 }
 
-TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameId name,
+Routine* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameId name,
                                      bool classContext) {
   if (!staticClass || staticClass->code != TypeCode::Class) return nullptr;
-  TProcedure* found = nullptr;
+  Routine* found = nullptr;
   Type* owner = nullptr;
   for (Type* c = staticClass; c && !found; c = Ancestor(c))
-    for (TProcedure* m : c->cls->methods)
+    for (Routine* m : c->cls->methods)
       if (m->plainName == name && (m->visibility() == Visibility::Public || classContext)) {
         found = m;
         owner = c;
@@ -81,13 +81,13 @@ TProcedure* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, Na
   // override met walking up from the search class.
   Type* search = inst ? inst->cls : staticClass;
   for (Type* c = search; c && c != owner; c = Ancestor(c))
-    for (TProcedure* m : c->cls->methods)
+    for (Routine* m : c->cls->methods)
       if (m->plainName == name && (m->methodFlags & kMethodOverride)) return m;
   return found;
 }
 
 ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* locals,
-                                   TProcedure* method) {
+                                   Routine* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
     return nullptr;
@@ -186,7 +186,7 @@ bool ScriptEngine::WriteProperty(Value& propRef, Value& value) {
 // its parameters; INHERITED Name calls the ancestor's Name on SELF, without virtual dispatch.
 ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
   ok = false;
-  TProcedure* running = callStack_.empty() ? nullptr : callStack_.back();
+  Routine* running = callStack_.empty() ? nullptr : callStack_.back();
   if (!running || !running->IsMethod() || !locals) {
     SetError(ErrorCode::NoInheritedAllowedHere);
     return nullptr;
@@ -200,14 +200,14 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
   }
   parser_.Next();
   TK next = parser_.CurrTokenKind();
-  auto findAbove = [](Type* cls, NameId name) -> TProcedure* {
+  auto findAbove = [](Type* cls, NameId name) -> Routine* {
     for (Type* c = Ancestor(cls); c; c = Ancestor(c))
-      for (TProcedure* m : c->cls->methods)
+      for (Routine* m : c->cls->methods)
         if (m->plainName == name) return m;
     return nullptr;
   };
   if (next == TK::Semicolon || next == TK::End || next == TK::Else) {
-    TProcedure* m = findAbove(running->cls, running->plainName);
+    Routine* m = findAbove(running->cls, running->plainName);
     if (!m) {
       SetErrorParam(ErrorCode::UnknownIdentifier, NameText(running->plainName));
       return nullptr;
@@ -242,8 +242,8 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
     return nullptr;
   }
   NameId name = parser_.CurrTokenName();
-  TProcedure* found = FindMethod(nullptr, running->cls, name, true);
-  TProcedure* m = found ? findAbove(found->cls, name) : nullptr;
+  Routine* found = FindMethod(nullptr, running->cls, name, true);
+  Routine* m = found ? findAbove(found->cls, name) : nullptr;
   if (!m) {
     SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
     return nullptr;
@@ -263,7 +263,7 @@ NativeHolder* ScriptEngine::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> 
 }
 
 // Create, Destroy, Free, ClassNameIs, ClassName and GetAncestors of the root class.
-uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProcedure* routine,
+uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Routine* routine,
                                      Value* result, VariableList& args) {
   Value* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
@@ -285,7 +285,7 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, TProc
     return 0;
   }
   if (name == "FREE") {
-    TProcedure* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
+    Routine* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
     if (!destroy) return static_cast<uint16_t>(ErrorCode::UnknownIdentifier);
     VariableList destroyArgs;
     auto selfArg = Value::Create(self->cls);

@@ -144,7 +144,7 @@ void ScriptEngine::RegisterStandardTypes() {
       {Intern("GETANCESTORS"), pub, str, kNoName},
   };
   for (const Method& m : kMethods) {
-    auto r = std::make_unique<TProcedure>();
+    auto r = std::make_unique<Routine>();
     r->owner = this;
     r->kind = RoutineKind::Native;
     r->methodFlags = m.flags;
@@ -408,7 +408,7 @@ bool ScriptEngine::ReadRoutineDeclaration() {
   parser_.Next();
   if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
   NameId name = parser_.CurrTokenName();
-  TProcedure* method = nullptr;
+  Routine* method = nullptr;
   if (!NameInUse(name, true)) {
     if (headKind == TK::Constructor || headKind == TK::Destructor)
       return SetError(ErrorCode::IdentifierExpected), false;
@@ -423,7 +423,7 @@ bool ScriptEngine::ReadRoutineDeclaration() {
     parser_.Next();
     if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
     name = parser_.CurrTokenName();
-    for (TProcedure* m : cls->cls->methods)
+    for (Routine* m : cls->cls->methods)
       if (m->plainName == name) method = m;
     if (!method) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name)), false;
     if (method->entryPos != -1 || method->kind != RoutineKind::Script)
@@ -443,13 +443,13 @@ bool ScriptEngine::ReadRoutineDeclaration() {
   parser_.Next();
   int32_t bodyPos = parser_.CurrTokenPos();
   int32_t bodyCursor = parser_.Cursor();
-  TProcedure* routine = method;
+  Routine* routine = method;
   if (method) {
     if (!(decl == method->decl)) return SetError(ErrorCode::ParameterError), false;
     method->entryPos = bodyPos;
     method->entryCursor = bodyCursor;
   } else {
-    auto r = std::make_unique<TProcedure>();
+    auto r = std::make_unique<Routine>();
     r->owner = this;
     r->kind = RoutineKind::Script;
     r->name = r->plainName = name;
@@ -476,7 +476,7 @@ bool ScriptEngine::ReadRoutineDeclaration() {
 }
 
 // `external 'lib' [name 'import'] ; [convention ;]`: the handler makes the routine callable.
-bool ScriptEngine::ReadExternal(TProcedure* routine) {
+bool ScriptEngine::ReadExternal(Routine* routine) {
   parser_.Next();
   auto readName = [&](std::string& out) -> bool {
     if (parser_.CurrTokenKind() == TK::String) {
@@ -698,7 +698,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
       if (f.name == n) return true;
     for (const PropertyDef& p : desc.properties)
       if (p.name == n) return true;
-    for (const TProcedure* m : desc.methods)
+    for (const Routine* m : desc.methods)
       if (m->plainName == n) return true;
     return false;
   };
@@ -756,7 +756,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
         NameId m = parser_.CurrTokenName();
         if (memberTaken(m)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
         parser_.Next();
-        auto r = std::make_unique<TProcedure>();
+        auto r = std::make_unique<Routine>();
         r->owner = this;
         r->kind = RoutineKind::Script;
         r->plainName = m;
@@ -797,10 +797,10 @@ Type* ScriptEngine::ReadClass(NameId name) {
 
 // The first ancestor with a method of the same name decides: same declaration, same flags apart
 // from virtual/override, and itself virtual or an override.
-bool ScriptEngine::CanOverride(Type* cls, const TProcedure& method) {
+bool ScriptEngine::CanOverride(Type* cls, const Routine& method) {
   const uint16_t vo = kMethodVirtual | kMethodOverride;
   for (Type* a = cls->cls->ancestor; a; a = a->cls->ancestor)
-    for (TProcedure* m : a->cls->methods)
+    for (Routine* m : a->cls->methods)
       if (m->plainName == method.plainName)
         return m->decl == method.decl && (m->methodFlags & ~vo) == (method.methodFlags & ~vo) &&
                (m->methodFlags & vo) != 0;
@@ -830,8 +830,8 @@ bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
     parser_.Next();
     if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
     NameId accessor = parser_.CurrTokenName();
-    TProcedure* method = nullptr;
-    for (TProcedure* m : desc.methods)
+    Routine* method = nullptr;
+    for (Routine* m : desc.methods)
       if (m->plainName == accessor) method = m;
     if (method) {
       bool fits = pass == 0 ? method->decl.result && method->decl.result->Resolved() == prop.type &&
@@ -869,7 +869,7 @@ bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
 
 // ---- registration from declaration texts ----
 
-TProcedure* ScriptEngine::AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData) {
+Routine* ScriptEngine::AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData) {
   RefreshStackFloor();
   TextParserScope scope(parser_, declaration);
   if (!scope.ok()) return nullptr;
@@ -916,7 +916,7 @@ TProcedure* ScriptEngine::AddFunction(NativeFunction entry, std::string_view dec
     decl.result = ReadType(kNoName, false);
     if (!decl.result) return nullptr;
   }
-  auto r = std::make_unique<TProcedure>();
+  auto r = std::make_unique<Routine>();
   r->owner = this;
   r->kind = RoutineKind::Native;
   r->name = r->plainName = name;
@@ -958,7 +958,7 @@ Type* ScriptEngine::AddTypeText(std::string_view name, std::string_view typeText
 Type* ScriptEngine::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
   Type* type = AddTypeText(name, classText);
   if (!type || type->code != TypeCode::Class || !type->cls) return type;
-  for (TProcedure* m : type->cls->methods) {
+  for (Routine* m : type->cls->methods) {
     m->kind = RoutineKind::Native;
     m->native = entry;
   }

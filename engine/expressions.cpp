@@ -561,7 +561,7 @@ Type* ScriptEngine::ClassRefType(Type* cls) {
 }
 
 // The procedure type of a routine's address (made once per routine).
-Type* ScriptEngine::RoutineType(TProcedure* routine) {
+Type* ScriptEngine::RoutineType(Routine* routine) {
   for (auto& [r, t] : routineTypes_)
     if (r == routine) return t;
   auto t = std::make_unique<Type>();
@@ -576,7 +576,7 @@ Type* ScriptEngine::RoutineType(TProcedure* routine) {
 
 // A method found on an instance: its address, or a call on that instance.
 Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
-                                      Type* staticClass, TProcedure* method, DesignatorMode mode) {
+                                      Type* staticClass, Routine* method, DesignatorMode mode) {
   Designator d;
   if (mode == DesignatorMode::RoutineAddress) {
     d.var = Value::Create(RoutineType(method));
@@ -635,7 +635,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
           d.var = std::move(member);
           return ReadSelectors(with, locals, mode, d) ? std::move(d) : Designator{};
         }
-        if (TProcedure* m = FindMethod(nullptr, e->type, name, true)) {
+        if (Routine* m = FindMethod(nullptr, e->type, name, true)) {
           if (mode == DesignatorMode::Variable) {
             SetError(ErrorCode::VariableExpected);
             return Designator{};
@@ -669,7 +669,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
             SetError(ErrorCode::IdentifierExpected);
             return d;
           }
-          TProcedure* m = FindMethod(nullptr, cls, parser_.CurrTokenName(), false);
+          Routine* m = FindMethod(nullptr, cls, parser_.CurrTokenName(), false);
           if (!m) {
             SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
             return d;
@@ -711,7 +711,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
         break;
       }
       // 5. routines
-      TProcedure* routine = sym ? sym->routine : nullptr;
+      Routine* routine = sym ? sym->routine : nullptr;
       if (!routine) {
         SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
         return d;
@@ -822,7 +822,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         SetError(ErrorCode::TypeMismatch);
         return false;
       }
-      TProcedure* proc = v->v.pv.proc;
+      Routine* proc = v->v.pv.proc;
       ObjectInstance* self = v->v.pv.self;
       if (!proc) {
         SetError(ErrorCode::ClassReferenceNotAssigned);
@@ -874,7 +874,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           d.outcome = Designator::Variable;
           break;
         }
-        TProcedure* m = FindMethod(inst, staticClass, name, false);
+        Routine* m = FindMethod(inst, staticClass, name, false);
         if (!m) {
           SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
           return false;
@@ -890,7 +890,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           SetError(ErrorCode::ClassReferenceNotAssigned);
           return false;
         }
-        TProcedure* m = FindMethod(nullptr, cls, name, false);
+        Routine* m = FindMethod(nullptr, cls, name, false);
         if (!m) {
           SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
           return false;

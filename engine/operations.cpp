@@ -427,7 +427,7 @@ bool ScriptEngine::AssignValue(Value& l, Value& r) {
       }
       if (rc != TypeCode::ProcType) break;
       if (r.type != l.type) {
-        TProcedure* p = r.v.pv.proc;
+        Routine* p = r.v.pv.proc;
         if (!p || !l.type->proc || !(p->decl == l.type->proc->decl) ||
             p->IsMethod() != l.type->proc->ofObject)
           break;

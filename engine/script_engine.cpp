@@ -114,8 +114,8 @@ int32_t ScriptEngine::AddGlobal(NameId name, ValuePtr var) {
   return index;
 }
 
-TProcedure* ScriptEngine::AddRoutine(std::unique_ptr<TProcedure> routine) {
-  TProcedure* r = routine.get();
+Routine* ScriptEngine::AddRoutine(std::unique_ptr<Routine> routine) {
+  Routine* r = routine.get();
   routines_.push_back(std::move(routine));
   if (!r->IsMethod()) {
     Symbol& s = SymbolFor(r->name);
@@ -135,9 +135,9 @@ Value* ScriptEngine::GetVariable(std::string_view name) {
   return s && s->global >= 0 ? globals_.Get(s->global) : nullptr;
 }
 
-TProcedure* ScriptEngine::AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
+Routine* ScriptEngine::AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
                                            intptr_t hostData) {
-  auto r = std::make_unique<TProcedure>();
+  auto r = std::make_unique<Routine>();
   r->owner = this;
   r->kind = RoutineKind::Native;
   r->name = r->plainName = InternUpper(name);
@@ -147,7 +147,7 @@ TProcedure* ScriptEngine::AddNativeRoutine(NativeFunction entry, std::string_vie
   return AddRoutine(std::move(r));
 }
 
-bool ScriptEngine::RemoveFunction(TProcedure* routine) {
+bool ScriptEngine::RemoveFunction(Routine* routine) {
   auto it = std::find_if(routines_.begin(), routines_.end(), [&](auto& r) { return r.get() == routine; });
   if (it == routines_.end()) return false;
   // The record leaves the routine list but stays alive until the next SetText: callers may
@@ -243,7 +243,7 @@ bool ScriptEngine::AttachUnit(ScriptEngine& unit) {
     if (r->IsMethod()) continue;
     const Symbol* s = FindSymbol(r->name);
     if (s && s->routine) continue;
-    auto copy = std::make_unique<TProcedure>(*r);
+    auto copy = std::make_unique<Routine>(*r);
     if (r->kind != RoutineKind::Extended) copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
     AddRoutine(std::move(copy));
   }

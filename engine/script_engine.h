@@ -23,16 +23,16 @@ namespace quoll {
 class ScriptEngine;
 
 // The native function convention: returns 0 (or 32773) for success, else an error code.
-using NativeFunction = uint16_t (*)(ScriptEngine* script, void* host, TProcedure* routine, Value* result,
+using NativeFunction = uint16_t (*)(ScriptEngine* script, void* host, Routine* routine, Value* result,
                                     VariableList& args);
 // The extended convention, for routines made callable by an external-declaration handler.
 using ExtendedFunction = uint16_t (*)(void* extra, ScriptEngine* script, void* host, Value* result,
-                                      VariableList& args, TProcedure* routine);
+                                      VariableList& args, Routine* routine);
 
 using UsesHandler = uint16_t (*)(void* host, ScriptEngine* script, const std::string& unitName);
 using RunLineHandler = uint16_t (*)(void* host, ScriptEngine* script, int32_t position);
 using ExternalHandler = bool (*)(void* host, ScriptEngine* script, const std::string& libraryName,
-                                 const std::string& callingConvention, TProcedure* routine,
+                                 const std::string& callingConvention, Routine* routine,
                                  const std::string& importName);
 using ResourceFree = void (*)(void* host, intptr_t data);
 
@@ -47,7 +47,7 @@ enum MethodFlags : uint16_t {
 };
 
 // One routine, script or native.
-struct TProcedure {
+struct Routine {
   ScriptEngine* owner = nullptr;
   RoutineKind kind = RoutineKind::Script;
   uint16_t methodFlags = 0;
@@ -198,11 +198,11 @@ class ScriptEngine {
   void OverrideError(const ScriptError& e) { error_ = e; }
 
   // Registers a native function from a declaration text; nullptr when the text cannot be read.
-  TProcedure* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
+  Routine* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
   // Registers a native function from a prepared declaration.
-  TProcedure* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
+  Routine* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
                                intptr_t hostData);
-  bool RemoveFunction(TProcedure* routine);
+  bool RemoveFunction(Routine* routine);
   Value* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
   Type* AddTypeText(std::string_view name, std::string_view typeText);
   Type* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
@@ -239,7 +239,7 @@ class ScriptEngine {
   bool IsValidResource(ResourceFree freeProc, intptr_t data) const;
 
   // Runs a routine with an argument list prepared by the caller.
-  ValuePtr CallRoutineWithList(TProcedure* routine, VariableList& args);
+  ValuePtr CallRoutineWithList(Routine* routine, VariableList& args);
 
   // Settings
   UsesHandler OnUses = nullptr;
@@ -253,11 +253,11 @@ class ScriptEngine {
   bool IsUnit() const { return isUnit_; }
   int32_t MainPosition() const { return mainPos_; }
   Tokenizer& Parser() { return parser_; }
-  const std::vector<std::unique_ptr<TProcedure>>& Routines() const { return routines_; }
+  const std::vector<std::unique_ptr<Routine>>& Routines() const { return routines_; }
   VariableList& Globals() { return globals_; }
   TypeList& Types() { return types_; }
   const std::vector<NameId>& Units() const { return units_; }
-  const std::vector<TProcedure*>& CallStack() const { return callStack_; }
+  const std::vector<Routine*>& CallStack() const { return callStack_; }
   VariableList* CurrentLocals() const { return currentLocals_; }
   int32_t NestingDepth() const { return depths_->blocks; }
   // How deeply expressions may nest in a run (parentheses, arguments, indexes, each counting
@@ -280,7 +280,7 @@ class ScriptEngine {
   struct Symbol {
     Type* type = nullptr;
     int32_t global = -1;
-    TProcedure* routine = nullptr;  // the earliest routine of that name
+    Routine* routine = nullptr;  // the earliest routine of that name
     bool unit = false;
   };
   const Symbol* FindSymbol(NameId name) const { return name < symbols_.size() ? &symbols_[name] : nullptr; }
@@ -301,20 +301,20 @@ class ScriptEngine {
   }
   bool NameInUse(NameId name, bool includeGlobals) const;
   int32_t AddGlobal(NameId name, ValuePtr var);
-  TProcedure* AddRoutine(std::unique_ptr<TProcedure> routine);
+  Routine* AddRoutine(std::unique_ptr<Routine> routine);
   void ResetForText();
   void RegisterStandardTypes();
   void ProcessDeclarations();
   bool CheckUnsatisfiedMethods();
   bool ReadVarSection(VariableList& list, bool globals);
   bool ReadRoutineDeclaration();
-  bool ReadExternal(TProcedure* routine);
+  bool ReadExternal(Routine* routine);
   Type* LookupClassType(bool& failed);
-  bool CanOverride(Type* cls, const TProcedure& method);
+  bool CanOverride(Type* cls, const Routine& method);
   bool ReadPropertyDeclaration(Type* cls, Visibility visibility,
                                const std::function<bool(NameId)>& memberTaken);
   // The native methods of TOBJECT.
-  static uint16_t TObjectMethod(ScriptEngine* script, void* host, TProcedure* routine, Value* result,
+  static uint16_t TObjectMethod(ScriptEngine* script, void* host, Routine* routine, Value* result,
                                 VariableList& args);
   // Whether the C++ stack is nearly used up (then "out of memory" is recorded). The floor is
   // taken from the running thread at every entry from outside.
@@ -368,16 +368,16 @@ class ScriptEngine {
 
   // Calls (calls.cpp)
   ValuePtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                         TProcedure* routine, Type* selfType = nullptr);
+                         Routine* routine, Type* selfType = nullptr);
   bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
-  bool RunRoutineBody(TProcedure* routine, VariableList& callee, int32_t returnCursor);
-  bool CallNative(TProcedure* routine, VariableList& args, Value* result);
+  bool RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor);
+  bool CallNative(Routine* routine, VariableList& args, Value* result);
 
   // Classes (classes.cpp)
  public:
-  ValuePtr Construct(const WithList& with, Type* cls, VariableList* locals, TProcedure* method);
+  ValuePtr Construct(const WithList& with, Type* cls, VariableList* locals, Routine* method);
   ValuePtr FindMember(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
-  TProcedure* FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
+  Routine* FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   ValuePtr ReadProperty(Value& propRef);
   bool WriteProperty(Value& propRef, Value& value);
   ObjectInstance* NewInstance(Type* cls);
@@ -388,11 +388,11 @@ class ScriptEngine {
 
  private:
   ValuePtr CallInherited(const WithList& with, VariableList* locals, bool& ok);
-  Type* RoutineType(TProcedure* routine);
+  Type* RoutineType(Routine* routine);
   Type* ClassRefType(Type* cls);
   bool ReadNativeProperty(Value& prop, Value& out);
   Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
-                          Type* staticClass, TProcedure* method, DesignatorMode mode);
+                          Type* staticClass, Routine* method, DesignatorMode mode);
   bool AssignValue(Value& l, Value& r);
   bool CompareValues(Value& l, Value& r, int op);
   bool CompareVariantContents(Value& l, Value& r, int op);
@@ -418,7 +418,7 @@ class ScriptEngine {
   // (class and freed flag) so that references to it find the flag.
   std::deque<ObjectInstance> objects_;
   std::vector<std::unique_ptr<NativeHolder>> nativeHolders_;
-  std::vector<std::pair<TProcedure*, Type*>> routineTypes_;  // procedure types of routine addresses
+  std::vector<std::pair<Routine*, Type*>> routineTypes_;  // procedure types of routine addresses
   bool isUnit_ = false;
   std::string moduleName_ = "MAIN";
   int32_t mainPos_ = -1;
@@ -432,11 +432,11 @@ class ScriptEngine {
   RunDepths* depths_ = &ownDepths_;
   VariableList globals_;
   TypeList types_;
-  std::vector<std::unique_ptr<TProcedure>> routines_;
-  std::vector<std::unique_ptr<TProcedure>> removedRoutines_;
+  std::vector<std::unique_ptr<Routine>> routines_;
+  std::vector<std::unique_ptr<Routine>> removedRoutines_;
   std::vector<Symbol> symbols_;
   Tokenizer parser_;
-  std::vector<TProcedure*> callStack_;
+  std::vector<Routine*> callStack_;
   VariableList* currentLocals_ = nullptr;
   uint64_t nativeCalls_ = 0;
   struct AttachedUnit {

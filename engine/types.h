@@ -11,7 +11,7 @@
 
 namespace quoll {
 
-struct TProcedure;
+struct Routine;
 
 enum class TypeCode : uint16_t {
   Byte = 1,
@@ -105,8 +105,8 @@ struct PropertyDef {
   struct Type* type = nullptr;
   int readField = -1;  // own field index of the declaring class, when read through a field
   int writeField = -1;
-  TProcedure* readMethod = nullptr;
-  TProcedure* writeMethod = nullptr;
+  Routine* readMethod = nullptr;
+  Routine* writeMethod = nullptr;
   uint16_t flags = 0;                // PropertyFlags; bits 4-5 the visibility
   struct Type* owner = nullptr;  // the declaring class
   Visibility visibility() const { return static_cast<Visibility>((flags >> 4) & 3); }
@@ -118,7 +118,7 @@ struct ClassType {
   int inheritedFieldCount = 0;
   std::vector<FieldDef> fields;          // own fields with their visibility
   std::vector<PropertyDef> properties;  // own properties
-  std::vector<TProcedure*> methods;      // own methods (names carry a leading '!')
+  std::vector<Routine*> methods;      // own methods (names carry a leading '!')
   int FieldCount() const { return inheritedFieldCount + static_cast<int>(fields.size()); }
   int PropertyCount() const { return inheritedPropCount + static_cast<int>(properties.size()); }
 };

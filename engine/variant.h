@@ -85,7 +85,7 @@ class Value {
     ObjectInstance* obj;  // Class
     Type* cls;        // ClassRef
     struct {
-      TProcedure* proc;
+      Routine* proc;
       ObjectInstance* self;
     } pv;  // ProcType
     struct {

@@ -328,7 +328,7 @@ uint16_t TScript::UsesHandler(void* host, ScriptEngine* script, const std::strin
   return 0;
 }
 
-uint16_t TScript::HostCall(ScriptEngine* /*script*/, void* host, TProcedure* routine, Value* result,
+uint16_t TScript::HostCall(ScriptEngine* /*script*/, void* host, Routine* routine, Value* result,
                            VariableList& args) {
   auto* self = static_cast<TScript*>(host);
   std::string a;

@@ -79,7 +79,7 @@ class TScript {
 
   // The engine's unit handler and the host routines' native function.
   static uint16_t UsesHandler(void* host, ScriptEngine* script, const std::string& unitName);
-  static uint16_t HostCall(ScriptEngine* script, void* host, TProcedure* routine, Value* result,
+  static uint16_t HostCall(ScriptEngine* script, void* host, Routine* routine, Value* result,
                            VariableList& args);
   static uint16_t LineHookEntry(void* host, ScriptEngine* script, int32_t position);
   // Called before every statement: pauses at breakpoints and after single steps, and ends the run

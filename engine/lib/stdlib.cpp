@@ -236,7 +236,7 @@ uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
   return kOk;
 }
 
-uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, Value* result,
+uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
                     VariableList& args) {
   // The engine always supplies a result variant for a function; refuse rather than crash if not.
   if (routine->decl.result && !result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);

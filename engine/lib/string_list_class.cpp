@@ -45,7 +45,7 @@ Value* DataField(ObjectInstance* inst) {
   return nullptr;
 }
 
-uint16_t StringListCall(ScriptEngine* script, void* /*host*/, TProcedure* routine, Value* result,
+uint16_t StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
                         VariableList& args) {
   Value* self = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   if (!self || self->code() != TypeCode::Class || !self->v.obj)

@@ -55,7 +55,7 @@ std::string Bytes(const T& value, size_t count = sizeof(T)) {
   return s;
 }
 
-uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, TProcedure* routine, Value* result,
+uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, Routine* routine, Value* result,
                    VariableList& args) {
   if (!result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
   Value* arg = args.Get(0)->Deref();

@@ -61,7 +61,7 @@ class CountingCounter : public Counter {
   ~CountingCounter() override { ++gDestroyed; }
 };
 
-uint16_t Library(ScriptEngine* script, void*, quoll::TProcedure* routine, Value* result,
+uint16_t Library(ScriptEngine* script, void*, quoll::Routine* routine, Value* result,
                  VariableList& args) {
   const std::string& name = quoll::NameText(routine->name);
   if (name == "SAY") {

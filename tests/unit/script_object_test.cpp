@@ -22,7 +22,7 @@ using quoll::ParamMode;
 using quoll::RoutineKind;
 using quoll::ScriptEngine;
 using quoll::Value;
-using quoll::TProcedure;
+using quoll::Routine;
 using quoll::TypeCode;
 using quoll::VariableList;
 
@@ -42,7 +42,7 @@ struct Recorder {
 
 // Mark(s): records s. Twin: two registrations of one name, told apart by host data.
 // Probe: records what GetVariable('x') finds while it runs.
-uint16_t TestNative(ScriptEngine* script, void* host, TProcedure* routine, Value* /*result*/,
+uint16_t TestNative(ScriptEngine* script, void* host, Routine* routine, Value* /*result*/,
                     VariableList& args) {
   auto* rec = static_cast<Recorder*>(host);
   const std::string& name = quoll::NameText(routine->name);
@@ -305,7 +305,7 @@ class AddFunctionTest : public ScriptObjectTest {
 };
 
 TEST_F(AddFunctionTest, FunctionWithParametersGetsTheirNamesTypesAndResult) {
-  TProcedure* r =
+  Routine* r =
       script_.AddFunction(TestNative, "function SendAPDU(nIndex : Integer; strIN : string) : string;", 7);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(quoll::NameText(r->name), "SENDAPDU");
@@ -323,7 +323,7 @@ TEST_F(AddFunctionTest, FunctionWithParametersGetsTheirNamesTypesAndResult) {
 }
 
 TEST_F(AddFunctionTest, ProcedureHasNoResult) {
-  TProcedure* r = script_.AddFunction(TestNative, "procedure Writeln(s: string)", 0);
+  Routine* r = script_.AddFunction(TestNative, "procedure Writeln(s: string)", 0);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(quoll::NameText(r->name), "WRITELN");
   EXPECT_EQ(r->decl.result, nullptr);
@@ -332,7 +332,7 @@ TEST_F(AddFunctionTest, ProcedureHasNoResult) {
 }
 
 TEST_F(AddFunctionTest, GroupsSharingATypeAndParameterModes) {
-  TProcedure* r =
+  Routine* r =
       script_.AddFunction(TestNative, "procedure P(var a, b: Byte; const c: string; d, e: Integer)", 0);
   ASSERT_NE(r, nullptr);
   ASSERT_EQ(r->decl.params.size(), 5u);
@@ -349,7 +349,7 @@ TEST_F(AddFunctionTest, GroupsSharingATypeAndParameterModes) {
 }
 
 TEST_F(AddFunctionTest, DescriptionTextPrefixesVarAndConstParameters) {
-  TProcedure* r =
+  Routine* r =
       script_.AddFunction(TestNative, "function F(var a: Byte; const b: Byte; c: Byte): Boolean", 0);
   ASSERT_NE(r, nullptr);
   std::istringstream words(r->decl.Text());
@@ -366,20 +366,20 @@ TEST_F(AddFunctionTest, DescriptionTextPrefixesVarAndConstParameters) {
 }
 
 TEST_F(AddFunctionTest, ProcedureDescriptionTextStartsWithZero) {
-  TProcedure* r = script_.AddFunction(TestNative, "procedure P(x: Byte)", 0);
+  Routine* r = script_.AddFunction(TestNative, "procedure P(x: Byte)", 0);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->decl.Text().substr(0, 4), "0 X ");
 }
 
 TEST_F(AddFunctionTest, FunctionWithoutParameterListReadsItsResult) {
-  TProcedure* r = script_.AddFunction(TestNative, "function Ready: Boolean;", 0);
+  Routine* r = script_.AddFunction(TestNative, "function Ready: Boolean;", 0);
   ASSERT_NE(r, nullptr);
   EXPECT_TRUE(r->decl.params.empty());
   EXPECT_EQ(r->decl.result, Type("BOOLEAN"));
 }
 
 TEST_F(AddFunctionTest, InlineArrayTypeIsAccepted) {
-  TProcedure* r = script_.AddFunction(TestNative, "procedure Fill(var data: array of Byte)", 0);
+  Routine* r = script_.AddFunction(TestNative, "procedure Fill(var data: array of Byte)", 0);
   ASSERT_NE(r, nullptr);
   ASSERT_EQ(r->decl.params.size(), 1u);
   ASSERT_NE(r->decl.params[0].type, nullptr);

@@ -82,23 +82,23 @@ TEST(StdLibRegistration, DeclarationShapes) {
   ScriptEngine script(&options);
   script.OnUses = RegisterOnSystem;
   script.SetText("begin end.");
-  auto find = [&](const char* name) -> const quoll::TProcedure* {
+  auto find = [&](const char* name) -> const quoll::Routine* {
     for (const auto& r : script.Routines())
       if (quoll::NameText(r->name) == name) return r.get();
     return nullptr;
   };
   // StrSet is declared as a procedure: the trailing ": char" of its text gives it no result.
-  const quoll::TProcedure* strSet = find("STRSET");
+  const quoll::Routine* strSet = find("STRSET");
   ASSERT_NE(strSet, nullptr);
   EXPECT_EQ(strSet->decl.result, nullptr);
   ASSERT_EQ(strSet->decl.params.size(), 3u);
   EXPECT_EQ(strSet->decl.params[2].mode, quoll::ParamMode::Var);
   // The any-type routines: a var array, a const untyped reference, a value of any type.
-  const quoll::TProcedure* setLen = find("SETARRAYLENGTH");
+  const quoll::Routine* setLen = find("SETARRAYLENGTH");
   ASSERT_NE(setLen, nullptr);
   EXPECT_EQ(setLen->decl.params[0].mode, quoll::ParamMode::Var);
   EXPECT_EQ(setLen->decl.params[0].type, script.ArrayType());
-  const quoll::TProcedure* high = find("HIGH");
+  const quoll::Routine* high = find("HIGH");
   ASSERT_NE(high, nullptr);
   EXPECT_EQ(high->decl.params[0].mode, quoll::ParamMode::Const);
   EXPECT_EQ(high->decl.result, script.VarType());
