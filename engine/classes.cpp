@@ -254,7 +254,7 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
   return result;
 }
 
-NativeHolder* ScriptEngine::AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object) {
+NativeHolder* ScriptEngine::AdoptNativeObject(std::unique_ptr<NativeObject> object) {
   auto holder = std::make_unique<NativeHolder>();
   object->holder_ = holder.get();
   holder->object = std::move(object);

@@ -1,4 +1,4 @@
-// TIfsCustomObject: the base class of native objects that libraries hand to scripts.
+// NativeObject: the base class of native objects that libraries hand to scripts.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,12 @@ namespace quoll {
 class ScriptEngine;
 struct NativeHolder;
 
-class TIfsCustomObject {
+class NativeObject {
  public:
-  explicit TIfsCustomObject(ScriptEngine* owner) : owner_(owner) {}
-  virtual ~TIfsCustomObject() = default;
-  TIfsCustomObject(const TIfsCustomObject&) = delete;
-  TIfsCustomObject& operator=(const TIfsCustomObject&) = delete;
+  explicit NativeObject(ScriptEngine* owner) : owner_(owner) {}
+  virtual ~NativeObject() = default;
+  NativeObject(const NativeObject&) = delete;
+  NativeObject& operator=(const NativeObject&) = delete;
 
   // In slot order. The base class offers nothing.
   virtual Type* PropertyType(int32_t /*handle*/) { return nullptr; }
@@ -43,7 +43,7 @@ class TIfsCustomObject {
 // that outlives its object finds `freed` set instead of freed memory.
 struct NativeHolder {
   bool freed = false;
-  std::unique_ptr<TIfsCustomObject> object;
+  std::unique_ptr<NativeObject> object;
 };
 
 }  // namespace quoll

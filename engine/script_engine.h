@@ -233,7 +233,7 @@ class ScriptEngine {
   }
   // Hands a native object to this script: the variant refers to its holder, which this script
   // keeps until Cleanup (the object is destroyed then, unless the script freed it).
-  NativeHolder* AdoptNativeObject(std::unique_ptr<TIfsCustomObject> object);
+  NativeHolder* AdoptNativeObject(std::unique_ptr<NativeObject> object);
   void AddResource(ResourceFree freeProc, intptr_t data);
   void RemoveResource(intptr_t data);
   bool IsValidResource(ResourceFree freeProc, intptr_t data) const;

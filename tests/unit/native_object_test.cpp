@@ -19,9 +19,9 @@ using quoll::TypeCode;
 using quoll::VariableList;
 
 // A counter with a read-write property VALUE, a read-only property TWICE and a method ADD(N).
-class Counter : public quoll::TIfsCustomObject {
+class Counter : public quoll::NativeObject {
  public:
-  explicit Counter(ScriptEngine* owner) : TIfsCustomObject(owner) {
+  explicit Counter(ScriptEngine* owner) : NativeObject(owner) {
     add_.result = owner->StdType(TypeCode::LongInt);
     add_.params.push_back({quoll::Intern("N"), quoll::ParamMode::Value, owner->StdType(TypeCode::LongInt)});
   }
