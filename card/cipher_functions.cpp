@@ -18,16 +18,16 @@ const NameId kTriDesEncode = Intern("TRIDES_ENCODE");
 const NameId kTriDesDecode = Intern("TRIDES_DECODE");
 const NameId kTriDesMac = Intern("TRIDES_MAC");
 
-using Key = std::span<const uint8_t, TCipher_1DES::kKeySize>;
+using Key = std::span<const uint8_t, DesCipher::kKeySize>;
 
 Key KeyAt(const Bytes& key, size_t offset) {
-  return Key(key.data() + offset, TCipher_1DES::kKeySize);
+  return Key(key.data() + offset, DesCipher::kKeySize);
 }
 
 // The triple-DES operations on a 16-byte key and data already padded.
 std::string TripleDesBytes(CipherMode mode, const Bytes& key, Bytes data) {
-  const TCipher_1DES k1(KeyAt(key, 0));
-  const TCipher_1DES k2(KeyAt(key, 8));
+  const DesCipher k1(KeyAt(key, 0));
+  const DesCipher k2(KeyAt(key, 8));
   switch (mode) {
     case CipherMode::Encode:
       k1.EncodeBuffer(data.data(), data.data(), data.size());
@@ -76,7 +76,7 @@ std::string SingleDes(CipherMode mode, std::string_view keyText, std::string_vie
     doubled.insert(doubled.end(), key.begin(), key.end());
     return TripleDesBytes(mode, doubled, PaddedData(dataText, mode));
   }
-  const TCipher_1DES cipher(KeyAt(key, 0));
+  const DesCipher cipher(KeyAt(key, 0));
   Bytes data = PaddedData(dataText, mode);
   if (mode == CipherMode::Encode)
     cipher.EncodeBuffer(data.data(), data.data(), data.size());

@@ -145,7 +145,7 @@ void StoreBlock(uint64_t block, uint8_t* p) {
   }
 }
 
-void TCipher_1DES::Init(std::span<const uint8_t, kKeySize> key) {
+void DesCipher::Init(std::span<const uint8_t, kKeySize> key) {
   uint64_t cd = Permute(LoadBlock(key.data()), 64, kPermutedChoice1);
   uint32_t c = static_cast<uint32_t>(cd >> 28) & 0x0FFFFFFF;
   uint32_t d = static_cast<uint32_t>(cd) & 0x0FFFFFFF;
@@ -159,7 +159,7 @@ void TCipher_1DES::Init(std::span<const uint8_t, kKeySize> key) {
   }
 }
 
-uint64_t TCipher_1DES::CryptBlock(uint64_t block, const Schedule& keys) {
+uint64_t DesCipher::CryptBlock(uint64_t block, const Schedule& keys) {
   uint64_t b = PermuteBytes(kInitialTables, block);
   uint32_t l = static_cast<uint32_t>(b >> 32), r = static_cast<uint32_t>(b);
   for (size_t round = 0; round < 16; round += 2) {
@@ -170,17 +170,17 @@ uint64_t TCipher_1DES::CryptBlock(uint64_t block, const Schedule& keys) {
   return PermuteBytes(kFinalTables, (static_cast<uint64_t>(r) << 32) | l);
 }
 
-void TCipher_1DES::CryptBuffer(const uint8_t* src, uint8_t* dst, size_t length, const Schedule& keys) {
+void DesCipher::CryptBuffer(const uint8_t* src, uint8_t* dst, size_t length, const Schedule& keys) {
   if (src != dst) std::memmove(dst, src, length);
   for (size_t at = 0; at + kBlockSize <= length; at += kBlockSize)
     StoreBlock(CryptBlock(LoadBlock(dst + at), keys), dst + at);
 }
 
-void TCipher_1DES::EncodeBuffer(const uint8_t* src, uint8_t* dst, size_t length) const {
+void DesCipher::EncodeBuffer(const uint8_t* src, uint8_t* dst, size_t length) const {
   CryptBuffer(src, dst, length, encryptKeys_);
 }
 
-void TCipher_1DES::DecodeBuffer(const uint8_t* src, uint8_t* dst, size_t length) const {
+void DesCipher::DecodeBuffer(const uint8_t* src, uint8_t* dst, size_t length) const {
   CryptBuffer(src, dst, length, decryptKeys_);
 }
 

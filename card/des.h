@@ -1,4 +1,4 @@
-// TCipher_1DES: the DES block cipher of FIPS 46-3 in electronic-codebook mode, with raw 8-byte
+// DesCipher: the DES block cipher of FIPS 46-3 in electronic-codebook mode, with raw 8-byte
 // keys (the parity bits are ignored by the key schedule, as the standard does).
 #pragma once
 
@@ -9,12 +9,12 @@
 
 namespace quoll {
 
-class TCipher_1DES {
+class DesCipher {
  public:
   static constexpr size_t kBlockSize = 8;
   static constexpr size_t kKeySize = 8;
 
-  explicit TCipher_1DES(std::span<const uint8_t, kKeySize> key) { Init(key); }
+  explicit DesCipher(std::span<const uint8_t, kKeySize> key) { Init(key); }
   // Builds the encryption and decryption key schedules.
   void Init(std::span<const uint8_t, kKeySize> key);
 

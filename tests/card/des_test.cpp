@@ -14,13 +14,13 @@ namespace {
 uint64_t Encrypt(uint64_t key, uint64_t block) {
   uint8_t k[8];
   StoreBlock(key, k);
-  return TCipher_1DES(std::span<const uint8_t, 8>(k, 8)).EncryptBlock(block);
+  return DesCipher(std::span<const uint8_t, 8>(k, 8)).EncryptBlock(block);
 }
 
 uint64_t Decrypt(uint64_t key, uint64_t block) {
   uint8_t k[8];
   StoreBlock(key, k);
-  return TCipher_1DES(std::span<const uint8_t, 8>(k, 8)).DecryptBlock(block);
+  return DesCipher(std::span<const uint8_t, 8>(k, 8)).DecryptBlock(block);
 }
 
 std::string CipherError(std::function<void()> call) {
