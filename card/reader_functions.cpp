@@ -1,4 +1,4 @@
-// The reader script functions over the one TReaderFactory of the program.
+// The reader script functions over the one ReaderManager of the program.
 #include "card/reader_functions.h"
 
 #include <chrono>
@@ -15,7 +15,7 @@ namespace {
 
 // The program's reader manager and whether it found PC/SC usable. Connections live here from
 // start-up to StopPCSC, across script runs.
-std::unique_ptr<TReaderFactory> gReaderManager;
+std::unique_ptr<ReaderManager> gReaderManager;
 bool gPCSCAvailable = false;
 
 const NameId kSleep = Intern("SLEEP");
@@ -33,7 +33,7 @@ int IntArgument(VariableList& args, int i) {
 
 bool StartPCSC() {
   if (!gReaderManager) {
-    gReaderManager = std::make_unique<TReaderFactory>();
+    gReaderManager = std::make_unique<ReaderManager>();
     gPCSCAvailable = gReaderManager->EnumerateReaders();
   }
   return gPCSCAvailable;
@@ -63,7 +63,7 @@ uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Valu
                     VariableList& args) {
   // The manager may have been stopped by another host since this script registered the names.
   if (!gPCSCAvailable || !gReaderManager) return 0;
-  TReaderFactory& manager = *gReaderManager;
+  ReaderManager& manager = *gReaderManager;
   try {
     const NameId name = routine->name;
     if (name == kGetReaderCount) {

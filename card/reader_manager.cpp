@@ -15,19 +15,19 @@ constexpr DWORD kUnpowerCard = SCARD_UNPOWER_CARD;                            //
 const char kTransmitError[] = "SCardTransmit error!";
 }  // namespace
 
-// ---- TReader ----
+// ---- ReaderConnection ----
 
-TReader::TReader(const PcscLibrary& library, SCARDHANDLE cardHandle, DWORD activeProtocol)
+ReaderConnection::ReaderConnection(const PcscLibrary& library, SCARDHANDLE cardHandle, DWORD activeProtocol)
     : library_(library),
       cardHandle_(cardHandle),
       activeProtocol_(activeProtocol),
       receiveBuffer_(std::make_unique<uint8_t[]>(kReceiveBufferSize)) {}
 
-TReader::~TReader() {
+ReaderConnection::~ReaderConnection() {
   Disconnect();
 }
 
-bool TReader::Disconnect() {
+bool ReaderConnection::Disconnect() {
   if (!connected_) return true;
   connected_ = false;
   receiveBuffer_.reset();
@@ -35,7 +35,7 @@ bool TReader::Disconnect() {
   return !PcscFailed(library_.Disconnect(cardHandle_, kUnpowerCard));
 }
 
-std::string TReader::Transmit(std::string_view command) {
+std::string ReaderConnection::Transmit(std::string_view command) {
   Bytes bytes = HexToBytes(command);
   responseLength_ = kReceiveBufferSize;
   const SCARD_IO_REQUEST* sendPci = activeProtocol_ == SCARD_PROTOCOL_T0 ? library_.T0Pci : library_.T1Pci;
@@ -47,22 +47,22 @@ std::string TReader::Transmit(std::string_view command) {
   return BytesToHex(std::span<const uint8_t>(receiveBuffer_.get(), responseLength_));
 }
 
-// ---- TReaderFactory ----
+// ---- ReaderManager ----
 
-TReaderFactory::TReaderFactory(std::string libraryName) : libraryName_(std::move(libraryName)) {}
+ReaderManager::ReaderManager(std::string libraryName) : libraryName_(std::move(libraryName)) {}
 
-TReaderFactory::~TReaderFactory() {
+ReaderManager::~ReaderManager() {
   names_.clear();
   readers_.clear();  // each connected reader disconnects, unpowering its card
   if (contextEstablished_ && library_.ReleaseContext) library_.ReleaseContext(context_);
   library_.Unload();
 }
 
-bool TReaderFactory::LoadPCSCLibrary() {
+bool ReaderManager::LoadPCSCLibrary() {
   return library_.Load(libraryName_);
 }
 
-bool TReaderFactory::EnumerateReaders() {
+bool ReaderManager::EnumerateReaders() {
   if (!LoadPCSCLibrary()) return false;
   if (!library_.EstablishContext || !library_.ListReaders) return false;
   if (contextEstablished_ && library_.ReleaseContext) library_.ReleaseContext(context_);
@@ -89,19 +89,19 @@ bool TReaderFactory::EnumerateReaders() {
   return true;
 }
 
-void TReaderFactory::CheckIndex(int index) const {
+void ReaderManager::CheckIndex(int index) const {
   if (index < 1 || index > ReaderCount())
     throw CardError("Not a valid reader index, shoud be 1.." + std::to_string(ReaderCount()));
 }
 
-std::string TReaderFactory::ReaderName(int index) const {
+std::string ReaderManager::ReaderName(int index) const {
   CheckIndex(index);
   return names_[index - 1];
 }
 
-TReader& TReaderFactory::Connect(int index) {
+ReaderConnection& ReaderManager::Connect(int index) {
   CheckIndex(index);
-  std::unique_ptr<TReader>& slot = readers_[index - 1];
+  std::unique_ptr<ReaderConnection>& slot = readers_[index - 1];
   if (slot) return *slot;
   SCARDHANDLE card = 0;
   DWORD protocol = 0;
@@ -110,7 +110,7 @@ TReader& TReaderFactory::Connect(int index) {
                                  &card, &protocol);
   if (PcscFailed(result)) throw CardError("SCardConnect error!");
   try {
-    slot = std::make_unique<TReader>(library_, card, protocol);
+    slot = std::make_unique<ReaderConnection>(library_, card, protocol);
   } catch (const std::bad_alloc&) {
     if (library_.Disconnect) library_.Disconnect(card, kUnpowerCard);
     throw CardError("Not enough memory!");
@@ -118,17 +118,17 @@ TReader& TReaderFactory::Connect(int index) {
   return *slot;
 }
 
-bool TReaderFactory::Disconnect(int index) {
+bool ReaderManager::Disconnect(int index) {
   CheckIndex(index);
-  std::unique_ptr<TReader> reader = std::move(readers_[index - 1]);
+  std::unique_ptr<ReaderConnection> reader = std::move(readers_[index - 1]);
   if (!reader) return true;
   if (!reader->Disconnect()) throw CardError("SCardDisconnect error!");
   return true;
 }
 
-std::string TReaderFactory::Transmit(int index, std::string_view command) {
+std::string ReaderManager::Transmit(int index, std::string_view command) {
   CheckIndex(index);
-  TReader* reader = readers_[index - 1].get();
+  ReaderConnection* reader = readers_[index - 1].get();
   if (!reader) throw CardError("reader not open; use OpenReader first.");
   return reader->Transmit(command);
 }

@@ -1,5 +1,5 @@
-// TReaderFactory, the reader manager: one PC/SC context, the reader list made once, and the
-// readers connected on demand by their 1-based index. TReader is one connected reader.
+// ReaderManager, the reader manager: one PC/SC context, the reader list made once, and the
+// readers connected on demand by their 1-based index. ReaderConnection is one connected reader.
 #pragma once
 
 #include <memory>
@@ -11,15 +11,15 @@
 
 namespace quoll {
 
-class TReader {
+class ReaderConnection {
  public:
   static constexpr DWORD kReceiveBufferSize = 2048;
 
-  TReader(const PcscLibrary& library, SCARDHANDLE cardHandle, DWORD activeProtocol);
+  ReaderConnection(const PcscLibrary& library, SCARDHANDLE cardHandle, DWORD activeProtocol);
   // Disconnects with the unpower disposition when still connected; failures are ignored here.
-  ~TReader();
-  TReader(const TReader&) = delete;
-  TReader& operator=(const TReader&) = delete;
+  ~ReaderConnection();
+  ReaderConnection(const ReaderConnection&) = delete;
+  ReaderConnection& operator=(const ReaderConnection&) = delete;
 
   // Sends a command (hex text) and returns every byte of the response, SW1 SW2 included, as hex
   // text. Raises CardError; the connection stays open after a failure.
@@ -39,14 +39,14 @@ class TReader {
   std::unique_ptr<uint8_t[]> receiveBuffer_;
 };
 
-class TReaderFactory {
+class ReaderManager {
  public:
   // `libraryName`: the PC/SC client library to load (see PcscLibraryName).
-  explicit TReaderFactory(std::string libraryName = PcscLibraryName());
+  explicit ReaderManager(std::string libraryName = PcscLibraryName());
   // Disconnects every connected reader, releases the context and the library.
-  ~TReaderFactory();
-  TReaderFactory(const TReaderFactory&) = delete;
-  TReaderFactory& operator=(const TReaderFactory&) = delete;
+  ~ReaderManager();
+  ReaderManager(const ReaderManager&) = delete;
+  ReaderManager& operator=(const ReaderManager&) = delete;
 
   // Loads the library and its entry points once; false when it cannot be loaded.
   bool LoadPCSCLibrary();
@@ -59,7 +59,7 @@ class TReaderFactory {
   void CheckIndex(int index) const;
   std::string ReaderName(int index) const;
   // Connects, or returns the reader already connected at that index.
-  TReader& Connect(int index);
+  ReaderConnection& Connect(int index);
   // Always true when it returns; a failed disconnection still empties the slot, then raises.
   bool Disconnect(int index);
   std::string Transmit(int index, std::string_view command);
@@ -70,7 +70,7 @@ class TReaderFactory {
   SCARDCONTEXT context_ = 0;
   bool contextEstablished_ = false;
   std::vector<std::string> names_;
-  std::vector<std::unique_ptr<TReader>> readers_;
+  std::vector<std::unique_ptr<ReaderConnection>> readers_;
 };
 
 }  // namespace quoll

@@ -24,7 +24,7 @@ std::string ErrorOf(std::function<void()> call) {
 
 TEST(ReaderManager, ListsReadersAndChecksIndexes) {
   StandIn standIn(QUOLL_STAND_IN_PCSC);
-  TReaderFactory manager(standIn.Path());
+  ReaderManager manager(standIn.Path());
   ASSERT_TRUE(manager.EnumerateReaders());
   EXPECT_EQ(manager.ReaderCount(), 2);
   EXPECT_EQ(manager.ReaderName(1), "Stand-in Reader 0");
@@ -38,18 +38,18 @@ TEST(ReaderManager, ListsReadersAndChecksIndexes) {
 }
 
 TEST(ReaderManager, StartFailsWithoutLibraryContextOrReaders) {
-  EXPECT_FALSE(TReaderFactory("/nonexistent/libpcsclite.so.1").EnumerateReaders());
+  EXPECT_FALSE(ReaderManager("/nonexistent/libpcsclite.so.1").EnumerateReaders());
   StandIn standIn(QUOLL_STAND_IN_PCSC, "readers=0");
-  EXPECT_FALSE(TReaderFactory(standIn.Path()).EnumerateReaders());
+  EXPECT_FALSE(ReaderManager(standIn.Path()).EnumerateReaders());
   standIn.SetScenario("establish=0x8010001D");  // no service
-  EXPECT_FALSE(TReaderFactory(standIn.Path()).EnumerateReaders());
+  EXPECT_FALSE(ReaderManager(standIn.Path()).EnumerateReaders());
 }
 
 TEST(ReaderManager, ConnectsOnceAndPicksTheSendRecordByProtocol) {
   StandIn standIn(QUOLL_STAND_IN_PCSC, "protocol=2");
-  TReaderFactory manager(standIn.Path());
+  ReaderManager manager(standIn.Path());
   ASSERT_TRUE(manager.EnumerateReaders());
-  TReader& first = manager.Connect(1);
+  ReaderConnection& first = manager.Connect(1);
   EXPECT_EQ(&manager.Connect(1), &first);
   EXPECT_EQ(standIn.Counters().connects, 1);
   EXPECT_EQ(manager.Transmit(1, "00 a4 04 00"), "00A404009000");
@@ -62,7 +62,7 @@ TEST(ReaderManager, ConnectsOnceAndPicksTheSendRecordByProtocol) {
 
 TEST(ReaderManager, ResultCodesFailOnlyWithTheTopBitOfTheir32Bits) {
   StandIn standIn(QUOLL_STAND_IN_PCSC);
-  TReaderFactory manager(standIn.Path());
+  ReaderManager manager(standIn.Path());
   ASSERT_TRUE(manager.EnumerateReaders());
   standIn.SetScenario("connect=0x80100069");  // "card removed", a positive 64-bit LONG
   EXPECT_EQ(ErrorOf([&] { manager.Connect(1); }), "SCardConnect error!");
@@ -78,7 +78,7 @@ TEST(ReaderManager, ResultCodesFailOnlyWithTheTopBitOfTheir32Bits) {
 
 TEST(ReaderManager, ResponseLengthOf2048IsAcceptedAnd2049Refused) {
   StandIn standIn(QUOLL_STAND_IN_PCSC, "length=2048");
-  TReaderFactory manager(standIn.Path());
+  ReaderManager manager(standIn.Path());
   ASSERT_TRUE(manager.EnumerateReaders());
   manager.Connect(1);
   std::string expected;
@@ -91,7 +91,7 @@ TEST(ReaderManager, ResponseLengthOf2048IsAcceptedAnd2049Refused) {
 
 TEST(ReaderManager, FailedDisconnectEmptiesTheSlotAndIsReported) {
   StandIn standIn(QUOLL_STAND_IN_PCSC, "disconnect=0x80100009");
-  TReaderFactory manager(standIn.Path());
+  ReaderManager manager(standIn.Path());
   ASSERT_TRUE(manager.EnumerateReaders());
   manager.Connect(1);
   EXPECT_EQ(ErrorOf([&] { manager.Disconnect(1); }), "SCardDisconnect error!");
@@ -102,7 +102,7 @@ TEST(ReaderManager, FailedDisconnectEmptiesTheSlotAndIsReported) {
 TEST(ReaderManager, DestructionUnpowersEveryConnectedCardAndReleasesTheContext) {
   StandIn standIn(QUOLL_STAND_IN_PCSC, "readers=3");
   {
-    TReaderFactory manager(standIn.Path());
+    ReaderManager manager(standIn.Path());
     ASSERT_TRUE(manager.EnumerateReaders());
     manager.Connect(1);
     manager.Connect(3);
@@ -114,7 +114,7 @@ TEST(ReaderManager, DestructionUnpowersEveryConnectedCardAndReleasesTheContext) 
 
 TEST(ReaderManager, MissingEntryPointFailsCleanly) {
   StandIn standIn(QUOLL_STAND_IN_PCSC_NO_TRANSMIT);
-  TReaderFactory manager(standIn.Path());
+  ReaderManager manager(standIn.Path());
   ASSERT_TRUE(manager.EnumerateReaders());
   manager.Connect(1);
   EXPECT_EQ(ErrorOf([&] { manager.Transmit(1, "00A40400"); }), "SCardTransmit error!");
