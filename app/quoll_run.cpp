@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   ConsoleUi ui;
-  quoll::TScript host(ui);
+  quoll::ScriptHost host(ui);
   host.Initialize();
   int32_t errorPos = -1;
   bool ok = host.Run(EditorText(text), errorPos);

@@ -1,4 +1,4 @@
-// TScript: configures the engine, answers unit requests, runs a text and reports its outcome.
+// ScriptHost: configures the engine, answers unit requests, runs a text and reports its outcome.
 #include "host/script_host.h"
 
 #include <algorithm>
@@ -42,13 +42,13 @@ bool Before(const timespec& a, const timespec& b) {
 }
 }  // namespace
 
-TScript::TScript(HostUi& ui) : ui_(ui) {}
+ScriptHost::ScriptHost(HostUi& ui) : ui_(ui) {}
 
-TScript::~TScript() {
+ScriptHost::~ScriptHost() {
   Shutdown();
 }
 
-void TScript::Initialize() {
+void ScriptHost::Initialize() {
   ReserveStackSpace();
   engine_ = std::make_unique<ScriptEngine>(this);
   if (ui_.WantsLineHook()) engine_->OnRunLine = LineHookEntry;
@@ -62,21 +62,21 @@ void TScript::Initialize() {
 }
 
 // Frees the card reader manager, disconnecting every connected reader.
-void TScript::Shutdown() {
+void ScriptHost::Shutdown() {
   StopPCSC();
 }
 
-bool TScript::Run(const std::string& text, int32_t& errorPos) {
+bool ScriptHost::Run(const std::string& text, int32_t& errorPos) {
   return Start(RunState::Running, text, errorPos);
 }
 
-bool TScript::Step(const std::string& text, int32_t& errorPos) {
+bool ScriptHost::Step(const std::string& text, int32_t& errorPos) {
   return Start(RunState::Stepping, text, errorPos);
 }
 
 // Run and Step: a paused script goes on in the new mode; a running one is left alone; from Idle a
 // new run starts in that mode.
-bool TScript::Start(RunState mode, const std::string& text, int32_t& errorPos) {
+bool ScriptHost::Start(RunState mode, const std::string& text, int32_t& errorPos) {
   switch (state_) {
     case RunState::Paused:
       state_ = mode;
@@ -91,14 +91,14 @@ bool TScript::Start(RunState mode, const std::string& text, int32_t& errorPos) {
   return true;
 }
 
-void TScript::Stop() {
+void ScriptHost::Stop() {
   state_ = RunState::Idle;
 }
 
-bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
+bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
   // Whatever happens, the run ends in Idle with the editor and title told so.
   struct EndOfRun {
-    TScript& host;
+    ScriptHost& host;
     ~EndOfRun() {
       host.state_ = RunState::Idle;
       host.ui_.UpdateCurrentLine();
@@ -154,15 +154,15 @@ bool TScript::ExecuteText(const std::string& text, int32_t& errorPos) {
   return ok;
 }
 
-uint16_t TScript::LineHookEntry(void* host, ScriptEngine* script, int32_t position) {
-  auto* self = static_cast<TScript*>(host);
+uint16_t ScriptHost::LineHookEntry(void* host, ScriptEngine* script, int32_t position) {
+  auto* self = static_cast<ScriptHost*>(host);
   if (script != self->engine_.get()) return self->UnitLineHook(script);
   return self->LineHook(position);
 }
 
 // A unit's positions are not in the running editor's text: its statements neither pause nor move
 // the caret (Step runs a unit routine as one step), but they keep the window usable and obey Stop.
-uint16_t TScript::UnitLineHook(const ScriptEngine* unit) {
+uint16_t ScriptHost::UnitLineHook(const ScriptEngine* unit) {
   if (MessagesDue(unit)) LetMessagesThrough();
   if (state_ != RunState::Idle) return 0;
   ui_.WriteOutput("User break.");
@@ -172,13 +172,13 @@ uint16_t TScript::UnitLineHook(const ScriptEngine* unit) {
 // Reading the clock costs as much as a simple statement. A statement that called no native code
 // spent interpreter time only, so the clock is read after every few such statements, and after
 // any that did: a card command, Sleep or an input box can take long.
-inline bool TScript::MessagesDue(const ScriptEngine* script) {
+inline bool ScriptHost::MessagesDue(const ScriptEngine* script) {
   if (script == clockScript_ && script->NativeCallCount() == clockNativeCalls_ && --statementsUntilClock_ > 0)
     return false;
   return ReadClockForMessages(script);
 }
 
-bool TScript::ReadClockForMessages(const ScriptEngine* script) {
+bool ScriptHost::ReadClockForMessages(const ScriptEngine* script) {
   constexpr int kStatementsPerClockReading = 16;
   if (messageIntervalNs_ <= 0) return true;
   clockScript_ = script;
@@ -190,19 +190,19 @@ bool TScript::ReadClockForMessages(const ScriptEngine* script) {
   return true;
 }
 
-void TScript::LetMessagesThrough() {
+void ScriptHost::LetMessagesThrough() {
   ui_.ProcessMessages();
   marks_ = ui_.HasMarks();
 }
 
-uint16_t TScript::LineHook(int32_t position) {
+uint16_t ScriptHost::LineHook(int32_t position) {
   if (MessagesDue(engine_.get())) LetMessagesThrough();
   // The common case, a run without marks, stays this short.
   if (state_ == RunState::Running && !marks_) return 0;
   return LineHookAfterMessages(position);
 }
 
-uint16_t TScript::LineHookAfterMessages(int32_t position) {
+uint16_t ScriptHost::LineHookAfterMessages(int32_t position) {
   constexpr uint16_t kExit = static_cast<uint16_t>(ErrorCode::Exit);
   switch (state_) {
     case RunState::Running:
@@ -240,7 +240,7 @@ uint16_t TScript::LineHookAfterMessages(int32_t position) {
   return 0;
 }
 
-bool TScript::ReadUnitFile(const std::string& unitName, std::string& text) {
+bool ScriptHost::ReadUnitFile(const std::string& unitName, std::string& text) {
   namespace fs = std::filesystem;
   std::string wanted = unitName + ".qs";
   fs::path path = wanted;
@@ -267,8 +267,8 @@ bool TScript::ReadUnitFile(const std::string& unitName, std::string& text) {
   return true;
 }
 
-uint16_t TScript::UsesHandler(void* host, ScriptEngine* script, const std::string& unitName) {
-  auto* self = static_cast<TScript*>(host);
+uint16_t ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::string& unitName) {
+  auto* self = static_cast<ScriptHost*>(host);
   if (unitName == "SYSTEM") {
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
     RegisterStdLib(script, false);
@@ -328,9 +328,9 @@ uint16_t TScript::UsesHandler(void* host, ScriptEngine* script, const std::strin
   return 0;
 }
 
-uint16_t TScript::HostCall(ScriptEngine* /*script*/, void* host, Routine* routine, Value* result,
+uint16_t ScriptHost::HostCall(ScriptEngine* /*script*/, void* host, Routine* routine, Value* result,
                            VariableList& args) {
-  auto* self = static_cast<TScript*>(host);
+  auto* self = static_cast<ScriptHost*>(host);
   std::string a;
   if (routine->name == kWriteln) {
     args.Get(0)->Deref()->GetString(a);

@@ -1,4 +1,4 @@
-// TScript: binds one engine instance to a user interface through HostUi.
+// ScriptHost: binds one engine instance to a user interface through HostUi.
 #pragma once
 
 #include <cstdint>
@@ -53,12 +53,12 @@ class HostUi {
   virtual void RefreshWatches() {}
 };
 
-class TScript {
+class ScriptHost {
  public:
-  explicit TScript(HostUi& ui);
-  ~TScript();
-  TScript(const TScript&) = delete;
-  TScript& operator=(const TScript&) = delete;
+  explicit ScriptHost(HostUi& ui);
+  ~ScriptHost();
+  ScriptHost(const ScriptHost&) = delete;
+  ScriptHost& operator=(const ScriptHost&) = delete;
 
   // Creates the engine instance and sets its handlers and limits.
   void Initialize();

@@ -81,7 +81,7 @@ void TMDIChild::RunScript(RunMode mode) {
   QPointer<TMDIChild> self(this);
   const QByteArray text = mmoScript_->ScriptText();
   int32_t errorPos = -1;
-  TScript& host = mainForm_.Host();
+  ScriptHost& host = mainForm_.Host();
   const bool ok =
       mode == RunMode::Run ? host.Run(text.toStdString(), errorPos) : host.Step(text.toStdString(), errorPos);
   if (!ok && self) {

@@ -98,8 +98,8 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
   connect(mmoResult_, &QPlainTextEdit::selectionChanged, this, &TMainForm::UpdateActions);
 
   // The host: one engine for every run. When its initialisation fails the window still opens.
-  host_ = std::make_unique<TScript>(*this);
-  if (!initializeHost_) initializeHost_ = [](TScript& host) { host.Initialize(); };
+  host_ = std::make_unique<ScriptHost>(*this);
+  if (!initializeHost_) initializeHost_ = [](ScriptHost& host) { host.Initialize(); };
   InitializeHost();
   baseCaption_ = windowTitle();
 

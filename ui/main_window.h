@@ -35,9 +35,9 @@ class TMainForm : public QMainWindow, public HostUi {
 
  public:
   // Prepares the host for its first run; an exception from it is reported as "Script init error!".
-  using HostInitializer = std::function<void(TScript&)>;
+  using HostInitializer = std::function<void(ScriptHost&)>;
 
-  // `initializeHost` defaults to TScript::Initialize.
+  // `initializeHost` defaults to ScriptHost::Initialize.
   explicit TMainForm(UserPrompts& prompts, QWidget* parent = nullptr, HostInitializer initializeHost = {});
   ~TMainForm() override;
 
@@ -52,7 +52,7 @@ class TMainForm : public QMainWindow, public HostUi {
   void SetCaretText(const QString& text);
   void AddWatch(const QString& name);
 
-  TScript& Host() { return *host_; }
+  ScriptHost& Host() { return *host_; }
   UserPrompts& Prompts() { return prompts_; }
   QPlainTextEdit* Output() const { return mmoResult_; }
   QString CaretText() const;
@@ -108,7 +108,7 @@ class TMainForm : public QMainWindow, public HostUi {
 
   UserPrompts& prompts_;
   HostInitializer initializeHost_;
-  std::unique_ptr<TScript> host_;
+  std::unique_ptr<ScriptHost> host_;
   QString baseCaption_;
   QPointer<TMDIChild> runningEditor_;
   MessagePump pump_;

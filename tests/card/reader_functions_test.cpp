@@ -24,7 +24,7 @@ TEST_F(ReaderFunctions, WithoutReadersTheyAreMissingAndTheStartUpSaysSo) {
   StandIn standIn(QUOLL_STAND_IN_PCSC, "readers=0");
   UseLibrary(standIn.Path());
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   EXPECT_EQ(ui.lines, (Lines{"PCSC Init error(Winscard.DLL not exist?), associated functions removed."}));
   int32_t pos = -1;
@@ -40,7 +40,7 @@ TEST_F(ReaderFunctions, ConnectionOutlivesTheRunAndShutdownUnpowersTheCard) {
   UseLibrary(standIn.Path());
   RecordingUi ui;
   {
-    TScript host(ui);
+    ScriptHost host(ui);
     host.Initialize();
     EXPECT_TRUE(ui.lines.empty());
     int32_t pos = -1;

@@ -168,7 +168,7 @@ class MainWindowTest : public QObject {
   void AFailedHostInitialisationIsReportedAndRetriedByRun() {
     FakePrompts prompts;
     int calls = 0;
-    TMainForm form(prompts, nullptr, [&calls](quoll::TScript& host) {
+    TMainForm form(prompts, nullptr, [&calls](quoll::ScriptHost& host) {
       if (++calls < 3) throw std::runtime_error("no engine");
       host.Initialize();
     });

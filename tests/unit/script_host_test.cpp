@@ -1,4 +1,4 @@
-// TScript: output and error lines of a run, run states, Readln, the line hook, and units loaded
+// ScriptHost: output and error lines of a run, run states, Readln, the line hook, and units loaded
 // from files in the current directory.
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace quoll_test {
 namespace {
 
 using quoll::RunState;
-using quoll::TScript;
+using quoll::ScriptHost;
 using Lines = std::vector<std::string>;
 
 constexpr uint16_t kExit = 32773;
@@ -84,7 +84,7 @@ TEST(HostRun, ExitInTheMainBlockFinishesWithoutError) {
 
 TEST(HostRun, OutputIsClearedAtTheStartOfEveryRun) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   ASSERT_TRUE(host.Run("begin Writeln('first'); end.", pos));
@@ -95,7 +95,7 @@ TEST(HostRun, OutputIsClearedAtTheStartOfEveryRun) {
 
 TEST(HostRun, ErrorOfOneRunDoesNotCarryIntoTheNext) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   ASSERT_FALSE(host.Run("begin x := 1; end.", pos));
@@ -105,7 +105,7 @@ TEST(HostRun, ErrorOfOneRunDoesNotCarryIntoTheNext) {
 
 TEST(HostRun, GlobalsStartEmptyInTheNextRun) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   const std::string text = "var s: string;\r\nbegin\r\n  Writeln('[' + s + ']');\r\n  s := 'set';\r\nend.";
@@ -118,7 +118,7 @@ TEST(HostRun, GlobalsStartEmptyInTheNextRun) {
 
 TEST(HostRunState, RunShowsRunningThenIdleAndEndsIdle) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   ASSERT_TRUE(host.Run("begin end.", pos));
@@ -129,7 +129,7 @@ TEST(HostRunState, RunShowsRunningThenIdleAndEndsIdle) {
 
 TEST(HostRunState, StepShowsSteppingThenIdleAndRunsTheScript) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   ASSERT_TRUE(host.Step("begin Writeln('stepped'); end.", pos));
@@ -139,7 +139,7 @@ TEST(HostRunState, StepShowsSteppingThenIdleAndRunsTheScript) {
 
 TEST(HostRunState, FailedRunAlsoEndsIdle) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   ASSERT_FALSE(host.Run("begin x := 1; end.", pos));
@@ -161,7 +161,7 @@ class HostBusyTest : public testing::TestWithParam<BusyCase> {};
 
 TEST_P(HostBusyTest, StartingWhileARunIsInProgressDoesNothing) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   const Lines atStart = ui.lines;  // the PC/SC start-up line when the service is absent
   host.SetState(GetParam().state);
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Host, HostBusyTest, testing::ValuesIn(kBusyCases),
 
 TEST(HostRunState, RunWhilePausedResumesRunning) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   const Lines atStart = ui.lines;  // the PC/SC start-up line when the service is absent
   host.SetState(RunState::Paused);
@@ -201,7 +201,7 @@ TEST(HostRunState, RunWhilePausedResumesRunning) {
 
 TEST(HostRunState, StepWhilePausedResumesStepping) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   const Lines atStart = ui.lines;  // the PC/SC start-up line when the service is absent
   host.SetState(RunState::Paused);
@@ -213,7 +213,7 @@ TEST(HostRunState, StepWhilePausedResumesStepping) {
 
 TEST(HostRunState, StopMakesTheStateIdle) {
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   host.SetState(RunState::Paused);
   host.Stop();
@@ -225,7 +225,7 @@ TEST(HostRunState, StopMakesTheStateIdle) {
 TEST(HostLineHook, StopWhileRunningEndsWithUserBreakAndNoError) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\n  Writeln('c');\r\nend.";
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (ui.lines.size() == 2) host.Stop();  // after "Script is running." and "a"
   };
   RunOutcome out = RunWith(ui, text);
@@ -235,8 +235,8 @@ TEST(HostLineHook, StopWhileRunningEndsWithUserBreakAndNoError) {
 
 TEST(HostLineHook, FirstRunOfAHostThatWasNotInitializedRunsToTheEnd) {
   RecordingUi ui;
-  ui.onMessages = [](TScript&) {};  // the line hook is installed
-  TScript host(ui);
+  ui.onMessages = [](ScriptHost&) {};  // the line hook is installed
+  ScriptHost host(ui);
   int32_t errorPos = -1;
   EXPECT_TRUE(host.Run("begin\r\n  Writeln('a');\r\nend.", errorPos));
   EXPECT_EQ(ui.lines, (Lines{"Script is running.", "a", "Script finished, no errors."}));
@@ -244,7 +244,7 @@ TEST(HostLineHook, FirstRunOfAHostThatWasNotInitializedRunsToTheEnd) {
 
 TEST(HostLineHook, WithoutMarksARunNeverTouchesTheEditor) {
   RecordingUi ui;
-  ui.onMessages = [](TScript&) {};
+  ui.onMessages = [](ScriptHost&) {};
   RunOutcome out = RunWith(ui, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
   EXPECT_TRUE(out.ok);
   EXPECT_TRUE(ui.selections.empty());
@@ -260,7 +260,7 @@ TEST(HostLineHook, ABreakpointInsideALoopPausesOnEveryPass) {
   int pauses = 0;
   ui.marks = true;
   ui.breakpointAt = [&](int32_t pos) { return pos == body; };
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (host.State() != RunState::Paused) return;
     ++pauses;
     int32_t ignored;
@@ -278,7 +278,7 @@ TEST(HostLineHook, StepFromIdlePausesAtTheFirstStatementAndAtEveryNewPosition) {
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
   std::vector<int32_t> pausedAt;
   std::vector<size_t> outputWhenPaused;
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (host.State() != RunState::Paused) return;
     pausedAt.push_back(host.LastPausePosition());
     outputWhenPaused.push_back(ui.lines.size());
@@ -299,7 +299,7 @@ TEST(HostLineHook, StepPausesOnlyOnceAtAPositionReachedAgainAndAgain) {
   RecordingUi ui;
   const std::string text = "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do Writeln('x');\r\nend.";
   std::vector<int32_t> pausedAt;
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (host.State() != RunState::Paused) return;
     pausedAt.push_back(host.LastPausePosition());
     int32_t ignored;
@@ -317,7 +317,7 @@ TEST(HostLineHook, StepPausesOnlyOnceAtAPositionReachedAgainAndAgain) {
 TEST(HostLineHook, MessagesComeOnlyWhenTheirIntervalHasPassed) {
   RecordingUi ui;
   ui.intervalMs = 3'600'000;
-  ui.onMessages = [](TScript&) {};
+  ui.onMessages = [](ScriptHost&) {};
   RunOutcome out = RunWith(ui, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
   EXPECT_TRUE(out.ok);
   EXPECT_EQ(ui.messagePasses, 0);
@@ -325,7 +325,7 @@ TEST(HostLineHook, MessagesComeOnlyWhenTheirIntervalHasPassed) {
   RecordingUi stepping;
   stepping.intervalMs = 3'600'000;
   int pauses = 0;
-  stepping.onMessages = [&](TScript& host) {
+  stepping.onMessages = [&](ScriptHost& host) {
     if (host.State() != RunState::Paused) return;
     ++pauses;
     int32_t ignored;
@@ -339,7 +339,7 @@ TEST(HostLineHook, MessagesComeOnlyWhenTheirIntervalHasPassed) {
 TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (host.State() == RunState::Paused) host.Stop();
   };
   RunOutcome out = RunWith(ui, text, /*step=*/true);
@@ -354,7 +354,7 @@ TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
 TEST(HostLineHook, RunAndStepWhileAScriptRunsStartNothingNew) {
   RecordingUi ui;
   std::vector<bool> results;
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (!results.empty()) return;
     int32_t ignored = -7;
     results.push_back(host.Run("begin Writeln('other') end.", ignored));
@@ -373,7 +373,7 @@ TEST(HostLineHook, StatementsOfAUnitRoutineDoNotReachTheHook) {
       "unit Foo;\r\nprocedure Hello;\r\nbegin\r\n  Writeln('one');\r\n  Writeln('two');\r\nend;\r\nend.");
   RecordingUi ui;
   ui.marks = true;  // every statement of the main text is selected as it runs
-  ui.onMessages = [](TScript&) {};
+  ui.onMessages = [](ScriptHost&) {};
   const std::string text = "uses Foo;\r\nbegin\r\n  Hello;\r\n  Writeln('three');\r\nend.";
   RunOutcome out = RunWith(ui, text);
   EXPECT_TRUE(out.ok);
@@ -418,7 +418,7 @@ TEST_P(HostStopTest, StopEndsTheWholeRunWithOneUserBreak) {
   ScopedWorkDir dir;
   if (GetParam().unit) dir.Write("FOO.qs", GetParam().unit);
   RecordingUi ui;
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (!ui.lines.empty() && ui.lines.back() == "stop") host.Stop();
   };
   RunOutcome out = RunWith(ui, GetParam().text);
@@ -432,7 +432,7 @@ INSTANTIATE_TEST_SUITE_P(Host, HostStopTest, testing::ValuesIn(kStopCases),
 // Without Stop the hook's presence changes nothing: exit still leaves only its routine.
 TEST(HostLineHook, ExitInARoutineStillReturnsToTheCaller) {
   RecordingUi ui;
-  ui.onMessages = [](TScript&) {};
+  ui.onMessages = [](ScriptHost&) {};
   RunOutcome out =
       RunWith(ui, "procedure P;\r\nbegin\r\n  exit;\r\nend;\r\nbegin\r\n  P;\r\n  Writeln('after');\r\nend.");
   EXPECT_TRUE(out.ok);
@@ -488,7 +488,7 @@ TEST(HostUnits, UnitFileNameMatchesIgnoringCase) {
 TEST(HostUnits, UnitIsReadAgainForEveryRun) {
   ScopedWorkDir dir;
   RecordingUi ui;
-  TScript host(ui);
+  ScriptHost host(ui);
   host.Initialize();
   int32_t pos = -1;
   dir.Write("FOO.qs", kFooUnit);
@@ -597,7 +597,7 @@ namespace {
 // here the procedure types made for routine addresses (@P).
 TEST(HostRuns, RoutineAddressesWorkInEveryRunOfTheSameEngine) {
   RecordingUi ui;
-  quoll::TScript host(ui);
+  quoll::ScriptHost host(ui);
   host.Initialize();
   const std::string text =
       "type TP = procedure(s: string);\r\n"

@@ -105,8 +105,8 @@ class RecordingUi : public quoll::HostUi {
   std::vector<int32_t> selections;  // SelectPosition calls
   // The user's actions: called whenever the host lets messages through (before every statement
   // and while paused). Setting it makes the UI want the line hook.
-  std::function<void(quoll::TScript&)> onMessages;
-  quoll::TScript* host = nullptr;  // set by RunWith
+  std::function<void(quoll::ScriptHost&)> onMessages;
+  quoll::ScriptHost* host = nullptr;  // set by RunWith
   bool marks = false;
   int32_t intervalMs = 0;  // MessageIntervalMs
   int messagePasses = 0;   // ProcessMessages calls
@@ -154,7 +154,7 @@ struct RunOutcome {
 // Runs a text through a freshly initialized host with the given UI.
 inline RunOutcome RunWith(RecordingUi& ui, const std::string& text, bool step = false) {
   SCOPED_TRACE(testing::Message() << "running script:\n" << text);
-  quoll::TScript host(ui);
+  quoll::ScriptHost host(ui);
   ui.host = &host;
   host.Initialize();
   RunOutcome out;

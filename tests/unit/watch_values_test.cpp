@@ -12,7 +12,7 @@
 namespace quoll_test {
 namespace {
 
-using quoll::TScript;
+using quoll::ScriptHost;
 using Watches = std::map<std::string, std::optional<std::string>>;
 
 // Runs the text and reads the named watches before the statement that follows each Writeln of a
@@ -21,7 +21,7 @@ std::map<std::string, Watches> WatchesAt(const std::string& text, const std::vec
                                          const std::vector<std::string>& names) {
   std::map<std::string, Watches> seen;
   RecordingUi ui;
-  ui.onMessages = [&](TScript& host) {
+  ui.onMessages = [&](ScriptHost& host) {
     if (ui.lines.empty()) return;
     const std::string& last = ui.lines.back();
     if (std::find(stops.begin(), stops.end(), last) == stops.end() || seen.count(last)) return;
