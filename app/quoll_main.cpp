@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Quoll");
   QApplication::setWindowIcon(quoll::icons::ProgramIcon());
   quoll::QtUserPrompts prompts;
-  quoll::TMainForm mainForm(prompts);
+  quoll::MainWindow mainForm(prompts);
   const QStringList args = QApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i)
     mainForm.CreateEditorWindow(QFileInfo(args[i]).absoluteFilePath());

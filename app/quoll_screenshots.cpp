@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   QDir().mkpath(args[2]);
   const QDir out(args[2]);
   quoll::QtUserPrompts prompts;
-  quoll::TMainForm mainForm(prompts);
+  quoll::MainWindow mainForm(prompts);
   mainForm.resize(900, 620);
   mainForm.show();
   mainForm.CreateEditorWindow(QFileInfo(args[1]).absoluteFilePath());

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quoll");
   quoll::QtUserPrompts prompts;
-  quoll::TMainForm form(prompts);
+  quoll::MainWindow form(prompts);
   form.resize(900, 640);
   form.show();
   quoll::TMDIChild* editor =

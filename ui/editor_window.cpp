@@ -14,7 +14,7 @@
 
 namespace quoll {
 
-TMDIChild::TMDIChild(TMainForm& mainForm, const QString& name)
+TMDIChild::TMDIChild(MainWindow& mainForm, const QString& name)
     : mainForm_(mainForm), mmoScript_(new ScriptEditor(this)), menuPop_(new QMenu(this)), fileName_(name) {
   setAttribute(Qt::WA_DeleteOnClose);
   mmoScript_->setObjectName("mmoScript");

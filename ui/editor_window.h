@@ -13,7 +13,7 @@ class QMenu;
 
 namespace quoll {
 
-class TMainForm;
+class MainWindow;
 
 class TMDIChild : public QWidget {
   Q_OBJECT
@@ -21,7 +21,7 @@ class TMDIChild : public QWidget {
  public:
   enum class RunMode { Run = 0, Step = 1 };
 
-  TMDIChild(TMainForm& mainForm, const QString& name);
+  TMDIChild(MainWindow& mainForm, const QString& name);
 
   // Loads a file's lines; false (with the error shown) when it cannot be read.
   bool LoadFile(const QString& path);
@@ -69,7 +69,7 @@ class TMDIChild : public QWidget {
   void UpdateTitle();
   void OnContextMenu(const QPoint& globalPos);
 
-  TMainForm& mainForm_;
+  MainWindow& mainForm_;
   ScriptEditor* mmoScript_;
   QMenu* menuPop_;
   QString fileName_;  // the title without the "*" of a changed text

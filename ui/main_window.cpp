@@ -1,4 +1,4 @@
-// TMainForm: actions with their enable and check rules, the MDI frame, the output pane, and the
+// MainWindow: actions with their enable and check rules, the MDI frame, the output pane, and the
 // host's user interface. A run executes inside the Run or Step command; the statement hook pumps
 // the event loop every few milliseconds of run time, so the window stays usable and Stop works.
 #include "ui/main_window.h"
@@ -44,7 +44,7 @@ QString FromScriptBytes(const std::string& bytes) {
 
 }  // namespace
 
-TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer initializeHost)
+MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer initializeHost)
     : QMainWindow(parent), prompts_(prompts), initializeHost_(std::move(initializeHost)) {
   setObjectName("MainForm");
   setWindowTitle("Quoll");
@@ -93,9 +93,9 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
       if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editor->ReportCaret();
     UpdateActions();
   });
-  connect(qApp, &QApplication::focusChanged, this, &TMainForm::UpdateActions);
-  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::UpdateActions);
-  connect(mmoResult_, &QPlainTextEdit::selectionChanged, this, &TMainForm::UpdateActions);
+  connect(qApp, &QApplication::focusChanged, this, &MainWindow::UpdateActions);
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::UpdateActions);
+  connect(mmoResult_, &QPlainTextEdit::selectionChanged, this, &MainWindow::UpdateActions);
 
   // The host: one engine for every run. When its initialisation fails the window still opens.
   host_ = std::make_unique<ScriptHost>(*this);
@@ -107,12 +107,12 @@ TMainForm::TMainForm(UserPrompts& prompts, QWidget* parent, HostInitializer init
   aboutBox_ = new TAboutBox(this);
   dlgPageHelp_ = new TdlgPageHelp(this);
   frmWatch_ = new TfrmWatch(this);
-  connect(frmWatch_, &TfrmWatch::VisibilityChanged, this, &TMainForm::UpdateActions);
+  connect(frmWatch_, &TfrmWatch::VisibilityChanged, this, &MainWindow::UpdateActions);
   connect(frmWatch_, &TfrmWatch::NameEdited, this, [this] { RefreshWatches(); });
   UpdateActions();
 }
 
-TMainForm::~TMainForm() {
+MainWindow::~MainWindow() {
   // Deleting the child widgets moves the focus; the actions may not hear of it any more.
   destroying_ = true;
   for (QObject* source :
@@ -125,7 +125,7 @@ TMainForm::~TMainForm() {
   host_->Shutdown();
 }
 
-QAction* TMainForm::MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+QAction* MainWindow::MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
                                const QString& hint, const QIcon& icon) {
   auto* action = new QAction(icon, caption, this);
   action->setObjectName(name);
@@ -137,7 +137,7 @@ QAction* TMainForm::MakeAction(const char* name, const QString& caption, const Q
   return action;
 }
 
-void TMainForm::CreateActions() {
+void MainWindow::CreateActions() {
   QStyle* s = style();
   FileNew1_ = MakeAction("FileNew1", "&New", QKeySequence("Ctrl+N"), "New|Create a new file",
                          s->standardIcon(QStyle::SP_FileIcon));
@@ -178,8 +178,8 @@ void TMainForm::CreateActions() {
                            "About|Displays program information, version number, and copyright");
   for (QAction* a : {ViewToolbar_, ViewOutput_, ViewWatch_}) a->setCheckable(true);
 
-  connect(FileNew1_, &QAction::triggered, this, &TMainForm::NewFile);
-  connect(FileOpen1_, &QAction::triggered, this, &TMainForm::OpenFile);
+  connect(FileNew1_, &QAction::triggered, this, &MainWindow::NewFile);
+  connect(FileOpen1_, &QAction::triggered, this, &MainWindow::OpenFile);
   connect(FileClose1_, &QAction::triggered, this, [this] {
     if (QMdiSubWindow* w = mdiArea_->currentSubWindow()) w->close();
   });
@@ -199,14 +199,14 @@ void TMainForm::CreateActions() {
     ToolBar1_->setVisible(ToolBar1_->isHidden());
     UpdateActions();
   });
-  connect(ViewOutput_, &QAction::triggered, this, &TMainForm::ToggleOutput);
+  connect(ViewOutput_, &QAction::triggered, this, &MainWindow::ToggleOutput);
   connect(ViewWatch_, &QAction::triggered, this, [this] {
     frmWatch_->setVisible(frmWatch_->isHidden());
     UpdateActions();
   });
   connect(ScriptRun_, &QAction::triggered, this, [this] { RunActive(false); });
   connect(ScriptStep_, &QAction::triggered, this, [this] { RunActive(true); });
-  connect(ScriptStop_, &QAction::triggered, this, &TMainForm::StopScript);
+  connect(ScriptStop_, &QAction::triggered, this, &MainWindow::StopScript);
   connect(ScriptBreakPoint_, &QAction::triggered, this, [this] {
     if (TMDIChild* e = ActiveEditor()) e->ToggleBreakpoint();
   });
@@ -216,12 +216,12 @@ void TMainForm::CreateActions() {
   connect(WindowMinimizeAll1_, &QAction::triggered, this, [this] {
     for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->showMinimized();
   });
-  connect(WindowArrangeAll1_, &QAction::triggered, this, &TMainForm::ArrangeIcons);
+  connect(WindowArrangeAll1_, &QAction::triggered, this, &MainWindow::ArrangeIcons);
   connect(HelpHelp_, &QAction::triggered, this, [this] { dlgPageHelp_->exec(); });
   connect(HelpAbout1_, &QAction::triggered, this, [this] { aboutBox_->exec(); });
 }
 
-void TMainForm::CreateMenusAndToolBar() {
+void MainWindow::CreateMenusAndToolBar() {
   QMenu* file = menuBar()->addMenu("&File");
   file->menuAction()->setStatusTip("File related commands");
   file->addActions({FileNew1_, FileOpen1_, FileClose1_, FileSave1_, FileSaveAs1_});
@@ -241,12 +241,12 @@ void TMainForm::CreateMenusAndToolBar() {
   windowMenu_->addActions({WindowCascade1_, WindowTileHorizontal1_, WindowTileVertical1_, WindowMinimizeAll1_,
                            WindowArrangeAll1_});
   windowListSeparator_ = windowMenu_->addSeparator();
-  connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
+  connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::FillWindowMenu);
   QMenu* help = menuBar()->addMenu("&Help");
   help->menuAction()->setStatusTip("Help topics");
   help->addActions({HelpHelp_, HelpAbout1_});
   for (QMenu* menu : {file, edit, view, script, windowMenu_, help})
-    connect(menu, &QMenu::aboutToShow, this, &TMainForm::UpdateActions);
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateActions);
 
   ToolBar1_ = addToolBar("Toolbar");
   ToolBar1_->setObjectName("ToolBar1");
@@ -261,7 +261,7 @@ void TMainForm::CreateMenusAndToolBar() {
 }
 
 // The open editor windows after the fixed items; choosing one activates it.
-void TMainForm::FillWindowMenu() {
+void MainWindow::FillWindowMenu() {
   const QList<QAction*> all = windowMenu_->actions();
   for (qsizetype i = all.indexOf(windowListSeparator_) + 1; i < all.size(); ++i) {
     windowMenu_->removeAction(all[i]);
@@ -280,7 +280,7 @@ void TMainForm::FillWindowMenu() {
   }
 }
 
-void TMainForm::UpdateActions() {
+void MainWindow::UpdateActions() {
   if (destroying_) return;
   const bool hasEditor = ActiveEditor() != nullptr;
   const bool hasWindows = !mdiArea_->subWindowList().isEmpty();
@@ -306,17 +306,17 @@ void TMainForm::UpdateActions() {
     a->setEnabled(hasWindows);
 }
 
-QPlainTextEdit* TMainForm::FocusedTextBox() const {
+QPlainTextEdit* MainWindow::FocusedTextBox() const {
   auto* box = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
   return box && box->window() == this ? box : nullptr;
 }
 
-void TMainForm::EditCommand(void (*command)(QPlainTextEdit*)) {
+void MainWindow::EditCommand(void (*command)(QPlainTextEdit*)) {
   if (QPlainTextEdit* box = FocusedTextBox()) command(box);
   UpdateActions();
 }
 
-TMDIChild* TMainForm::CreateEditorWindow(const QString& name) {
+TMDIChild* MainWindow::CreateEditorWindow(const QString& name) {
   const bool hadActive = ActiveEditor() != nullptr;
   // The MDI area's sub-window takes the editor as its child and owns it from here on.
   QMdiSubWindow* window = mdiArea_->addSubWindow(new TMDIChild(*this, name));
@@ -331,12 +331,12 @@ TMDIChild* TMainForm::CreateEditorWindow(const QString& name) {
   return editor;
 }
 
-TMDIChild* TMainForm::ActiveEditor() const {
+TMDIChild* MainWindow::ActiveEditor() const {
   QMdiSubWindow* window = mdiArea_->currentSubWindow();
   return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
 }
 
-QList<TMDIChild*> TMainForm::Editors() const {
+QList<TMDIChild*> MainWindow::Editors() const {
   QList<TMDIChild*> editors;
   for (QMdiSubWindow* window : mdiArea_->subWindowList())
     if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editors << editor;
@@ -344,16 +344,16 @@ QList<TMDIChild*> TMainForm::Editors() const {
 }
 
 // NONAME and the number of open windows plus one: after closing windows a name can repeat.
-void TMainForm::NewFile() {
+void MainWindow::NewFile() {
   CreateEditorWindow(QString("NONAME%1").arg(mdiArea_->subWindowList().size() + 1));
 }
 
-void TMainForm::OpenFile() {
+void MainWindow::OpenFile() {
   const QString path = prompts_.OpenFileName(this);
   if (!path.isEmpty()) CreateEditorWindow(QFileInfo(path).absoluteFilePath());
 }
 
-bool TMainForm::InitializeHost() {
+bool MainWindow::InitializeHost() {
   try {
     initializeHost_(*host_);
     return true;
@@ -365,7 +365,7 @@ bool TMainForm::InitializeHost() {
 
 // A new run takes the active window. A paused script goes on in the window whose text it runs,
 // whichever window is active: its breakpoints and execution line belong to that text.
-void TMainForm::RunActive(bool step) {
+void MainWindow::RunActive(bool step) {
   // After a failed start-up the host gets its engine before the first run, or the run does not start.
   if (!host_->Engine() && !InitializeHost()) return;
   if (host_->State() == RunState::Idle || !runningEditor_) runningEditor_ = ActiveEditor();
@@ -374,7 +374,7 @@ void TMainForm::RunActive(bool step) {
   UpdateActions();
 }
 
-void TMainForm::StopScript() {
+void MainWindow::StopScript() {
   ShowSelectedPosition();
   host_->Stop();
   runningEditor_ = nullptr;
@@ -382,7 +382,7 @@ void TMainForm::StopScript() {
 }
 
 // First press: the visible pane gets the keyboard; next press hides it; then shows it again.
-void TMainForm::ToggleOutput() {
+void MainWindow::ToggleOutput() {
   if (!Panel1_->isHidden() && !mmoResult_->hasFocus()) {
     mmoResult_->setFocus();
     UpdateActions();
@@ -398,7 +398,7 @@ void TMainForm::ToggleOutput() {
 }
 
 // Qt::Vertical stacks the windows one above the other, Qt::Horizontal puts them side by side.
-void TMainForm::TileSubWindows(Qt::Orientation orientation) {
+void MainWindow::TileSubWindows(Qt::Orientation orientation) {
   QList<QMdiSubWindow*> windows;
   for (QMdiSubWindow* w : mdiArea_->subWindowList())
     if (!w->isMinimized()) windows << w;
@@ -417,7 +417,7 @@ void TMainForm::TileSubWindows(Qt::Orientation orientation) {
 }
 
 // Lines the minimised windows up along the bottom edge.
-void TMainForm::ArrangeIcons() {
+void MainWindow::ArrangeIcons() {
   const QRect area = mdiArea_->viewport()->rect();
   int x = 0;
   int y = area.bottom();
@@ -433,20 +433,20 @@ void TMainForm::ArrangeIcons() {
   }
 }
 
-void TMainForm::SetCaretText(const QString& text) {
+void MainWindow::SetCaretText(const QString& text) {
   if (caretPanel_->text() != text) caretPanel_->setText(text);
 }
 
-QString TMainForm::CaretText() const {
+QString MainWindow::CaretText() const {
   return caretPanel_->text();
 }
 
-void TMainForm::AddWatch(const QString& name) {
+void MainWindow::AddWatch(const QString& name) {
   frmWatch_->AddWatch(name);
   RefreshWatches();
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   const QList<TMDIChild*> editors = Editors();
   for (TMDIChild* editor : editors) {
     if (!editor->CloseQuery()) {
@@ -462,20 +462,20 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 // ---- HostUi ----
 
-void TMainForm::WriteOutput(const std::string& line) {
+void MainWindow::WriteOutput(const std::string& line) {
   mmoResult_->appendPlainText(FromScriptBytes(line));
 }
 
-void TMainForm::ClearOutput() {
+void MainWindow::ClearOutput() {
   mmoResult_->clear();
 }
 
-std::string TMainForm::ReadLine(const std::string& caption, const std::string& prompt) {
+std::string MainWindow::ReadLine(const std::string& caption, const std::string& prompt) {
   std::optional<QString> text = prompts_.InputText(this, FromScriptBytes(caption), FromScriptBytes(prompt));
   return text ? text->toStdString() : std::string();
 }
 
-void TMainForm::ShowRunState(RunState state) {
+void MainWindow::ShowRunState(RunState state) {
   switch (state) {
     case RunState::Idle:
       setWindowTitle(baseCaption_);
@@ -492,7 +492,7 @@ void TMainForm::ShowRunState(RunState state) {
 }
 
 // Between statements, every few milliseconds of a run (a scripted user: before every statement).
-void TMainForm::ProcessMessages() {
+void MainWindow::ProcessMessages() {
   ShowSelectedPosition();
   if (pump_)
     pump_(false);
@@ -500,16 +500,16 @@ void TMainForm::ProcessMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-int32_t TMainForm::MessageIntervalMs() const {
+int32_t MainWindow::MessageIntervalMs() const {
   return pump_ ? 0 : 5;
 }
 
 // Whatever the windows show next, the running editor's selection is the last statement's.
-void TMainForm::ShowSelectedPosition() {
+void MainWindow::ShowSelectedPosition() {
   if (runningEditor_) runningEditor_->ShowSelectedPosition();
 }
 
-void TMainForm::WaitForMessages() {
+void MainWindow::WaitForMessages() {
   ShowSelectedPosition();
   if (pump_) {
     pump_(true);
@@ -518,21 +518,21 @@ void TMainForm::WaitForMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-bool TMainForm::HasMarks() {
+bool MainWindow::HasMarks() {
   const TMDIChild* editor = runningEditor_.data();
   return editor && editor->HasMarks();
 }
 
-void TMainForm::SelectPosition(int32_t position) {
+void MainWindow::SelectPosition(int32_t position) {
   if (runningEditor_) runningEditor_->SelectPosition(position);
 }
 
-bool TMainForm::IsBreakpointLine() {
+bool MainWindow::IsBreakpointLine() {
   return runningEditor_ && runningEditor_->IsBreakpointLine();
 }
 
 // After Stop no editor is running any more; once idle, no editor may keep an execution line.
-void TMainForm::UpdateCurrentLine() {
+void MainWindow::UpdateCurrentLine() {
   if (runningEditor_) {
     runningEditor_->UpdateCurrentLine();
   } else if (host_ && host_->State() == RunState::Idle) {
@@ -541,7 +541,7 @@ void TMainForm::UpdateCurrentLine() {
 }
 
 // Values come from the engine as it stands: inside a paused routine its locals hide globals.
-void TMainForm::RefreshWatches() {
+void MainWindow::RefreshWatches() {
   ScriptEngine* engine = host_ ? host_->Engine() : nullptr;
   frmWatch_->RefreshWatches([engine](const QString& name) -> std::optional<QString> {
     std::optional<std::string> text = WatchText(engine, name.toStdString());

@@ -1,4 +1,4 @@
-// TMainForm: the workbench's MDI main window. It owns the script host and every user command
+// MainWindow: the workbench's MDI main window. It owns the script host and every user command
 // (actions shared by the menu bar and the tool bar), holds the editor windows, the output pane and
 // the status bar, and is the host's user interface: output lines, the input box, the run state in
 // the title, and the running editor's marks and execution line.
@@ -30,7 +30,7 @@ class TdlgPageHelp;
 class TfrmWatch;
 class UserPrompts;
 
-class TMainForm : public QMainWindow, public HostUi {
+class MainWindow : public QMainWindow, public HostUi {
   Q_OBJECT
 
  public:
@@ -38,8 +38,8 @@ class TMainForm : public QMainWindow, public HostUi {
   using HostInitializer = std::function<void(ScriptHost&)>;
 
   // `initializeHost` defaults to ScriptHost::Initialize.
-  explicit TMainForm(UserPrompts& prompts, QWidget* parent = nullptr, HostInitializer initializeHost = {});
-  ~TMainForm() override;
+  explicit MainWindow(UserPrompts& prompts, QWidget* parent = nullptr, HostInitializer initializeHost = {});
+  ~MainWindow() override;
 
   // A new editor window titled `name`, loaded from the file of that name when one exists.
   TMDIChild* CreateEditorWindow(const QString& name);

@@ -19,35 +19,35 @@ namespace quoll_test {
 
 using quoll::RunState;
 using quoll::ScriptEditor;
-using quoll::TMainForm;
+using quoll::MainWindow;
 using quoll::TMDIChild;
 
 namespace {
 
-QTreeWidget* WatchList(TMainForm& form) {
+QTreeWidget* WatchList(MainWindow& form) {
   return form.Watches()->List();
 }
 
-QString WatchName(TMainForm& form, int row) {
+QString WatchName(MainWindow& form, int row) {
   return WatchList(form)->topLevelItem(row)->text(0);
 }
 
-QString WatchValue(TMainForm& form, int row) {
+QString WatchValue(MainWindow& form, int row) {
   return WatchList(form)->topLevelItem(row)->text(1);
 }
 
-bool Paused(TMainForm& form) {
+bool Paused(MainWindow& form) {
   return form.Host().State() == RunState::Paused;
 }
 
 // A step of the scripted user for the next pause.
-void WhenPaused(TMainForm& form, std::function<void()> action) {
+void WhenPaused(MainWindow& form, std::function<void()> action) {
   When(
       form, [&form] { return Paused(form); }, std::move(action));
 }
 
 // The run state as the title shows it: "run", "break" or "" when idle.
-QString TitleState(TMainForm& form) {
+QString TitleState(MainWindow& form) {
   const QString title = form.windowTitle();
   if (title.contains("[break]")) return "break";
   if (title.contains("[run]")) return "run";
@@ -56,7 +56,7 @@ QString TitleState(TMainForm& form) {
 
 // What a paused script shows: the title's state, the execution line (0-based) and the first
 // watch's value.
-QString PauseView(TMainForm& form, TMDIChild* editor) {
+QString PauseView(MainWindow& form, TMDIChild* editor) {
   return QString("%1 %2 %3")
       .arg(TitleState(form))
       .arg(editor->Editor()->ExecutionLine())
@@ -104,7 +104,7 @@ class DebuggingTest : public QObject {
   QString oldDir_;
 
   // A shown main window with one editor holding `text`.
-  static TMDIChild* OpenScript(TMainForm& form, const QString& text) {
+  static TMDIChild* OpenScript(MainWindow& form, const QString& text) {
     form.resize(900, 640);
     form.show();
     Action(form, "FileNew1")->trigger();
@@ -125,7 +125,7 @@ class DebuggingTest : public QObject {
   // line white on red; the next Step pauses at the next statement; Run finishes the script.
   void StepPausesAtEachStatementAndRunFinishes() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     TMDIChild* editor =
         OpenScript(form, "var Count: Integer;\r\nbegin\r\n  count := 4;\r\n  Writeln('a');\r\nend.");
     form.AddWatch("count");
@@ -155,7 +155,7 @@ class DebuggingTest : public QObject {
   // Running, a breakpoint inside a loop pauses on every pass; Run resumes each time.
   void ABreakpointInALoopPausesOnEveryPass() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     TMDIChild* editor = OpenScript(
         form,
         "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n  begin\r\n    Writeln('x');\r\n  end;\r\nend.");
@@ -180,7 +180,7 @@ class DebuggingTest : public QObject {
   // again, and no editor keeps an execution line.
   void StopWhilePausedEndsTheRun() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     TMDIChild* editor = OpenScript(form, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     bool stopEnabled = false;
     WhenPaused(form, [&] {
@@ -200,7 +200,7 @@ class DebuggingTest : public QObject {
   // statements; without marks the editor is left alone.
   void WithMarksTheCaretFollowsTheRun() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     const QString text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
     TMDIChild* editor = OpenScript(form, text);
     editor->Editor()->setCursorPosition(0, 0);
@@ -223,7 +223,7 @@ class DebuggingTest : public QObject {
   // A breakpoint set while the script runs takes effect at the next pass through its line.
   void ABreakpointSetDuringARunPausesThere() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     TMDIChild* editor = OpenScript(form,
                                    "var i: Integer;\r\nbegin\r\n  for i := 1 to 5 do\r\n  begin\r\n"
                                    "    Writeln(IntToStr(i));\r\n  end;\r\nend.");
@@ -252,7 +252,7 @@ class DebuggingTest : public QObject {
   // with Alt+3 and keeps its rows.
   void AddToWatchWhilePausedAndAltThreeKeepsTheRows() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     TMDIChild* window =
         OpenScript(form, "var Flag: Boolean;\r\nbegin\r\n  Flag := True;\r\n  Writeln('a');\r\nend.");
     QCOMPARE(Action(form, "ViewWatch")->shortcut(), QKeySequence("Alt+3"));
@@ -289,7 +289,7 @@ class DebuggingTest : public QObject {
   // text even below a row with a value, unknown names "???", blank names are skipped.
   void WatchRowsShowEachKindOfValue() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     OpenScript(form,
                "var\r\n  MixedCase: Integer;\r\n  Ok: Boolean;\r\n  R: Real;\r\n  A: array of Integer;\r\n"
                "begin\r\n  MixedCase := 12;\r\n  Ok := False;\r\n  R := 2;\r\n  SetArrayLength(A, 3);\r\n"
@@ -309,7 +309,7 @@ class DebuggingTest : public QObject {
   // rows are named, a 17th watch appends a row.
   void DeleteKeepsTheValueAndTheSeventeenthWatchAppendsARow() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     OpenScript(form,
                "var X: Integer;\r\nbegin\r\n  X := 5;\r\n  Writeln('set');\r\n  Writeln('end');\r\nend.");
     form.AddWatch("a");
@@ -335,7 +335,7 @@ class DebuggingTest : public QObject {
   // a changed name is looked up at once; nothing is edited without a selected row.
   void NamesAreEditedInPlace() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     OpenScript(
         form,
         "var Total: Integer;\r\nbegin\r\n  Total := 9;\r\n  Writeln('set');\r\n  Writeln('end');\r\nend.");

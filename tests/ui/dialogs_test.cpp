@@ -18,7 +18,7 @@ class DialogsTest : public QObject {
  private slots:
   void HelpOpensOnDemoAndKeepsTheLastPage() {
     FakePrompts prompts;
-    quoll::TMainForm form(prompts);
+    quoll::MainWindow form(prompts);
     quoll::TdlgPageHelp* help = form.Help();
     QString first, page;
     QTimer::singleShot(0, help, [help, &first] {

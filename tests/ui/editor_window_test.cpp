@@ -26,7 +26,7 @@
 namespace quoll_test {
 
 using quoll::ScriptEditor;
-using quoll::TMainForm;
+using quoll::MainWindow;
 using quoll::TMDIChild;
 using Answer = quoll::UserPrompts::Answer;
 
@@ -104,7 +104,7 @@ class EditorWindowTest : public QObject {
 
   void SavingANewWindowAsksForANameOnceAndSaveAsAlways() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* editor = form.ActiveEditor();
@@ -130,7 +130,7 @@ class EditorWindowTest : public QObject {
   // A path may hold a "*"; only the mark of a changed text is taken off the title.
   void AStarInTheFileNameSurvivesModifyAndSave() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     const QString path = Path("a*b.qs");
     QVERIFY(WriteAll(path, "begin\r\nend.\r\n"));
     TMDIChild* editor = form.CreateEditorWindow(path);
@@ -143,7 +143,7 @@ class EditorWindowTest : public QObject {
 
   void AFailedSaveKeepsTheOldFileAndTheWindowState() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     const QString path = Path("keep.qs");
     QVERIFY(WriteAll(path, "old\r\n"));
     TMDIChild* editor = form.CreateEditorWindow(path);
@@ -172,7 +172,7 @@ class EditorWindowTest : public QObject {
     QVERIFY(WriteAll(path, old));
     QVERIFY(FillFileSystem(dir + "/filler"));
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     TMDIChild* editor = form.CreateEditorWindow(path);
     QCOMPARE(form.ActiveEditor(), editor);
@@ -188,7 +188,7 @@ class EditorWindowTest : public QObject {
 
   void LoadingAndSavingKeepsTheBytesAndMakesLineBreaksCrLf() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     const QString path = Path("latin1.qs");
     QVERIFY(WriteAll(path, "s := 'caf\xe9';\nt := 1;\r\n"));
     TMDIChild* editor = form.CreateEditorWindow(path);
@@ -201,7 +201,7 @@ class EditorWindowTest : public QObject {
 
   void CloseQueryOfAChangedScript() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     form.ActiveEditor()->Editor()->insert("x");
@@ -224,7 +224,7 @@ class EditorWindowTest : public QObject {
 
   void ClosingTheRunningScriptsWindowAsksToStopIt() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* editor = form.ActiveEditor();
@@ -262,7 +262,7 @@ class EditorWindowTest : public QObject {
     QFETCH(QString, selected);
     QFETCH(int, line);
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     ScriptEditor* editor = form.ActiveEditor()->Editor();
@@ -275,7 +275,7 @@ class EditorWindowTest : public QObject {
 
   void BreakpointsAndBookmarksShareALine() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* window = form.ActiveEditor();
@@ -345,7 +345,7 @@ class EditorWindowTest : public QObject {
 
   void AddToWatchOpensForOneTo63SelectedCharacters() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* window = form.ActiveEditor();
@@ -370,7 +370,7 @@ class EditorWindowTest : public QObject {
 
   void CaretTextShowsColumnAndLine() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     ScriptEditor* editor = form.ActiveEditor()->Editor();

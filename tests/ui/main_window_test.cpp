@@ -15,11 +15,11 @@
 
 namespace quoll_test {
 
-using quoll::TMainForm;
+using quoll::MainWindow;
 using quoll::TMDIChild;
 
 // The enabled state of the named actions, for compact comparisons.
-QString Enabled(TMainForm& form, const QStringList& names) {
+QString Enabled(MainWindow& form, const QStringList& names) {
   QStringList on;
   for (const QString& name : names)
     if (Action(form, name.toLatin1().constData())->isEnabled()) on << name;
@@ -45,7 +45,7 @@ class MainWindowTest : public QObject {
 
   void WithoutEditorOnlyTheAlwaysActionsAreEnabled() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     QCOMPARE(form.windowTitle(), QString("Quoll"));
     QCOMPARE(Enabled(form, {"FileNew1", "FileOpen1", "FileClose1", "FileSave1", "FileSaveAs1", "FileExit1",
@@ -67,7 +67,7 @@ class MainWindowTest : public QObject {
 
   void NewWindowsAreNumberedByTheWindowsOpenNow() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* first = form.ActiveEditor();
@@ -86,7 +86,7 @@ class MainWindowTest : public QObject {
 
   void RunWritesTheOutputAndStopEndsARunningScript() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     form.ActiveEditor()->Editor()->setText(
@@ -109,7 +109,7 @@ class MainWindowTest : public QObject {
 
   void StepPausesAtTheFirstStatementAndRunContinues() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* editor = form.ActiveEditor();
@@ -136,7 +136,7 @@ class MainWindowTest : public QObject {
   // Step while paused with another window active: the paused script goes on in its own window.
   void StepWhilePausedKeepsTheRunningWindow() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* running = form.ActiveEditor();
@@ -168,7 +168,7 @@ class MainWindowTest : public QObject {
   void AFailedHostInitialisationIsReportedAndRetriedByRun() {
     FakePrompts prompts;
     int calls = 0;
-    TMainForm form(prompts, nullptr, [&calls](quoll::ScriptHost& host) {
+    MainWindow form(prompts, nullptr, [&calls](quoll::ScriptHost& host) {
       if (++calls < 3) throw std::runtime_error("no engine");
       host.Initialize();
     });
@@ -189,7 +189,7 @@ class MainWindowTest : public QObject {
   // Stop clears the running editor; the execution line still goes when the run ends.
   void StopAtABreakpointEndsTheRunAndRemovesTheExecutionLine() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     TMDIChild* editor = form.ActiveEditor();
@@ -216,7 +216,7 @@ class MainWindowTest : public QObject {
   // The window whose script is paused goes away inside the run; the run still ends cleanly.
   void ClosingTheProgramWhilePausedStopsTheScript() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     form.ActiveEditor()->Editor()->setText("begin\r\n  Writeln('a');\r\nend.");
@@ -238,7 +238,7 @@ class MainWindowTest : public QObject {
   void ReadlnAsksWithCaptionAndPromptAndCancelGivesTheEmptyText() {
     FakePrompts prompts;
     prompts.inputs = {QString("card 1"), QString()};
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     form.ActiveEditor()->Editor()->setText(
@@ -253,7 +253,7 @@ class MainWindowTest : public QObject {
 
   void OutputToggleFocusesThenHidesThenShows() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     Action(form, "FileNew1")->trigger();
@@ -276,7 +276,7 @@ class MainWindowTest : public QObject {
 
   void EditActionsServeTheOutputPaneOnly() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     Action(form, "FileNew1")->trigger();
@@ -292,7 +292,7 @@ class MainWindowTest : public QObject {
 
   void ClosingTheProgramAsksForChangedScriptsAndCancelKeepsItRunning() {
     FakePrompts prompts;
-    TMainForm form(prompts);
+    MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
     Action(form, "FileNew1")->trigger();

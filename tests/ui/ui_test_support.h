@@ -25,11 +25,11 @@ inline void Flush() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-inline QAction* Action(quoll::TMainForm& form, const char* name) {
+inline QAction* Action(quoll::MainWindow& form, const char* name) {
   return form.findChild<QAction*>(name);
 }
 
-inline QStringList OutputLines(quoll::TMainForm& form) {
+inline QStringList OutputLines(quoll::MainWindow& form) {
   return form.Output()->toPlainText().split('\n');
 }
 
@@ -41,7 +41,7 @@ inline QStringList OutputLines(quoll::TMainForm& form) {
 class ScriptedUser : public QObject {
  public:
   // The form's scripted user, made on first use; the form owns it.
-  static ScriptedUser& Of(quoll::TMainForm& form) {
+  static ScriptedUser& Of(quoll::MainWindow& form) {
     if (auto* user = form.findChild<QObject*>("scriptedUser", Qt::FindDirectChildrenOnly))
       return *static_cast<ScriptedUser*>(user);
     return *new ScriptedUser(form);
@@ -61,7 +61,7 @@ class ScriptedUser : public QObject {
   static constexpr long kMaxStatements = 2000000;
   static constexpr int kMaxIdlePausedPumps = 100;
 
-  explicit ScriptedUser(quoll::TMainForm& form) : QObject(&form), form_(form) {
+  explicit ScriptedUser(quoll::MainWindow& form) : QObject(&form), form_(form) {
     setObjectName("scriptedUser");
     form.SetMessagePump([this](bool paused) { Pump(paused); });
   }
@@ -82,7 +82,7 @@ class ScriptedUser : public QObject {
     }
   }
 
-  quoll::TMainForm& form_;
+  quoll::MainWindow& form_;
   std::vector<Step> steps_;
   QStringList problems_;
   long statements_ = 0;
@@ -91,11 +91,11 @@ class ScriptedUser : public QObject {
 
 // Adds a step to the form's scripted user: `action` runs at the first statement boundary or
 // paused moment at which `ready` holds (after the earlier steps).
-inline void When(quoll::TMainForm& form, std::function<bool()> ready, std::function<void()> action) {
+inline void When(quoll::MainWindow& form, std::function<bool()> ready, std::function<void()> action) {
   ScriptedUser::Of(form).Then(std::move(ready), std::move(action));
 }
 
-inline std::function<bool()> InState(quoll::TMainForm& form, quoll::RunState state) {
+inline std::function<bool()> InState(quoll::MainWindow& form, quoll::RunState state) {
   return [&form, state] { return form.Host().State() == state; };
 }
 
