@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   // A breakpoint on the caret line given as the optional third argument (1-based), watches on
   // the names that follow, and the run paused there for the PAUSES-th time.
   if (args.size() > 4) {
-    quoll::TMDIChild* editor = mainForm.ActiveEditor();
+    quoll::EditorWindow* editor = mainForm.ActiveEditor();
     editor->Editor()->setCursorPosition(args[3].toInt() - 1, 0);
     mainForm.findChild<QAction*>("ScriptBreakPoint")->trigger();
     const int wanted = args[4].toInt();

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   quoll::MainWindow form(prompts);
   form.resize(900, 640);
   form.show();
-  quoll::TMDIChild* editor =
+  quoll::EditorWindow* editor =
       form.CreateEditorWindow(QFileInfo(QString::fromLocal8Bit(script)).absoluteFilePath());
   if (!editor->Named()) {
     std::fprintf(stderr, "quoll-workbench-run: cannot read %s\n", script);

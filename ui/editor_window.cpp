@@ -1,4 +1,4 @@
-// TMDIChild: document state and the flows of saving, closing and running one script.
+// EditorWindow: document state and the flows of saving, closing and running one script.
 #include "ui/editor_window.h"
 
 #include <QCloseEvent>
@@ -14,7 +14,7 @@
 
 namespace quoll {
 
-TMDIChild::TMDIChild(MainWindow& mainForm, const QString& name)
+EditorWindow::EditorWindow(MainWindow& mainForm, const QString& name)
     : mainForm_(mainForm), mmoScript_(new ScriptEditor(this)), menuPop_(new QMenu(this)), fileName_(name) {
   setAttribute(Qt::WA_DeleteOnClose);
   mmoScript_->setObjectName("mmoScript");
@@ -27,15 +27,15 @@ TMDIChild::TMDIChild(MainWindow& mainForm, const QString& name)
   addToWatch->setObjectName("Addtowatch1");
   connect(addToWatch, &QAction::triggered, this, [this] { mainForm_.AddWatch(watchText_); });
   connect(mmoScript_, &QsciScintilla::textChanged, this, [this] { SetModified(true); });
-  connect(mmoScript_, &QsciScintilla::cursorPositionChanged, this, &TMDIChild::ReportCaret);
+  connect(mmoScript_, &QsciScintilla::cursorPositionChanged, this, &EditorWindow::ReportCaret);
   connect(mmoScript_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
     if (updated & QsciScintillaBase::SC_UPDATE_SELECTION) ReportCaret();
   });
-  connect(mmoScript_, &ScriptEditor::ContextMenuWanted, this, &TMDIChild::OnContextMenu);
+  connect(mmoScript_, &ScriptEditor::ContextMenuWanted, this, &EditorWindow::OnContextMenu);
   UpdateTitle();
 }
 
-bool TMDIChild::LoadFile(const QString& path) {
+bool EditorWindow::LoadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     mainForm_.Prompts().ShowError(this, QString("Cannot open %1: %2").arg(path, file.errorString()));
@@ -55,7 +55,7 @@ bool TMDIChild::LoadFile(const QString& path) {
 
 // The text goes to a temporary file beside the target, which replaces the target only once it is
 // written in full and synced, so a failed save leaves the old file as it was.
-bool TMDIChild::SaveScript(bool saveAs) {
+bool EditorWindow::SaveScript(bool saveAs) {
   QString path = fileName_;
   if (!named_ || saveAs) {
     path = mainForm_.Prompts().SaveFileName(this);
@@ -76,9 +76,9 @@ bool TMDIChild::SaveScript(bool saveAs) {
   return true;
 }
 
-void TMDIChild::RunScript(RunMode mode) {
+void EditorWindow::RunScript(RunMode mode) {
   // The run re-enters the event loop, where this window may be closed and deleted.
-  QPointer<TMDIChild> self(this);
+  QPointer<EditorWindow> self(this);
   const QByteArray text = mmoScript_->ScriptText();
   int32_t errorPos = -1;
   ScriptHost& host = mainForm_.Host();
@@ -90,7 +90,7 @@ void TMDIChild::RunScript(RunMode mode) {
   }
 }
 
-void TMDIChild::ToggleBreakpoint() {
+void EditorWindow::ToggleBreakpoint() {
   const int line = mmoScript_->CaretLine() - 1;
   if (mmoScript_->MarksOnLine(line) & (1u << ScriptEditor::kBreakpointMarker))
     mmoScript_->RemoveBreakpoint(line);
@@ -98,17 +98,17 @@ void TMDIChild::ToggleBreakpoint() {
     mmoScript_->AddBreakpoint(line);
 }
 
-void TMDIChild::SetModified(bool flag) {
+void EditorWindow::SetModified(bool flag) {
   if (modified_ == flag) return;
   modified_ = flag;
   UpdateTitle();
 }
 
-void TMDIChild::UpdateTitle() {
+void EditorWindow::UpdateTitle() {
   setWindowTitle(modified_ ? fileName_ + "*" : fileName_);
 }
 
-bool TMDIChild::CloseQuery() {
+bool EditorWindow::CloseQuery() {
   if (mainForm_.RunningEditor() == this && mainForm_.Host().State() != RunState::Idle) {
     if (mainForm_.Prompts().AskYesNo(this, "The script is running, stop?") != UserPrompts::Answer::Yes)
       return false;
@@ -126,7 +126,7 @@ bool TMDIChild::CloseQuery() {
   return false;
 }
 
-void TMDIChild::CloseAfterQuery() {
+void EditorWindow::CloseAfterQuery() {
   queried_ = true;
   if (QWidget* frame = parentWidget())
     frame->close();
@@ -134,7 +134,7 @@ void TMDIChild::CloseAfterQuery() {
     close();
 }
 
-void TMDIChild::closeEvent(QCloseEvent* event) {
+void EditorWindow::closeEvent(QCloseEvent* event) {
   if (!queried_ && !CloseQuery()) {
     event->ignore();
     return;
@@ -145,39 +145,39 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
 }
 
 // The caret line, or the line of a statement selected but not yet shown.
-bool TMDIChild::IsBreakpointLine() const {
+bool EditorWindow::IsBreakpointLine() const {
   if (pendingPosition_ >= 0) return mmoScript_->IsBreakpointLineAt(pendingPosition_);
   return ScriptEditor::IsBreakpointMarks(mmoScript_->MarksOnLine(mmoScript_->CaretLine() - 1));
 }
 
-void TMDIChild::UpdateCurrentLine() {
+void EditorWindow::UpdateCurrentLine() {
   ShowSelectedPosition();
   currentLine_ = mmoScript_->CaretLine();
   const bool running = mainForm_.Host().State() != RunState::Idle;
   mmoScript_->ShowExecutionLine(running ? currentLine_ - 1 : -1);
 }
 
-void TMDIChild::SelectPosition(int32_t position) {
+void EditorWindow::SelectPosition(int32_t position) {
   pendingPosition_ = position;
 }
 
-void TMDIChild::ShowSelectedPosition() {
+void EditorWindow::ShowSelectedPosition() {
   if (pendingPosition_ < 0) return;
   mmoScript_->SelectEngineCharacter(pendingPosition_);
   pendingPosition_ = -1;
 }
 
-void TMDIChild::ClearExecutionLine() {
+void EditorWindow::ClearExecutionLine() {
   if (mmoScript_->ExecutionLine() >= 0) mmoScript_->ShowExecutionLine(-1);
 }
 
-void TMDIChild::ReportCaret() {
+void EditorWindow::ReportCaret() {
   mainForm_.SetCaretText(
       QString("X = %1, Y = %2").arg(mmoScript_->CaretColumn()).arg(mmoScript_->CaretLine()));
 }
 
 // A selection of 1 to 63 characters can become a watch; anything else opens nothing.
-void TMDIChild::OnContextMenu(const QPoint& globalPos) {
+void EditorWindow::OnContextMenu(const QPoint& globalPos) {
   const int length = mmoScript_->SelectionLength();
   if (length < 1 || length > 63) return;
   watchText_ = mmoScript_->selectedText();

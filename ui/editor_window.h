@@ -1,4 +1,4 @@
-// TMDIChild: one script document in the main window: the editor, the file it belongs to, whether
+// EditorWindow: one script document in the main window: the editor, the file it belongs to, whether
 // its text changed, saving, the close query, running its text, breakpoints and the execution line.
 #pragma once
 
@@ -15,13 +15,13 @@ namespace quoll {
 
 class MainWindow;
 
-class TMDIChild : public QWidget {
+class EditorWindow : public QWidget {
   Q_OBJECT
 
  public:
   enum class RunMode { Run = 0, Step = 1 };
 
-  TMDIChild(MainWindow& mainForm, const QString& name);
+  EditorWindow(MainWindow& mainForm, const QString& name);
 
   // Loads a file's lines; false (with the error shown) when it cannot be read.
   bool LoadFile(const QString& path);

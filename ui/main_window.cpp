@@ -90,7 +90,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
 
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
     if (window)
-      if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editor->ReportCaret();
+      if (auto* editor = qobject_cast<EditorWindow*>(window->widget())) editor->ReportCaret();
     UpdateActions();
   });
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::UpdateActions);
@@ -184,10 +184,10 @@ void MainWindow::CreateActions() {
     if (QMdiSubWindow* w = mdiArea_->currentSubWindow()) w->close();
   });
   connect(FileSave1_, &QAction::triggered, this, [this] {
-    if (TMDIChild* e = ActiveEditor()) e->SaveScript(false);
+    if (EditorWindow* e = ActiveEditor()) e->SaveScript(false);
   });
   connect(FileSaveAs1_, &QAction::triggered, this, [this] {
-    if (TMDIChild* e = ActiveEditor()) e->SaveScript(true);
+    if (EditorWindow* e = ActiveEditor()) e->SaveScript(true);
   });
   connect(FileExit1_, &QAction::triggered, this, &QWidget::close);
   connect(EditCut1_, &QAction::triggered, this, [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
@@ -208,7 +208,7 @@ void MainWindow::CreateActions() {
   connect(ScriptStep_, &QAction::triggered, this, [this] { RunActive(true); });
   connect(ScriptStop_, &QAction::triggered, this, &MainWindow::StopScript);
   connect(ScriptBreakPoint_, &QAction::triggered, this, [this] {
-    if (TMDIChild* e = ActiveEditor()) e->ToggleBreakpoint();
+    if (EditorWindow* e = ActiveEditor()) e->ToggleBreakpoint();
   });
   connect(WindowCascade1_, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
   connect(WindowTileHorizontal1_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Vertical); });
@@ -316,11 +316,11 @@ void MainWindow::EditCommand(void (*command)(QPlainTextEdit*)) {
   UpdateActions();
 }
 
-TMDIChild* MainWindow::CreateEditorWindow(const QString& name) {
+EditorWindow* MainWindow::CreateEditorWindow(const QString& name) {
   const bool hadActive = ActiveEditor() != nullptr;
   // The MDI area's sub-window takes the editor as its child and owns it from here on.
-  QMdiSubWindow* window = mdiArea_->addSubWindow(new TMDIChild(*this, name));
-  auto* editor = static_cast<TMDIChild*>(window->widget());
+  QMdiSubWindow* window = mdiArea_->addSubWindow(new EditorWindow(*this, name));
+  auto* editor = static_cast<EditorWindow*>(window->widget());
   if (hadActive)
     window->show();
   else
@@ -331,15 +331,15 @@ TMDIChild* MainWindow::CreateEditorWindow(const QString& name) {
   return editor;
 }
 
-TMDIChild* MainWindow::ActiveEditor() const {
+EditorWindow* MainWindow::ActiveEditor() const {
   QMdiSubWindow* window = mdiArea_->currentSubWindow();
-  return window ? qobject_cast<TMDIChild*>(window->widget()) : nullptr;
+  return window ? qobject_cast<EditorWindow*>(window->widget()) : nullptr;
 }
 
-QList<TMDIChild*> MainWindow::Editors() const {
-  QList<TMDIChild*> editors;
+QList<EditorWindow*> MainWindow::Editors() const {
+  QList<EditorWindow*> editors;
   for (QMdiSubWindow* window : mdiArea_->subWindowList())
-    if (auto* editor = qobject_cast<TMDIChild*>(window->widget())) editors << editor;
+    if (auto* editor = qobject_cast<EditorWindow*>(window->widget())) editors << editor;
   return editors;
 }
 
@@ -369,8 +369,8 @@ void MainWindow::RunActive(bool step) {
   // After a failed start-up the host gets its engine before the first run, or the run does not start.
   if (!host_->Engine() && !InitializeHost()) return;
   if (host_->State() == RunState::Idle || !runningEditor_) runningEditor_ = ActiveEditor();
-  TMDIChild* editor = runningEditor_;
-  if (editor) editor->RunScript(step ? TMDIChild::RunMode::Step : TMDIChild::RunMode::Run);
+  EditorWindow* editor = runningEditor_;
+  if (editor) editor->RunScript(step ? EditorWindow::RunMode::Step : EditorWindow::RunMode::Run);
   UpdateActions();
 }
 
@@ -392,7 +392,7 @@ void MainWindow::ToggleOutput() {
   Panel1_->setVisible(show);  // the splitter bar goes with the pane
   if (show)
     mmoResult_->setFocus();
-  else if (TMDIChild* editor = ActiveEditor())
+  else if (EditorWindow* editor = ActiveEditor())
     editor->setFocus();
   UpdateActions();
 }
@@ -447,15 +447,15 @@ void MainWindow::AddWatch(const QString& name) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  const QList<TMDIChild*> editors = Editors();
-  for (TMDIChild* editor : editors) {
+  const QList<EditorWindow*> editors = Editors();
+  for (EditorWindow* editor : editors) {
     if (!editor->CloseQuery()) {
       event->ignore();
       return;
     }
   }
   StopScript();
-  for (TMDIChild* editor : editors) editor->CloseAfterQuery();
+  for (EditorWindow* editor : editors) editor->CloseAfterQuery();
   frmWatch_->hide();
   event->accept();
 }
@@ -519,7 +519,7 @@ void MainWindow::WaitForMessages() {
 }
 
 bool MainWindow::HasMarks() {
-  const TMDIChild* editor = runningEditor_.data();
+  const EditorWindow* editor = runningEditor_.data();
   return editor && editor->HasMarks();
 }
 
@@ -536,7 +536,7 @@ void MainWindow::UpdateCurrentLine() {
   if (runningEditor_) {
     runningEditor_->UpdateCurrentLine();
   } else if (host_ && host_->State() == RunState::Idle) {
-    for (TMDIChild* editor : Editors()) editor->ClearExecutionLine();
+    for (EditorWindow* editor : Editors()) editor->ClearExecutionLine();
   }
 }
 

@@ -42,10 +42,10 @@ class MainWindow : public QMainWindow, public HostUi {
   ~MainWindow() override;
 
   // A new editor window titled `name`, loaded from the file of that name when one exists.
-  TMDIChild* CreateEditorWindow(const QString& name);
-  TMDIChild* ActiveEditor() const;
-  QList<TMDIChild*> Editors() const;
-  TMDIChild* RunningEditor() const { return runningEditor_; }
+  EditorWindow* CreateEditorWindow(const QString& name);
+  EditorWindow* ActiveEditor() const;
+  QList<EditorWindow*> Editors() const;
+  EditorWindow* RunningEditor() const { return runningEditor_; }
 
   // The host's stop operation: the run state becomes Idle and no editor is running.
   void StopScript();
@@ -110,7 +110,7 @@ class MainWindow : public QMainWindow, public HostUi {
   HostInitializer initializeHost_;
   std::unique_ptr<ScriptHost> host_;
   QString baseCaption_;
-  QPointer<TMDIChild> runningEditor_;
+  QPointer<EditorWindow> runningEditor_;
   MessagePump pump_;
   bool destroying_ = false;
 

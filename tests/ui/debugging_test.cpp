@@ -20,7 +20,7 @@ namespace quoll_test {
 using quoll::RunState;
 using quoll::ScriptEditor;
 using quoll::MainWindow;
-using quoll::TMDIChild;
+using quoll::EditorWindow;
 
 namespace {
 
@@ -56,7 +56,7 @@ QString TitleState(MainWindow& form) {
 
 // What a paused script shows: the title's state, the execution line (0-based) and the first
 // watch's value.
-QString PauseView(MainWindow& form, TMDIChild* editor) {
+QString PauseView(MainWindow& form, EditorWindow* editor) {
   return QString("%1 %2 %3")
       .arg(TitleState(form))
       .arg(editor->Editor()->ExecutionLine())
@@ -104,11 +104,11 @@ class DebuggingTest : public QObject {
   QString oldDir_;
 
   // A shown main window with one editor holding `text`.
-  static TMDIChild* OpenScript(MainWindow& form, const QString& text) {
+  static EditorWindow* OpenScript(MainWindow& form, const QString& text) {
     form.resize(900, 640);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* editor = form.ActiveEditor();
+    EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText(text);
     return editor;
   }
@@ -126,7 +126,7 @@ class DebuggingTest : public QObject {
   void StepPausesAtEachStatementAndRunFinishes() {
     FakePrompts prompts;
     MainWindow form(prompts);
-    TMDIChild* editor =
+    EditorWindow* editor =
         OpenScript(form, "var Count: Integer;\r\nbegin\r\n  count := 4;\r\n  Writeln('a');\r\nend.");
     form.AddWatch("count");
     QCOMPARE(WatchValue(form, 0), QString("???"));  // no run yet
@@ -156,7 +156,7 @@ class DebuggingTest : public QObject {
   void ABreakpointInALoopPausesOnEveryPass() {
     FakePrompts prompts;
     MainWindow form(prompts);
-    TMDIChild* editor = OpenScript(
+    EditorWindow* editor = OpenScript(
         form,
         "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n  begin\r\n    Writeln('x');\r\n  end;\r\nend.");
     editor->Editor()->setCursorPosition(4, 0);
@@ -181,7 +181,7 @@ class DebuggingTest : public QObject {
   void StopWhilePausedEndsTheRun() {
     FakePrompts prompts;
     MainWindow form(prompts);
-    TMDIChild* editor = OpenScript(form, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
+    EditorWindow* editor = OpenScript(form, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     bool stopEnabled = false;
     WhenPaused(form, [&] {
       stopEnabled = Action(form, "ScriptStop")->isEnabled();
@@ -202,7 +202,7 @@ class DebuggingTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     const QString text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
-    TMDIChild* editor = OpenScript(form, text);
+    EditorWindow* editor = OpenScript(form, text);
     editor->Editor()->setCursorPosition(0, 0);
     Action(form, "ScriptRun")->trigger();
     QCOMPARE(editor->Editor()->CaretLine(), 1);
@@ -224,7 +224,7 @@ class DebuggingTest : public QObject {
   void ABreakpointSetDuringARunPausesThere() {
     FakePrompts prompts;
     MainWindow form(prompts);
-    TMDIChild* editor = OpenScript(form,
+    EditorWindow* editor = OpenScript(form,
                                    "var i: Integer;\r\nbegin\r\n  for i := 1 to 5 do\r\n  begin\r\n"
                                    "    Writeln(IntToStr(i));\r\n  end;\r\nend.");
     editor->Editor()->setCursorPosition(0, 0);
@@ -253,7 +253,7 @@ class DebuggingTest : public QObject {
   void AddToWatchWhilePausedAndAltThreeKeepsTheRows() {
     FakePrompts prompts;
     MainWindow form(prompts);
-    TMDIChild* window =
+    EditorWindow* window =
         OpenScript(form, "var Flag: Boolean;\r\nbegin\r\n  Flag := True;\r\n  Writeln('a');\r\nend.");
     QCOMPARE(Action(form, "ViewWatch")->shortcut(), QKeySequence("Alt+3"));
     Action(form, "ViewWatch")->trigger();

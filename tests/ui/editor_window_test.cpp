@@ -27,7 +27,7 @@ namespace quoll_test {
 
 using quoll::ScriptEditor;
 using quoll::MainWindow;
-using quoll::TMDIChild;
+using quoll::EditorWindow;
 using Answer = quoll::UserPrompts::Answer;
 
 QByteArray ReadAll(const QString& path) {
@@ -107,7 +107,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* editor = form.ActiveEditor();
+    EditorWindow* editor = form.ActiveEditor();
     QCOMPARE(editor->windowTitle(), QString("NONAME1"));
     editor->Editor()->insert("{x}");
     QCOMPARE(editor->windowTitle(), QString("NONAME1*"));
@@ -133,7 +133,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     const QString path = Path("a*b.qs");
     QVERIFY(WriteAll(path, "begin\r\nend.\r\n"));
-    TMDIChild* editor = form.CreateEditorWindow(path);
+    EditorWindow* editor = form.CreateEditorWindow(path);
     editor->Editor()->insert(" ");
     QCOMPARE(editor->windowTitle(), path + "*");
     QVERIFY(editor->SaveScript(false));
@@ -146,7 +146,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     const QString path = Path("keep.qs");
     QVERIFY(WriteAll(path, "old\r\n"));
-    TMDIChild* editor = form.CreateEditorWindow(path);
+    EditorWindow* editor = form.CreateEditorWindow(path);
     editor->Editor()->setText(QString(2 << 20, 'x'));  // past the limit; the test log stays below it
     {
       FileSizeLimit limit(1 << 20);
@@ -174,7 +174,7 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    TMDIChild* editor = form.CreateEditorWindow(path);
+    EditorWindow* editor = form.CreateEditorWindow(path);
     QCOMPARE(form.ActiveEditor(), editor);
     editor->Editor()->insert("x");
     Action(form, "FileSave1")->trigger();
@@ -191,7 +191,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     const QString path = Path("latin1.qs");
     QVERIFY(WriteAll(path, "s := 'caf\xe9';\nt := 1;\r\n"));
-    TMDIChild* editor = form.CreateEditorWindow(path);
+    EditorWindow* editor = form.CreateEditorWindow(path);
     QVERIFY(editor->Named());
     QVERIFY(!editor->Modified());
     QCOMPARE(editor->windowTitle(), path);
@@ -227,7 +227,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* editor = form.ActiveEditor();
+    EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText("begin\r\n  while True do begin end;\r\nend.");
     editor->SetModified(false);
     bool openAfterNo = false;
@@ -278,7 +278,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* window = form.ActiveEditor();
+    EditorWindow* window = form.ActiveEditor();
     ScriptEditor* editor = window->Editor();
     editor->setCursorPosition(1, 0);
     QVERIFY(!window->HasMarks());
@@ -348,7 +348,7 @@ class EditorWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* window = form.ActiveEditor();
+    EditorWindow* window = form.ActiveEditor();
     ScriptEditor* editor = window->Editor();
     editor->setText(QString(64, 'a'));
     auto rightClick = [&] {

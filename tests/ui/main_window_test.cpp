@@ -16,7 +16,7 @@
 namespace quoll_test {
 
 using quoll::MainWindow;
-using quoll::TMDIChild;
+using quoll::EditorWindow;
 
 // The enabled state of the named actions, for compact comparisons.
 QString Enabled(MainWindow& form, const QStringList& names) {
@@ -70,7 +70,7 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* first = form.ActiveEditor();
+    EditorWindow* first = form.ActiveEditor();
     QCOMPARE(first->windowTitle(), QString("NONAME1"));
     QVERIFY(first->parentWidget()->isMaximized());
     Action(form, "FileNew1")->trigger();
@@ -112,7 +112,7 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* editor = form.ActiveEditor();
+    EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText("begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     QString title, enabled;
     int executionLine = -2;
@@ -139,9 +139,9 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* running = form.ActiveEditor();
+    EditorWindow* running = form.ActiveEditor();
     running->Editor()->setText("begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
-    TMDIChild* other = nullptr;
+    EditorWindow* other = nullptr;
     int runningLine = -2, otherLine = -2;
     When(form, InState(form, quoll::RunState::Paused), [&] {
       other = form.CreateEditorWindow("other");
@@ -192,7 +192,7 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     Action(form, "FileNew1")->trigger();
-    TMDIChild* editor = form.ActiveEditor();
+    EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText(
         "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n    Writeln('x');\r\nend.");
     editor->Editor()->setCursorPosition(3, 0);
@@ -257,7 +257,7 @@ class MainWindowTest : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     Action(form, "FileNew1")->trigger();
-    TMDIChild* editor = form.ActiveEditor();
+    EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setFocus();
     QVERIFY(editor->Editor()->hasFocus());
     QAction* toggle = Action(form, "ViewOutput");
