@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     mainForm.findChild<QAction*>("ScriptBreakPoint")->trigger();
     const int wanted = args[4].toInt();
     for (qsizetype i = 5; i < args.size(); ++i) mainForm.AddWatch(args[i]);
-    quoll::TfrmWatch* watch = mainForm.Watches();
+    quoll::WatchWindow* watch = mainForm.Watches();
     watch->show();
     int pauses = 0;
     mainForm.SetMessagePump([&](bool paused) {

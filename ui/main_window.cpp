@@ -106,9 +106,9 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   // The dialogs and the watch window live as long as the main window.
   aboutBox_ = new TAboutBox(this);
   dlgPageHelp_ = new TdlgPageHelp(this);
-  frmWatch_ = new TfrmWatch(this);
-  connect(frmWatch_, &TfrmWatch::VisibilityChanged, this, &MainWindow::UpdateActions);
-  connect(frmWatch_, &TfrmWatch::NameEdited, this, [this] { RefreshWatches(); });
+  frmWatch_ = new WatchWindow(this);
+  connect(frmWatch_, &WatchWindow::VisibilityChanged, this, &MainWindow::UpdateActions);
+  connect(frmWatch_, &WatchWindow::NameEdited, this, [this] { RefreshWatches(); });
   UpdateActions();
 }
 

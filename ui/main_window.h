@@ -27,7 +27,7 @@ namespace quoll {
 
 class TAboutBox;
 class TdlgPageHelp;
-class TfrmWatch;
+class WatchWindow;
 class UserPrompts;
 
 class MainWindow : public QMainWindow, public HostUi {
@@ -58,7 +58,7 @@ class MainWindow : public QMainWindow, public HostUi {
   QString CaretText() const;
   TdlgPageHelp* Help() const { return dlgPageHelp_; }
   TAboutBox* About() const { return aboutBox_; }
-  TfrmWatch* Watches() const { return frmWatch_; }
+  WatchWindow* Watches() const { return frmWatch_; }
 
   // HostUi
   void WriteOutput(const std::string& line) override;
@@ -124,7 +124,7 @@ class MainWindow : public QMainWindow, public HostUi {
   QAction* windowListSeparator_ = nullptr;
   TAboutBox* aboutBox_ = nullptr;
   TdlgPageHelp* dlgPageHelp_ = nullptr;
-  TfrmWatch* frmWatch_ = nullptr;
+  WatchWindow* frmWatch_ = nullptr;
 
   QAction *FileNew1_, *FileOpen1_, *FileClose1_, *FileSave1_, *FileSaveAs1_, *FileExit1_;
   QAction *EditCut1_, *EditCopy1_, *EditPaste1_;

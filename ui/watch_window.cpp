@@ -1,4 +1,4 @@
-// TfrmWatch: the list of watches with 16 empty rows to start with, and its editing keys.
+// WatchWindow: the list of watches with 16 empty rows to start with, and its editing keys.
 #include "ui/watch_window.h"
 
 #include <QHeaderView>
@@ -48,7 +48,7 @@ class WatchList : public QTreeWidget {
   }
 };
 
-TfrmWatch::TfrmWatch(QWidget* parent)
+WatchWindow::WatchWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName("frmWatch");
@@ -78,18 +78,18 @@ TfrmWatch::TfrmWatch(QWidget* parent)
   layout->addWidget(lvVar_);
 }
 
-QTreeWidget* TfrmWatch::List() const {
+QTreeWidget* WatchWindow::List() const {
   return lvVar_;
 }
 
-QString TfrmWatch::TrimName(const QString& name) {
+QString WatchWindow::TrimName(const QString& name) {
   qsizetype from = 0, to = name.size();
   while (from < to && name[from].unicode() <= ' ') ++from;
   while (to > from && name[to - 1].unicode() <= ' ') --to;
   return name.mid(from, to - from);
 }
 
-void TfrmWatch::AddWatch(const QString& name) {
+void WatchWindow::AddWatch(const QString& name) {
   for (int i = 0; i < lvVar_->topLevelItemCount(); ++i) {
     QTreeWidgetItem* row = lvVar_->topLevelItem(i);
     if (TrimName(row->text(0)).isEmpty()) {
@@ -100,7 +100,7 @@ void TfrmWatch::AddWatch(const QString& name) {
   lvVar_->AddRow(name);
 }
 
-void TfrmWatch::RefreshWatches(const ValueLookup& lookup) {
+void WatchWindow::RefreshWatches(const ValueLookup& lookup) {
   for (int i = 0; i < lvVar_->topLevelItemCount(); ++i) {
     QTreeWidgetItem* row = lvVar_->topLevelItem(i);
     const QString name = TrimName(row->text(0));
@@ -111,12 +111,12 @@ void TfrmWatch::RefreshWatches(const ValueLookup& lookup) {
   }
 }
 
-void TfrmWatch::showEvent(QShowEvent* event) {
+void WatchWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   emit VisibilityChanged();
 }
 
-void TfrmWatch::hideEvent(QHideEvent* event) {
+void WatchWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   emit VisibilityChanged();
 }

@@ -1,4 +1,4 @@
-// TfrmWatch: the watch window, a stay-on-top tool window listing watch names and their values.
+// WatchWindow: the watch window, a stay-on-top tool window listing watch names and their values.
 // Names are edited in place (F2 or any typed character on the selected row; Delete empties a
 // name); the values come from whoever asks for a refresh, so the window knows nothing of scripts.
 #pragma once
@@ -14,14 +14,14 @@ namespace quoll {
 
 class WatchList;
 
-class TfrmWatch : public QWidget {
+class WatchWindow : public QWidget {
   Q_OBJECT
 
  public:
   // The value text for a watch name, or nothing when the name names no variable.
   using ValueLookup = std::function<std::optional<QString>(const QString& name)>;
 
-  explicit TfrmWatch(QWidget* parent = nullptr);
+  explicit WatchWindow(QWidget* parent = nullptr);
 
   // Puts the name into the first row without a name, or appends a row.
   void AddWatch(const QString& name);
