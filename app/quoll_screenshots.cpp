@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     watch->hide();
   }
 
-  quoll::TdlgPageHelp* help = mainForm.Help();
+  quoll::HelpDialog* help = mainForm.Help();
   help->show();
   ok = Save(help, out.filePath("help-demo.png")) && ok;
   help->Pages()->setCurrentIndex(0);

@@ -1,4 +1,4 @@
-// TAboutBox: a fixed-size box with the program icon and three labels.
+// AboutBox: a fixed-size box with the program icon and three labels.
 #include "ui/about_box.h"
 
 #include <QFrame>
@@ -9,7 +9,7 @@
 
 namespace quoll {
 
-TAboutBox::TAboutBox(QWidget* parent)
+AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName("AboutBox");

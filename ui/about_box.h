@@ -1,15 +1,15 @@
-// TAboutBox: the program's name, version and copyright.
+// AboutBox: the program's name, version and copyright.
 #pragma once
 
 #include <QDialog>
 
 namespace quoll {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TAboutBox(QWidget* parent = nullptr);
+  explicit AboutBox(QWidget* parent = nullptr);
 };
 
 }  // namespace quoll

@@ -1,4 +1,4 @@
-// TdlgPageHelp: fixed texts on a fixed-size dialog.
+// HelpDialog: fixed texts on a fixed-size dialog.
 #include "ui/help_dialog.h"
 
 #include <QPlainTextEdit>
@@ -137,7 +137,7 @@ QPlainTextEdit* MakeMemo(QWidget* page, const char* name, const QString& text, b
 
 }  // namespace
 
-TdlgPageHelp::TdlgPageHelp(QWidget* parent)
+HelpDialog::HelpDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName("dlgPageHelp");

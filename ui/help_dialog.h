@@ -1,4 +1,4 @@
-// TdlgPageHelp: the help dialog: the list of functions scripts can call and a demonstration script
+// HelpDialog: the help dialog: the list of functions scripts can call and a demonstration script
 // on two pages. The same dialog is shown each time, so it keeps the page the user chose last.
 #pragma once
 
@@ -9,11 +9,11 @@ class QTabWidget;
 
 namespace quoll {
 
-class TdlgPageHelp : public QDialog {
+class HelpDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TdlgPageHelp(QWidget* parent = nullptr);
+  explicit HelpDialog(QWidget* parent = nullptr);
 
   QTabWidget* Pages() const { return PageControl1_; }
   QPlainTextEdit* FunctionList() const { return Memo1_; }

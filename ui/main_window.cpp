@@ -104,8 +104,8 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   baseCaption_ = windowTitle();
 
   // The dialogs and the watch window live as long as the main window.
-  aboutBox_ = new TAboutBox(this);
-  dlgPageHelp_ = new TdlgPageHelp(this);
+  aboutBox_ = new AboutBox(this);
+  dlgPageHelp_ = new HelpDialog(this);
   frmWatch_ = new WatchWindow(this);
   connect(frmWatch_, &WatchWindow::VisibilityChanged, this, &MainWindow::UpdateActions);
   connect(frmWatch_, &WatchWindow::NameEdited, this, [this] { RefreshWatches(); });

@@ -25,8 +25,8 @@ class QToolBar;
 
 namespace quoll {
 
-class TAboutBox;
-class TdlgPageHelp;
+class AboutBox;
+class HelpDialog;
 class WatchWindow;
 class UserPrompts;
 
@@ -56,8 +56,8 @@ class MainWindow : public QMainWindow, public HostUi {
   UserPrompts& Prompts() { return prompts_; }
   QPlainTextEdit* Output() const { return mmoResult_; }
   QString CaretText() const;
-  TdlgPageHelp* Help() const { return dlgPageHelp_; }
-  TAboutBox* About() const { return aboutBox_; }
+  HelpDialog* Help() const { return dlgPageHelp_; }
+  AboutBox* About() const { return aboutBox_; }
   WatchWindow* Watches() const { return frmWatch_; }
 
   // HostUi
@@ -122,8 +122,8 @@ class MainWindow : public QMainWindow, public HostUi {
   QLabel* caretPanel_;
   QMenu* windowMenu_ = nullptr;
   QAction* windowListSeparator_ = nullptr;
-  TAboutBox* aboutBox_ = nullptr;
-  TdlgPageHelp* dlgPageHelp_ = nullptr;
+  AboutBox* aboutBox_ = nullptr;
+  HelpDialog* dlgPageHelp_ = nullptr;
   WatchWindow* frmWatch_ = nullptr;
 
   QAction *FileNew1_, *FileOpen1_, *FileClose1_, *FileSave1_, *FileSaveAs1_, *FileExit1_;

@@ -19,7 +19,7 @@ class DialogsTest : public QObject {
   void HelpOpensOnDemoAndKeepsTheLastPage() {
     FakePrompts prompts;
     quoll::MainWindow form(prompts);
-    quoll::TdlgPageHelp* help = form.Help();
+    quoll::HelpDialog* help = form.Help();
     QString first, page;
     QTimer::singleShot(0, help, [help, &first] {
       first = help->Pages()->tabText(help->Pages()->currentIndex());
@@ -39,7 +39,7 @@ class DialogsTest : public QObject {
   }
 
   void HelpTextsAreReadOnlyButSelectable() {
-    quoll::TdlgPageHelp help;
+    quoll::HelpDialog help;
     for (QPlainTextEdit* memo : {help.FunctionList(), help.DemoScript()}) {
       QVERIFY(memo->isReadOnly());
       QVERIFY(memo->textInteractionFlags() & Qt::TextSelectableByKeyboard);
@@ -55,7 +55,7 @@ class DialogsTest : public QObject {
   }
 
   void AboutBoxNamesTheProgramAndVersion() {
-    quoll::TAboutBox about;
+    quoll::AboutBox about;
     QCOMPARE(about.windowTitle(), QString("About"));
     QCOMPARE(about.findChild<QLabel*>("ProductName")->text(), QString("Quoll"));
     QCOMPARE(about.findChild<QLabel*>("Version")->text(), QString("Version 0.4"));
