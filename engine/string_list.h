@@ -1,4 +1,4 @@
-// TIfStringList: the engine's list of strings, forgiving at its edges (reads outside the list give
+// StringList: the engine's list of strings, forgiving at its edges (reads outside the list give
 // the empty string, writes and deletes there do nothing). Libraries offer it to scripts as a class.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 namespace quoll {
 
-class TIfStringList {
+class StringList {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
   std::string Get(int index) const {

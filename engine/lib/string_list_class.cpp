@@ -27,7 +27,7 @@ const NameId kAdd = Intern("ADD");
 const NameId kDelete = Intern("DELETE");
 
 void FreeList(void* /*host*/, intptr_t data) {
-  std::unique_ptr<TIfStringList> owned(reinterpret_cast<TIfStringList*>(data));
+  std::unique_ptr<StringList> owned(reinterpret_cast<StringList*>(data));
 }
 
 // The instance's DATA field, searched from its class up through the ancestors.
@@ -54,7 +54,7 @@ uint16_t StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, 
   if (!data) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
   const NameId method = routine->plainName;
   if (method == names::Create) {
-    auto list = std::make_unique<TIfStringList>();
+    auto list = std::make_unique<StringList>();
     intptr_t handle = reinterpret_cast<intptr_t>(list.get());
     script->AddResource(FreeList, handle);
     list.release();  // the resource table owns it now
@@ -64,7 +64,7 @@ uint16_t StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, 
   intptr_t handle = data->v.res.handle;
   if (handle == 0 || !script->IsValidResource(FreeList, handle))
     return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
-  TIfStringList& list = *reinterpret_cast<TIfStringList*>(handle);
+  StringList& list = *reinterpret_cast<StringList*>(handle);
   auto index = [&](int i) { return static_cast<int>(args.Get(i)->Deref()->GetInt()); };
   auto text = [&](int i) {
     std::string s;

@@ -91,7 +91,7 @@ TEST(TextUtil, FirstWordSplitsAtTheFirstBlankAndDropsTheBlanksAfterIt) {
 }
 
 TEST(StringList, ReadsOutsideGiveTheEmptyStringAndWritesThereDoNothing) {
-  quoll::TIfStringList list;
+  quoll::StringList list;
   list.Add("a");
   list.Add("b");
   EXPECT_EQ(list.Get(2), "");
