@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev
   lua5.4 python3 time
   pcscd libpcsclite-dev vsmartcard-vpcd libssl-dev pcsc-tools
+  libffi-dev pkg-config
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev fonts-dejavu-core xvfb xauth
 )
 missing=()
