@@ -52,4 +52,15 @@ std::string BytesToHex(std::span<const uint8_t> bytes, int64_t count, size_t fir
   return text;
 }
 
+std::string BytesToSpacedHex(std::span<const uint8_t> bytes) {
+  std::string text;
+  text.reserve(3 * bytes.size());
+  for (uint8_t b : bytes) {
+    if (!text.empty()) text += ' ';
+    text += kUpperDigits[b >> 4];
+    text += kUpperDigits[b & 15];
+  }
+  return text;
+}
+
 }  // namespace quoll

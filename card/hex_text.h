@@ -23,4 +23,7 @@ Bytes HexToBytes(std::string_view text);
 // `count` bytes from index `first` (a negative count: to the end), as upper-case hex digits.
 std::string BytesToHex(std::span<const uint8_t> bytes, int64_t count = -1, size_t first = 0);
 
+// Upper-case hex digits with one blank between bytes ("3B 02 14 50"), for people to read.
+std::string BytesToSpacedHex(std::span<const uint8_t> bytes);
+
 }  // namespace quoll

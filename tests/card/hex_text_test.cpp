@@ -50,6 +50,9 @@ TEST(HexText, WritesTwoUpperCaseDigitsPerByte) {
   EXPECT_EQ(BytesToHex(bytes, 10, 2), "0F");  // never past the end
   EXPECT_EQ(BytesToHex(bytes, -1, 3), "");
   EXPECT_EQ(BytesToHex(Bytes{}), "");
+  EXPECT_EQ(BytesToSpacedHex(bytes), "00 AB 0F");
+  EXPECT_EQ(BytesToSpacedHex(Bytes{0x3B}), "3B");
+  EXPECT_EQ(BytesToSpacedHex(Bytes{}), "");
 }
 
 }  // namespace

@@ -6,6 +6,10 @@ when its socket is absent) with the vpcd reader driver, and quoll-vcard inserted
   pcsc_stack.py start --state FILE --vcard PATH   start, wait until the card answers, record pids
   pcsc_stack.py stop --state FILE                 stop what `start` recorded
   pcsc_stack.py run --vcard PATH -- COMMAND...    start, run COMMAND, stop; COMMAND's exit status
+  pcsc_stack.py remove --state FILE               take the card out, wait until the reader is empty
+  pcsc_stack.py insert --state FILE               put it back, wait until it answers
+
+Tests import it for `remove_card` and `insert_card`, which do the same with a state `start` wrote.
 """
 
 import argparse
@@ -51,6 +55,62 @@ def card_answers(pcsc):
         return True
     finally:
         pcsc.SCardReleaseContext(context)
+
+
+SCARD_STATE_EMPTY = 0x10
+SCARD_STATE_PRESENT = 0x20
+
+
+class ReaderState(ctypes.Structure):
+    """pcsc-lite's SCARD_READERSTATE (DWORD is unsigned long there)."""
+    _fields_ = [("reader", ctypes.c_char_p), ("user_data", ctypes.c_void_p),
+                ("current_state", ctypes.c_ulong), ("event_state", ctypes.c_ulong),
+                ("atr_length", ctypes.c_ulong), ("atr", ctypes.c_ubyte * 33)]
+
+
+def reader_is_empty(pcsc):
+    """Whether pcscd reports no card in the first virtual reader right now."""
+    context = ctypes.c_long()
+    if pcsc.SCardEstablishContext(0, None, None, ctypes.byref(context)) != 0:
+        return False
+    try:
+        state = ReaderState(READER, None, 0, 0, 0)  # current state unaware: answers at once
+        if pcsc.SCardGetStatusChange(context, ctypes.c_ulong(0), ctypes.byref(state), ctypes.c_ulong(1)) != 0:
+            return False
+        return bool(state.event_state & SCARD_STATE_EMPTY) and not state.event_state & SCARD_STATE_PRESENT
+    finally:
+        pcsc.SCardReleaseContext(context)
+
+
+def load_pcsc():
+    return ctypes.CDLL(os.environ.get("QUOLL_PCSC_LIBRARY") or "libpcsclite.so.1")
+
+
+def signal_card(state, signum):
+    pid = state.get("vcard")
+    if not pid or not is_our_process(pid, "quoll-vcard"):
+        raise RuntimeError("the virtual card that `start` recorded is not running")
+    os.kill(pid, signum)
+
+
+def remove_card(state):
+    """Takes the virtual card out of its reader (quoll-vcard's SIGUSR1) and waits until pcscd
+    reports the reader empty."""
+    signal_card(state, signal.SIGUSR1)
+    pcsc = load_pcsc()
+    wait_for(lambda: reader_is_empty(pcsc), "the reader " + READER.decode() + " to be empty")
+
+
+def insert_card(state):
+    """Puts the virtual card back (quoll-vcard's SIGUSR2) and waits until it accepts a connection."""
+    signal_card(state, signal.SIGUSR2)
+    pcsc = load_pcsc()
+    wait_for(lambda: card_answers(pcsc), "the virtual card in " + READER.decode())
+
+
+def read_state(path):
+    with open(path) as f:
+        return json.load(f)
 
 
 def wait_for(condition, what):
@@ -107,7 +167,7 @@ def start(vcard, log_dir):
         proc = subprocess.Popen([vcard, "--port", str(VCARD_PORT)], stdout=log, stderr=subprocess.STDOUT,
                                 stdin=subprocess.DEVNULL, start_new_session=True)
         state["vcard"] = proc.pid
-        pcsc = ctypes.CDLL(os.environ.get("QUOLL_PCSC_LIBRARY") or "libpcsclite.so.1")
+        pcsc = load_pcsc()
         wait_for(lambda: card_answers(pcsc), "the virtual card in " + READER.decode())
     except Exception:
         stop(state)
@@ -123,7 +183,7 @@ def stop(state):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("action", choices=["start", "stop", "run"])
+    parser.add_argument("action", choices=["start", "stop", "run", "remove", "insert"])
     parser.add_argument("--state", help="file recording what was started")
     parser.add_argument("--vcard", help="path of quoll-vcard")
     argv = sys.argv[1:]
@@ -137,10 +197,12 @@ def main():
         started = [name for name in ("pcscd", "vcard") if state[name]]
         print("started: " + (", ".join(started) or "nothing"))
         return 0
+    if args.action in ("remove", "insert"):
+        (remove_card if args.action == "remove" else insert_card)(read_state(args.state))
+        return 0
     if args.action == "stop":
         try:
-            with open(args.state) as f:
-                state = json.load(f)
+            state = read_state(args.state)
         except OSError:
             return 0
         stop(state)

@@ -5,18 +5,23 @@
 // message from the reader is a control: 0 power off, 1 power on, 2 reset, 4 asks for the ATR
 // (answered as a message). Any longer message is a command APDU, answered with the response; so
 // is a one-byte message that is not a control, or a 0, 1 or 2 that nothing follows.
+// Tests take the card out and put it back with signals: closing the connection is what the
+// driver reports as "no card", connecting again as a card inserted.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -38,7 +43,15 @@ const char kUsage[] =
     "FCI; selection by name (P1 04) finds nothing; READ BINARY, UPDATE BINARY, GET CHALLENGE;\n"
     "6A82 missing file, 6D00 unknown instruction,\n"
     "6700 wrong length (also for a one-byte command; 00, 01 and 02 after 2 s, since the reader\n"
-    "sends its power controls the same way).\n";
+    "sends its power controls the same way).\n"
+    "Removing and inserting the card while running: SIGUSR1 removes it (the connection to the\n"
+    "reader is closed, so the reader reports no card), SIGUSR2 inserts it again (connects anew,\n"
+    "trying for --wait seconds; exit status 1 if that fails). The card comes back as after a\n"
+    "reset, its files keeping their contents. Each change is written on stderr (\"card removed\",\n"
+    "\"card inserted\"); wait until the reader shows one change before asking for the next, since\n"
+    "signals that arrive together count once.\n"
+    "Exit status 0 when the reader closes the connection (pcscd stopped), 1 when the reader\n"
+    "cannot be reached or an answer cannot be written, 2 for wrong arguments.\n";
 
 // Control bytes of the vpcd protocol.
 enum Control : uint8_t { kPowerOff = 0, kPowerOn = 1, kReset = 2, kGetAtr = 4 };
@@ -152,6 +165,75 @@ int ConnectToReader(const Options& o) {
   }
 }
 
+// SIGUSR1 (remove) and SIGUSR2 (insert), blocked and read from a descriptor, so that they are
+// taken between two messages and polled for together with the reader's connection.
+class CardSignals {
+ public:
+  CardSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGUSR1);
+    sigaddset(&set, SIGUSR2);
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+    fd_ = signalfd(-1, &set, SFD_CLOEXEC);
+  }
+  ~CardSignals() {
+    if (fd_ >= 0) close(fd_);
+  }
+  CardSignals(const CardSignals&) = delete;
+  CardSignals& operator=(const CardSignals&) = delete;
+  int fd() const { return fd_; }
+
+  // The next signal; call only when poll says the descriptor is readable.
+  int Take() {
+    signalfd_siginfo info;
+    ssize_t got;
+    do got = read(fd_, &info, sizeof info);
+    while (got < 0 && errno == EINTR);
+    return got == static_cast<ssize_t>(sizeof info) ? static_cast<int>(info.ssi_signo) : 0;
+  }
+
+ private:
+  int fd_;
+};
+
+enum class Ready { kSignal, kReader, kFailed };
+
+// Waits until the signals or the reader's connection (when there is one) have something. A
+// waiting signal goes first: a removal beats the reader's next message.
+Ready WaitForSignalOrReader(const std::optional<Socket>& reader, const CardSignals& signals) {
+  pollfd p[2] = {{signals.fd(), POLLIN, 0}, {reader ? reader->fd() : -1, POLLIN, 0}};
+  int ready;
+  do ready = poll(p, 2, -1);
+  while (ready < 0 && errno == EINTR);
+  if (ready < 0) return Ready::kFailed;
+  if (p[0].revents & POLLIN) return Ready::kSignal;
+  return reader ? Ready::kReader : Ready::kFailed;
+}
+
+// Answers one message from the reader; false when the answer cannot be written.
+bool Answer(Socket& reader, VirtualCard& card, const Bytes& message) {
+  if (message.size() != 1) return message.empty() || reader.WriteMessage(card.Process(message));
+  switch (message[0]) {
+    case kPowerOff:
+    case kPowerOn:
+    case kReset:
+      // A one-byte command APDU (a script's '00') arrives looking like a control, and the
+      // driver then waits for its answer; left unanswered, it blocks the reader for good.
+      // Real controls are followed by more traffic at once: an ATR request after power on
+      // and reset, presence polls every 400 ms after power off. Silence means a command.
+      if (reader.WaitForData(kControlSilenceMs)) {
+        card.Reset();
+        return true;
+      }
+      return reader.WriteMessage(card.Process(message));
+    case kGetAtr:
+      return reader.WriteMessage(card.Atr());
+    default:  // not a control: a one-byte command APDU
+      return reader.WriteMessage(card.Process(message));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,41 +246,46 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  int fd = ConnectToReader(options);
-  if (fd < 0) {
-    std::cerr << "quoll-vcard: cannot connect to " << options.host << ":" << options.port << "\n";
+  // Blocked before anything else, so that a signal sent at any time after start waits for us.
+  CardSignals signals;
+  if (signals.fd() < 0) {
+    std::cerr << "quoll-vcard: cannot receive signals: " << std::strerror(errno) << "\n";
     return 1;
   }
-  Socket reader(fd);
-  VirtualCard card(options.t1 ? VirtualCard::Protocol::T1 : VirtualCard::Protocol::T0);
-  std::cerr << "quoll-vcard: card inserted at " << options.host << ":" << options.port << "\n";
-  Bytes message;
-  while (reader.ReadMessage(message)) {
-    if (message.size() == 1) {
-      switch (message[0]) {
-        case kPowerOff:
-        case kPowerOn:
-        case kReset:
-          // A one-byte command APDU (a script's '00') arrives looking like a control, and the
-          // driver then waits for its answer; left unanswered, it blocks the reader for good.
-          // Real controls are followed by more traffic at once: an ATR request after power on
-          // and reset, presence polls every 400 ms after power off. Silence means a command.
-          if (reader.WaitForData(kControlSilenceMs)) {
-            card.Reset();
-          } else if (!reader.WriteMessage(card.Process(message))) {
-            return 1;
-          }
-          break;
-        case kGetAtr:
-          if (!reader.WriteMessage(card.Atr())) return 1;
-          break;
-        default:  // not a control: a one-byte command APDU
-          if (!reader.WriteMessage(card.Process(message))) return 1;
-          break;
-      }
-    } else if (!message.empty()) {
-      if (!reader.WriteMessage(card.Process(message))) return 1;
-    }
+  const std::string where = options.host + ":" + std::to_string(options.port);
+  int fd = ConnectToReader(options);
+  if (fd < 0) {
+    std::cerr << "quoll-vcard: cannot connect to " << where << "\n";
+    return 1;
   }
-  return 0;  // the reader closed the connection (pcscd stopped)
+  std::optional<Socket> reader(std::in_place, fd);
+  VirtualCard card(options.t1 ? VirtualCard::Protocol::T1 : VirtualCard::Protocol::T0);
+  std::cerr << "quoll-vcard: card inserted at " << where << std::endl;
+  Bytes message;
+  while (true) {
+    const Ready ready = WaitForSignalOrReader(reader, signals);
+    if (ready == Ready::kFailed) {
+      std::cerr << "quoll-vcard: cannot wait for the reader: " << std::strerror(errno) << "\n";
+      return 1;
+    }
+    if (ready == Ready::kSignal) {
+      const int request = signals.Take();
+      if (request == SIGUSR1 && reader) {
+        reader.reset();
+        std::cerr << "quoll-vcard: card removed" << std::endl;
+      } else if (request == SIGUSR2 && !reader) {
+        fd = ConnectToReader(options);
+        if (fd < 0) {
+          std::cerr << "quoll-vcard: cannot connect to " << where << "\n";
+          return 1;
+        }
+        reader.emplace(fd);
+        card.Reset();
+        std::cerr << "quoll-vcard: card inserted at " << where << std::endl;
+      }
+      continue;
+    }
+    if (!reader->ReadMessage(message)) return 0;  // the reader closed the connection (pcscd stopped)
+    if (!Answer(*reader, card, message)) return 1;
+  }
 }
