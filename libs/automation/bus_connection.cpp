@@ -1,0 +1,48 @@
+// Opening the bus connections on first use.
+#include "libs/automation/bus_connection.h"
+
+#include <cstring>
+#include <string>
+
+#include "libs/automation/bus_error.h"
+
+namespace quoll::automation {
+
+namespace {
+
+constexpr const char* kDescription = "quoll-automation";
+
+bool Usable(const BusHandle& bus) {
+  return bus && sd_bus_is_open(bus.get()) > 0;
+}
+
+BusHandle Open(BusKind kind) {
+  BusHandle bus;
+  const int result = kind == BusKind::System ? sd_bus_open_system_with_description(bus.Reset(), kDescription)
+                                             : sd_bus_open_user_with_description(bus.Reset(), kDescription);
+  if (result < 0) {
+    throw BusError(BusErrorKind::Connection, std::string("could not connect to the ") +
+                                                 (kind == BusKind::System ? "system" : "session") +
+                                                 " bus: " + std::strerror(-result));
+  }
+  return bus;
+}
+
+}  // namespace
+
+BusHandle BusConnections::Get(BusKind kind) {
+  BusHandle& slot = kind == BusKind::System ? system_ : session_;
+  if (!Usable(slot)) slot = Open(kind);
+  return slot;
+}
+
+bool BusConnections::IsOpen(BusKind kind) const {
+  return Usable(kind == BusKind::System ? system_ : session_);
+}
+
+BusConnections& ProcessBusConnections() {
+  static BusConnections connections;
+  return connections;
+}
+
+}  // namespace quoll::automation
