@@ -59,25 +59,32 @@ MessageHandle Send(sd_bus* bus, const MessageHandle& call, std::chrono::microsec
   return reply;
 }
 
-MessageHandle CallBus(sd_bus* bus, const char* member, const std::string& service) {
-  const std::string service_name = kBusService, path = kBusPath;
-  MessageHandle call = NewCall(bus, {service_name, path}, kBusInterface, member, BusErrorKind::Creation);
+// A call of the bus daemon itself about the name `service`.
+MessageHandle NewBusCall(sd_bus* bus, const char* member, const std::string& service) {
+  static const std::string bus_service = kBusService, bus_path = kBusPath;
+  MessageHandle call = NewCall(bus, {bus_service, bus_path}, kBusInterface, member, BusErrorKind::Creation);
   if (const int result = sd_bus_message_append(call.get(), "s", service.c_str()); result < 0) {
-    throw BusError(BusErrorKind::Creation, std::string("invalid bus name: ") + std::strerror(-result));
+    throw BusError(BusErrorKind::Creation,
+                   "could not ask the bus about " + service + ": " + std::strerror(-result));
   }
-  if (std::strcmp(member, "StartServiceByName") == 0) sd_bus_message_append(call.get(), "u", 0u);
-  return Send(bus, call, {}, BusErrorKind::Creation);
+  return call;
 }
 
 // A name without an owner is started by the bus (bus activation) when a service file names it;
 // the bus's error says why not otherwise.
 void EnsureOwner(sd_bus* bus, const std::string& service) {
-  MessageHandle reply = CallBus(bus, "NameHasOwner", service);
+  MessageHandle reply = Send(bus, NewBusCall(bus, "NameHasOwner", service), {}, BusErrorKind::Creation);
   int has_owner = 0;
   if (sd_bus_message_read(reply.get(), "b", &has_owner) < 0) {
     throw BusError(BusErrorKind::Creation, "the bus gave no answer whether " + service + " has an owner");
   }
-  if (!has_owner) CallBus(bus, "StartServiceByName", service);
+  if (has_owner) return;
+  MessageHandle start = NewBusCall(bus, "StartServiceByName", service);
+  if (const int result = sd_bus_message_append(start.get(), "u", 0u); result < 0) {  // no flags are defined
+    throw BusError(BusErrorKind::Creation,
+                   "could not ask the bus to start " + service + ": " + std::strerror(-result));
+  }
+  Send(bus, start, {}, BusErrorKind::Creation);
 }
 
 MethodTable Introspect(sd_bus* bus, const ObjectAddress& address) {

@@ -31,6 +31,14 @@ std::string UpperCased(std::string_view name) {
   return upper;
 }
 
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
 const char* Attribute(const XML_Char** attributes, const char* name) {
   for (int i = 0; attributes[i]; i += 2) {
     if (std::strcmp(attributes[i], name) == 0) return attributes[i + 1];
@@ -138,9 +146,8 @@ struct ParserFree {
 }  // namespace
 
 const BusMember* MethodTable::Find(std::string_view name) const {
-  const std::string upper = UpperCased(name);
   for (const BusMember& member : members_) {
-    if (member.name.size() == upper.size() && UpperCased(member.name) == upper) return &member;
+    if (EqualIgnoringAsciiCase(member.name, name)) return &member;
   }
   return nullptr;
 }

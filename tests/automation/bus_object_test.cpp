@@ -106,6 +106,17 @@ TEST_F(OnTestBus, ObjectsShareTheOneConnectionAndKeepItAlive) {
   EXPECT_TRUE(first);
 }
 
+TEST_F(OnTestBus, LostConnectionFailsItsObjectsAndIsOpenedAgainForNewOnes) {
+  const BusObject before = Create(kServer);
+  sd_bus_close(connections_.Get(BusKind::Session).get());  // as when the bus daemon goes away
+  EXPECT_FALSE(connections_.IsOpen(BusKind::Session));
+  const std::string failure = FailureOf([&] { before.Call("Nothing", {}); });
+  EXPECT_TRUE(failure.starts_with("Call: ")) << failure;
+  const BusObject after = Create(kServer);
+  EXPECT_TRUE(connections_.IsOpen(BusKind::Session));
+  EXPECT_EQ(DescribeAll(after.Call("EchoInt32", std::vector<CallArgument>{3})), "i 3");
+}
+
 TEST_F(OnTestBus, UnreachableBusIsAConnectionError) {
   const std::string test_bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quoll/bus", 1);
