@@ -1,6 +1,7 @@
 // Opening the bus connections on first use.
 #include "libs/automation/bus_connection.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -21,9 +22,12 @@ BusHandle Open(BusKind kind) {
   const int result = kind == BusKind::System ? sd_bus_open_system_with_description(bus.Reset(), kDescription)
                                              : sd_bus_open_user_with_description(bus.Reset(), kDescription);
   if (result < 0) {
-    throw BusError(BusErrorKind::Connection, std::string("could not connect to the ") +
-                                                 (kind == BusKind::System ? "system" : "session") +
-                                                 " bus: " + std::strerror(-result));
+    const std::string what = kind == BusKind::System ? "system" : "session";
+    // sd-bus says "No medium found" when the environment names no session bus at all.
+    const std::string why = result == -ENOMEDIUM && kind == BusKind::Session
+                                ? "neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set"
+                                : std::strerror(-result);
+    throw BusError(BusErrorKind::Connection, "could not connect to the " + what + " bus: " + why);
   }
   return bus;
 }

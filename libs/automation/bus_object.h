@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "libs/automation/bus_connection.h"
+#include "libs/automation/bus_error.h"
 #include "libs/automation/bus_handles.h"
 #include "libs/automation/bus_name.h"
 #include "libs/automation/bus_value.h"

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "test_bus.h"
@@ -117,12 +119,36 @@ TEST_F(OnTestBus, LostConnectionFailsItsObjectsAndIsOpenedAgainForNewOnes) {
   EXPECT_EQ(DescribeAll(after.Call("EchoInt32", std::vector<CallArgument>{3})), "i 3");
 }
 
+// Sets an environment variable (or unsets it, for null) until the end of the scope.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnvironment() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
 TEST_F(OnTestBus, UnreachableBusIsAConnectionError) {
-  const std::string test_bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quoll/bus", 1);
-  const std::string failure = FailureOf([&] { Create(kServer); });
-  setenv("DBUS_SESSION_BUS_ADDRESS", test_bus.c_str(), 1);
-  EXPECT_TRUE(failure.starts_with("Connection: could not connect to the session bus: ")) << failure;
+  {
+    ScopedEnvironment address("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quoll/bus");
+    EXPECT_EQ(FailureOf([&] { Create(kServer); }),
+              "Connection: could not connect to the session bus: No such file or directory");
+  }
+  {
+    ScopedEnvironment address("DBUS_SESSION_BUS_ADDRESS", nullptr);
+    ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_EQ(FailureOf([&] { Create(kServer); }),
+              "Connection: could not connect to the session bus: neither DBUS_SESSION_BUS_ADDRESS nor "
+              "XDG_RUNTIME_DIR is set");
+  }
+  ScopedEnvironment address("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quoll/bus");
+  EXPECT_EQ(FailureOf([&] { Create("system:org.freedesktop.DBus"); }),
+            "Connection: could not connect to the system bus: No such file or directory");
 }
 
 TEST_F(OnTestBus, NameNobodyProvidesCarriesTheBusMessage) {
