@@ -8,6 +8,7 @@ packages=(
   pcscd libpcsclite-dev vsmartcard-vpcd libssl-dev pcsc-tools
   libffi-dev pkg-config
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev fonts-dejavu-core xvfb xauth
+  libsystemd-dev libexpat1-dev pkgconf dbus-daemon
 )
 missing=()
 for p in "${packages[@]}"; do
