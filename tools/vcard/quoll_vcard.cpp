@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -29,6 +30,7 @@ using quoll::vcard::VirtualCard;
 
 const char kUsage[] =
     "Usage: quoll-vcard [--port N] [--host ADDRESS] [--t1] [--wait SECONDS]\n"
+    "       quoll-vcard --help | --version\n"
     "Connects to the vpcd reader driver of pcscd (default 127.0.0.1:35963, the reader\n"
     "\"Virtual PCD 00 00\"; 35964 is \"Virtual PCD 00 01\") and answers as a small ISO/IEC 7816-4\n"
     "card until the reader closes the connection. --t1 gives an ATR offering T=1 instead of T=0.\n"
@@ -39,6 +41,13 @@ const char kUsage[] =
     "6A82 missing file, 6D00 unknown instruction,\n"
     "6700 wrong length (also for a one-byte command; 00, 01 and 02 after 2 s, since the reader\n"
     "sends its power controls the same way).\n";
+
+// Prints text on stdout; when it cannot be written, says why on stderr and gives false.
+bool PrintToStdout(const char* text) {
+  if (std::fputs(text, stdout) != EOF && std::fflush(stdout) == 0) return true;
+  std::fprintf(stderr, "quoll-vcard: cannot write to standard output: %s\n", std::strerror(errno));
+  return false;
+}
 
 // Control bytes of the vpcd protocol.
 enum Control : uint8_t { kPowerOff = 0, kPowerOn = 1, kReset = 2, kGetAtr = 4 };
@@ -155,10 +164,11 @@ int ConnectToReader(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kUsage;
-    return 0;
-  }
+  // Exit status 3: the answer to --help or --version could not be written.
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    return PrintToStdout(kUsage) ? 0 : 3;
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    return PrintToStdout("quoll-vcard " QUOLL_VERSION "\n") ? 0 : 3;
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::cerr << kUsage;
