@@ -5,7 +5,7 @@ CMAKE_GEN  := -G Ninja
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build build-asan test run demo screenshots bench install clean format
+.PHONY: all deps build build-asan test run demo screenshots bench install package clean format
 
 all: build
 
@@ -46,6 +46,10 @@ bench: build
 # Installs the programs, manual pages, desktop entry, icon and MIME type under $(DESTDIR)$(PREFIX).
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package $(BUILD)/quoll_VERSION_ARCH.deb (CPack, dependencies from dpkg-shlibdeps).
+package: build
+	@cmake --build $(BUILD) --target package
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
