@@ -7,6 +7,7 @@ packages=(
   lua5.4 python3 time
   pcscd libpcsclite-dev vsmartcard-vpcd libssl-dev pcsc-tools
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev fonts-dejavu-core xvfb xauth
+  dpkg-dev file lintian desktop-file-utils shared-mime-info libxml2-utils man-db
 )
 missing=()
 for p in "${packages[@]}"; do
