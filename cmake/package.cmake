@@ -20,7 +20,6 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "The package holds the workbench quoll, the console runner quoll-run and the\n"
   "virtual card quoll-vcard, which answers for pcscd's vpcd reader driver\n"
   "when no card reader is at hand.")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY quoll)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
