@@ -2,8 +2,10 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_GEN  := -G Ninja
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all deps build build-asan test run demo screenshots bench clean format
+.PHONY: all deps build build-asan test run demo screenshots bench install package clean format
 
 all: build
 
@@ -40,6 +42,14 @@ demo: build
 
 bench: build
 	@python3 bench/run.py --quoll $(BUILD)/quoll-run
+
+# Installs the programs, manual pages, desktop entry, icon and MIME type under $(DESTDIR)$(PREFIX).
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package $(BUILD)/quoll_VERSION_ARCH.deb (CPack, dependencies from dpkg-shlibdeps).
+package: build
+	@cmake --build $(BUILD) --target package
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -2,10 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -15,6 +15,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: quoll-run FILE\n"
+    "       quoll-run --help | --version\n"
     "Runs the Quoll script FILE and prints what the workbench's output pane would show:\n"
     "\"Script is running.\", the script's Writeln lines, then \"Script finished, no errors.\"\n"
     "or the error line. Readln asks on stderr and reads a line from stdin. Without a usable\n"
@@ -22,6 +23,13 @@ const char kUsage[] =
     "QUOLL_PCSC_LIBRARY names the PC/SC client library to load (default libpcsclite.so.1).\n"
     "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read,\n"
     "3 when the output could not be written (a full disk, a closed pipe).\n";
+
+// Prints text on stdout; when it cannot be written, says why on stderr and gives false.
+bool PrintToStdout(const char* text) {
+  if (std::fputs(text, stdout) != EOF && std::fflush(stdout) == 0) return true;
+  std::fprintf(stderr, "quoll-run: cannot write to standard output: %s\n", std::strerror(errno));
+  return false;
+}
 
 // Reads a whole regular file; false with errno set otherwise (a directory gives EISDIR).
 bool ReadWholeFile(const char* path, std::string& out) {
@@ -137,13 +145,10 @@ class ConsoleUi : public quoll::HostUi {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    if (std::fputs(kUsage, stdout) == EOF || std::fflush(stdout) != 0) {
-      std::fprintf(stderr, "quoll-run: cannot write to standard output: %s\n", std::strerror(errno));
-      return 3;
-    }
-    return 0;
-  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    return PrintToStdout(kUsage) ? 0 : 3;
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    return PrintToStdout("quoll-run " QUOLL_VERSION "\n") ? 0 : 3;
   if (argc != 2) {
     std::cerr << "quoll-run: expected one script file (try --help)\n";
     return 2;
@@ -162,7 +167,8 @@ int main(int argc, char** argv) {
   // Output that did not arrive is a failure of the run, whatever the script did.
   if (std::fflush(stdout) != 0) ui.NoteWriteError(stdout);
   if (ui.WriteError() != 0) {
-    std::fprintf(stderr, "quoll-run: cannot write to %s: %s\n", ui.FailedStream(), std::strerror(ui.WriteError()));
+    std::fprintf(stderr, "quoll-run: cannot write to %s: %s\n", ui.FailedStream(),
+                 std::strerror(ui.WriteError()));
     return 3;
   }
   return ok ? 0 : 1;

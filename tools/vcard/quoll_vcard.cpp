@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -34,6 +35,7 @@ using quoll::vcard::VirtualCard;
 
 const char kUsage[] =
     "Usage: quoll-vcard [--port N] [--host ADDRESS] [--t1] [--wait SECONDS]\n"
+    "       quoll-vcard --help | --version\n"
     "Connects to the vpcd reader driver of pcscd (default 127.0.0.1:35963, the reader\n"
     "\"Virtual PCD 00 00\"; 35964 is \"Virtual PCD 00 01\") and answers as a small ISO/IEC 7816-4\n"
     "card until the reader closes the connection. --t1 gives an ATR offering T=1 instead of T=0.\n"
@@ -52,6 +54,13 @@ const char kUsage[] =
     "signals that arrive together count once.\n"
     "Exit status 0 when the reader closes the connection (pcscd stopped), 1 when the reader\n"
     "cannot be reached or an answer cannot be written, 2 for wrong arguments.\n";
+
+// Prints text on stdout; when it cannot be written, says why on stderr and gives false.
+bool PrintToStdout(const char* text) {
+  if (std::fputs(text, stdout) != EOF && std::fflush(stdout) == 0) return true;
+  std::fprintf(stderr, "quoll-vcard: cannot write to standard output: %s\n", std::strerror(errno));
+  return false;
+}
 
 // Control bytes of the vpcd protocol.
 enum Control : uint8_t { kPowerOff = 0, kPowerOn = 1, kReset = 2, kGetAtr = 4 };
@@ -237,10 +246,11 @@ bool Answer(Socket& reader, VirtualCard& card, const Bytes& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kUsage;
-    return 0;
-  }
+  // Exit status 3: the answer to --help or --version could not be written.
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    return PrintToStdout(kUsage) ? 0 : 3;
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    return PrintToStdout("quoll-vcard " QUOLL_VERSION "\n") ? 0 : 3;
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::cerr << kUsage;
