@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("quoll");  // the installed quoll.desktop: its name and icon
   QApplication::setWindowIcon(quoll::icons::ProgramIcon());
   quoll::QtUserPrompts prompts;
-  quoll::MainWindow mainForm(prompts);
-  for (const QString& file : files) mainForm.CreateEditorWindow(file);
-  mainForm.showMaximized();
+  quoll::MainWindow mainWindow(prompts);
+  for (const QString& file : files) mainWindow.CreateEditorWindow(file);
+  mainWindow.showMaximized();
   return QApplication::exec();
 }

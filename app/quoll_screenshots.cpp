@@ -40,42 +40,42 @@ int main(int argc, char** argv) {
   QDir().mkpath(args[2]);
   const QDir out(args[2]);
   quoll::QtUserPrompts prompts;
-  quoll::MainWindow mainForm(prompts);
-  mainForm.resize(900, 620);
-  mainForm.show();
-  mainForm.CreateEditorWindow(QFileInfo(args[1]).absoluteFilePath());
+  quoll::MainWindow mainWindow(prompts);
+  mainWindow.resize(900, 620);
+  mainWindow.show();
+  mainWindow.CreateEditorWindow(QFileInfo(args[1]).absoluteFilePath());
   QCoreApplication::processEvents();
-  mainForm.findChild<QAction*>("ScriptRun")->trigger();
-  bool ok = Save(&mainForm, out.filePath("main-window.png"));
+  mainWindow.findChild<QAction*>("runAction")->trigger();
+  bool ok = Save(&mainWindow, out.filePath("main-window.png"));
 
   // A breakpoint on the caret line given as the optional third argument (1-based), watches on
   // the names that follow, and the run paused there for the PAUSES-th time.
   if (args.size() > 4) {
-    quoll::EditorWindow* editor = mainForm.ActiveEditor();
+    quoll::EditorWindow* editor = mainWindow.ActiveEditor();
     editor->Editor()->setCursorPosition(args[3].toInt() - 1, 0);
-    mainForm.findChild<QAction*>("ScriptBreakPoint")->trigger();
+    mainWindow.findChild<QAction*>("breakpointAction")->trigger();
     const int wanted = args[4].toInt();
-    for (qsizetype i = 5; i < args.size(); ++i) mainForm.AddWatch(args[i]);
-    quoll::WatchWindow* watch = mainForm.Watches();
+    for (qsizetype i = 5; i < args.size(); ++i) mainWindow.AddWatch(args[i]);
+    quoll::WatchWindow* watch = mainWindow.Watches();
     watch->show();
     int pauses = 0;
-    mainForm.SetMessagePump([&](bool paused) {
+    mainWindow.SetMessagePump([&](bool paused) {
       QCoreApplication::processEvents();
       if (!paused) return;
       if (++pauses < wanted) {
-        mainForm.findChild<QAction*>("ScriptRun")->trigger();
+        mainWindow.findChild<QAction*>("runAction")->trigger();
         return;
       }
-      ok = Save(&mainForm, out.filePath("debugging.png")) && ok;
+      ok = Save(&mainWindow, out.filePath("debugging.png")) && ok;
       ok = Save(watch, out.filePath("watch.png")) && ok;
-      mainForm.StopScript();
+      mainWindow.StopScript();
     });
-    mainForm.findChild<QAction*>("ScriptRun")->trigger();
-    mainForm.SetMessagePump({});
+    mainWindow.findChild<QAction*>("runAction")->trigger();
+    mainWindow.SetMessagePump({});
     watch->hide();
   }
 
-  quoll::HelpDialog* help = mainForm.Help();
+  quoll::HelpDialog* help = mainWindow.Help();
   help->show();
   ok = Save(help, out.filePath("help-demo.png")) && ok;
   help->Pages()->setCurrentIndex(0);

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
 
   const auto start = std::chrono::steady_clock::now();
-  form.findChild<QAction*>("ScriptRun")->trigger();
+  form.findChild<QAction*>("runAction")->trigger();
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
 
   const QString output = form.Output()->toPlainText();

@@ -12,15 +12,15 @@ namespace quoll {
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-  setObjectName("AboutBox");
+  setObjectName("aboutBox");
   setWindowTitle("About");
   setFixedSize(304, 130);
   auto* panel = new QFrame(this);
-  panel->setObjectName("Panel1");
+  panel->setObjectName("aboutPanel");
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->setGeometry(8, 8, 289, 81);
   auto* icon = new QLabel(panel);
-  icon->setObjectName("ProgramIcon");
+  icon->setObjectName("programIcon");
   icon->setPixmap(icons::ProgramIcon().pixmap(32, 32));
   icon->setGeometry(8, 8, 32, 32);
   auto label = [panel](const char* name, const QString& text, int x, int y) {
@@ -33,7 +33,7 @@ AboutBox::AboutBox(QWidget* parent)
   label("Version", "Version 0.4", 176, 16);
   label("Copyright", "Copyright (C) 2026 the Quoll developers", 8, 56);
   auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKButton");
+  ok->setObjectName("okButton");
   ok->setGeometry(128, 96, 65, 27);
   ok->setDefault(true);
   ok->setFocus();

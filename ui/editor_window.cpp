@@ -14,39 +14,39 @@
 
 namespace quoll {
 
-EditorWindow::EditorWindow(MainWindow& mainForm, const QString& name)
-    : mainForm_(mainForm), mmoScript_(new ScriptEditor(this)), menuPop_(new QMenu(this)), fileName_(name) {
+EditorWindow::EditorWindow(MainWindow& mainWindow, const QString& name)
+    : mainWindow_(mainWindow), editor_(new ScriptEditor(this)), popupMenu_(new QMenu(this)), fileName_(name) {
   setAttribute(Qt::WA_DeleteOnClose);
-  mmoScript_->setObjectName("mmoScript");
+  editor_->setObjectName("editor");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(mmoScript_);
-  setFocusProxy(mmoScript_);
-  menuPop_->setObjectName("menuPop");
-  QAction* addToWatch = menuPop_->addAction("&Add to watch");
-  addToWatch->setObjectName("Addtowatch1");
-  connect(addToWatch, &QAction::triggered, this, [this] { mainForm_.AddWatch(watchText_); });
-  connect(mmoScript_, &QsciScintilla::textChanged, this, [this] { SetModified(true); });
-  connect(mmoScript_, &QsciScintilla::cursorPositionChanged, this, &EditorWindow::ReportCaret);
-  connect(mmoScript_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+  layout->addWidget(editor_);
+  setFocusProxy(editor_);
+  popupMenu_->setObjectName("popupMenu");
+  QAction* addToWatch = popupMenu_->addAction("&Add to watch");
+  addToWatch->setObjectName("addToWatchAction");
+  connect(addToWatch, &QAction::triggered, this, [this] { mainWindow_.AddWatch(watchText_); });
+  connect(editor_, &QsciScintilla::textChanged, this, [this] { SetModified(true); });
+  connect(editor_, &QsciScintilla::cursorPositionChanged, this, &EditorWindow::ReportCaret);
+  connect(editor_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
     if (updated & QsciScintillaBase::SC_UPDATE_SELECTION) ReportCaret();
   });
-  connect(mmoScript_, &ScriptEditor::ContextMenuWanted, this, &EditorWindow::OnContextMenu);
+  connect(editor_, &ScriptEditor::ContextMenuWanted, this, &EditorWindow::OnContextMenu);
   UpdateTitle();
 }
 
 bool EditorWindow::LoadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    mainForm_.Prompts().ShowError(this, QString("Cannot open %1: %2").arg(path, file.errorString()));
+    mainWindow_.Prompts().ShowError(this, QString("Cannot open %1: %2").arg(path, file.errorString()));
     return false;
   }
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
-    mainForm_.Prompts().ShowError(this, QString("Cannot read %1: %2").arg(path, file.errorString()));
+    mainWindow_.Prompts().ShowError(this, QString("Cannot read %1: %2").arg(path, file.errorString()));
     return false;
   }
-  mmoScript_->LoadBytes(bytes);
+  editor_->LoadBytes(bytes);
   fileName_ = path;
   named_ = true;
   SetModified(false);
@@ -58,15 +58,15 @@ bool EditorWindow::LoadFile(const QString& path) {
 bool EditorWindow::SaveScript(bool saveAs) {
   QString path = fileName_;
   if (!named_ || saveAs) {
-    path = mainForm_.Prompts().SaveFileName(this);
+    path = mainWindow_.Prompts().SaveFileName(this);
     if (path.isEmpty()) return false;
   }
-  const QByteArray bytes = mmoScript_->ScriptText();
+  const QByteArray bytes = editor_->ScriptText();
   const SaveFileResult saved = WriteFileAtomically(QFile::encodeName(path).toStdString(),
                                                    std::string_view(bytes.constData(), bytes.size()));
   if (!saved.Ok()) {
     // The system's error texts come in the locale's encoding.
-    mainForm_.Prompts().ShowError(
+    mainWindow_.Prompts().ShowError(
         this, QString("Cannot save %1: %2").arg(path, QString::fromLocal8Bit(saved.error)));
     return false;
   }
@@ -79,23 +79,23 @@ bool EditorWindow::SaveScript(bool saveAs) {
 void EditorWindow::RunScript(RunMode mode) {
   // The run re-enters the event loop, where this window may be closed and deleted.
   QPointer<EditorWindow> self(this);
-  const QByteArray text = mmoScript_->ScriptText();
+  const QByteArray text = editor_->ScriptText();
   int32_t errorPos = -1;
-  ScriptHost& host = mainForm_.Host();
+  ScriptHost& host = mainWindow_.Host();
   const bool ok =
       mode == RunMode::Run ? host.Run(text.toStdString(), errorPos) : host.Step(text.toStdString(), errorPos);
   if (!ok && self) {
-    mmoScript_->SelectEngineCharacter(errorPos);
-    mmoScript_->setFocus();
+    editor_->SelectEngineCharacter(errorPos);
+    editor_->setFocus();
   }
 }
 
 void EditorWindow::ToggleBreakpoint() {
-  const int line = mmoScript_->CaretLine() - 1;
-  if (mmoScript_->MarksOnLine(line) & (1u << ScriptEditor::kBreakpointMarker))
-    mmoScript_->RemoveBreakpoint(line);
+  const int line = editor_->CaretLine() - 1;
+  if (editor_->MarksOnLine(line) & (1u << ScriptEditor::kBreakpointMarker))
+    editor_->RemoveBreakpoint(line);
   else
-    mmoScript_->AddBreakpoint(line);
+    editor_->AddBreakpoint(line);
 }
 
 void EditorWindow::SetModified(bool flag) {
@@ -109,13 +109,13 @@ void EditorWindow::UpdateTitle() {
 }
 
 bool EditorWindow::CloseQuery() {
-  if (mainForm_.RunningEditor() == this && mainForm_.Host().State() != RunState::Idle) {
-    if (mainForm_.Prompts().AskYesNo(this, "The script is running, stop?") != UserPrompts::Answer::Yes)
+  if (mainWindow_.RunningEditor() == this && mainWindow_.Host().State() != RunState::Idle) {
+    if (mainWindow_.Prompts().AskYesNo(this, "The script is running, stop?") != UserPrompts::Answer::Yes)
       return false;
-    mainForm_.StopScript();
+    mainWindow_.StopScript();
   }
   if (!modified_) return true;
-  switch (mainForm_.Prompts().AskYesNoCancel(this, "Script changed, save?")) {
+  switch (mainWindow_.Prompts().AskYesNoCancel(this, "Script changed, save?")) {
     case UserPrompts::Answer::Yes:
       return SaveScript(false);
     case UserPrompts::Answer::No:
@@ -141,20 +141,20 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
   }
   queried_ = true;
   event->accept();
-  mainForm_.SetCaretText(QString());
+  mainWindow_.SetCaretText(QString());
 }
 
 // The caret line, or the line of a statement selected but not yet shown.
 bool EditorWindow::IsBreakpointLine() const {
-  if (pendingPosition_ >= 0) return mmoScript_->IsBreakpointLineAt(pendingPosition_);
-  return ScriptEditor::IsBreakpointMarks(mmoScript_->MarksOnLine(mmoScript_->CaretLine() - 1));
+  if (pendingPosition_ >= 0) return editor_->IsBreakpointLineAt(pendingPosition_);
+  return ScriptEditor::IsBreakpointMarks(editor_->MarksOnLine(editor_->CaretLine() - 1));
 }
 
 void EditorWindow::UpdateCurrentLine() {
   ShowSelectedPosition();
-  currentLine_ = mmoScript_->CaretLine();
-  const bool running = mainForm_.Host().State() != RunState::Idle;
-  mmoScript_->ShowExecutionLine(running ? currentLine_ - 1 : -1);
+  currentLine_ = editor_->CaretLine();
+  const bool running = mainWindow_.Host().State() != RunState::Idle;
+  editor_->ShowExecutionLine(running ? currentLine_ - 1 : -1);
 }
 
 void EditorWindow::SelectPosition(int32_t position) {
@@ -163,25 +163,25 @@ void EditorWindow::SelectPosition(int32_t position) {
 
 void EditorWindow::ShowSelectedPosition() {
   if (pendingPosition_ < 0) return;
-  mmoScript_->SelectEngineCharacter(pendingPosition_);
+  editor_->SelectEngineCharacter(pendingPosition_);
   pendingPosition_ = -1;
 }
 
 void EditorWindow::ClearExecutionLine() {
-  if (mmoScript_->ExecutionLine() >= 0) mmoScript_->ShowExecutionLine(-1);
+  if (editor_->ExecutionLine() >= 0) editor_->ShowExecutionLine(-1);
 }
 
 void EditorWindow::ReportCaret() {
-  mainForm_.SetCaretText(
-      QString("X = %1, Y = %2").arg(mmoScript_->CaretColumn()).arg(mmoScript_->CaretLine()));
+  mainWindow_.SetCaretText(
+      QString("X = %1, Y = %2").arg(editor_->CaretColumn()).arg(editor_->CaretLine()));
 }
 
 // A selection of 1 to 63 characters can become a watch; anything else opens nothing.
 void EditorWindow::OnContextMenu(const QPoint& globalPos) {
-  const int length = mmoScript_->SelectionLength();
+  const int length = editor_->SelectionLength();
   if (length < 1 || length > 63) return;
-  watchText_ = mmoScript_->selectedText();
-  menuPop_->popup(globalPos);
+  watchText_ = editor_->selectedText();
+  popupMenu_->popup(globalPos);
 }
 
 }  // namespace quoll

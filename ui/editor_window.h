@@ -21,7 +21,7 @@ class EditorWindow : public QWidget {
  public:
   enum class RunMode { Run = 0, Step = 1 };
 
-  EditorWindow(MainWindow& mainForm, const QString& name);
+  EditorWindow(MainWindow& mainWindow, const QString& name);
 
   // Loads a file's lines; false (with the error shown) when it cannot be read.
   bool LoadFile(const QString& path);
@@ -42,7 +42,7 @@ class EditorWindow : public QWidget {
   void CloseAfterQuery();
 
   // What the host asks of the running editor.
-  bool HasMarks() const { return mmoScript_->HasMarks(); }
+  bool HasMarks() const { return editor_->HasMarks(); }
   bool IsBreakpointLine() const;
   void UpdateCurrentLine();
   // Selects the character at an engine position. A running script selects every statement it
@@ -58,8 +58,8 @@ class EditorWindow : public QWidget {
   // Puts "X = column, Y = line" into the main window's status bar.
   void ReportCaret();
 
-  ScriptEditor* Editor() const { return mmoScript_; }
-  QMenu* PopupMenu() const { return menuPop_; }
+  ScriptEditor* Editor() const { return editor_; }
+  QMenu* PopupMenu() const { return popupMenu_; }
   QString WatchText() const { return watchText_; }
 
  protected:
@@ -69,9 +69,9 @@ class EditorWindow : public QWidget {
   void UpdateTitle();
   void OnContextMenu(const QPoint& globalPos);
 
-  MainWindow& mainForm_;
-  ScriptEditor* mmoScript_;
-  QMenu* menuPop_;
+  MainWindow& mainWindow_;
+  ScriptEditor* editor_;
+  QMenu* popupMenu_;
   QString fileName_;  // the title without the "*" of a changed text
   bool modified_ = false;
   bool named_ = false;

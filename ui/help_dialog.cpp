@@ -140,23 +140,23 @@ QPlainTextEdit* MakeMemo(QWidget* page, const char* name, const QString& text, b
 HelpDialog::HelpDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-  setObjectName("dlgPageHelp");
+  setObjectName("helpDialog");
   setWindowTitle("Help");
   setFixedSize(331, 300);
-  PageControl1_ = new QTabWidget(this);
-  PageControl1_->setObjectName("PageControl1");
-  PageControl1_->setGeometry(8, 8, 313, 257);
-  auto* functions = new QWidget(PageControl1_);
-  functions->setObjectName("TabSheet1");
-  auto* demo = new QWidget(PageControl1_);
-  demo->setObjectName("TabSheet3");
-  Memo1_ = MakeMemo(functions, "Memo1", JoinLines(kFunctionList), false);
-  Memo3_ = MakeMemo(demo, "Memo3", JoinLines(kDemoScript), true);
-  PageControl1_->addTab(functions, "Functions");
-  PageControl1_->addTab(demo, "Demo");
-  PageControl1_->setCurrentIndex(1);
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("pages");
+  pages_->setGeometry(8, 8, 313, 257);
+  auto* functions = new QWidget(pages_);
+  functions->setObjectName("functionsPage");
+  auto* demo = new QWidget(pages_);
+  demo->setObjectName("demoPage");
+  functionList_ = MakeMemo(functions, "functionList", JoinLines(kFunctionList), false);
+  demoScript_ = MakeMemo(demo, "demoScript", JoinLines(kDemoScript), true);
+  pages_->addTab(functions, "Functions");
+  pages_->addTab(demo, "Demo");
+  pages_->setCurrentIndex(1);
   auto* btnOK = new QPushButton("OK", this);
-  btnOK->setObjectName("btnOK");
+  btnOK->setObjectName("okButton");
   btnOK->setGeometry(128, 272, 73, 25);
   btnOK->setDefault(true);
   btnOK->setAutoDefault(true);

@@ -15,14 +15,14 @@ class HelpDialog : public QDialog {
  public:
   explicit HelpDialog(QWidget* parent = nullptr);
 
-  QTabWidget* Pages() const { return PageControl1_; }
-  QPlainTextEdit* FunctionList() const { return Memo1_; }
-  QPlainTextEdit* DemoScript() const { return Memo3_; }
+  QTabWidget* Pages() const { return pages_; }
+  QPlainTextEdit* FunctionList() const { return functionList_; }
+  QPlainTextEdit* DemoScript() const { return demoScript_; }
 
  private:
-  QTabWidget* PageControl1_;
-  QPlainTextEdit* Memo1_;
-  QPlainTextEdit* Memo3_;
+  QTabWidget* pages_;
+  QPlainTextEdit* functionList_;
+  QPlainTextEdit* demoScript_;
 };
 
 }  // namespace quoll

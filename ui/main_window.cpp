@@ -46,7 +46,7 @@ QString FromScriptBytes(const std::string& bytes) {
 
 MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer initializeHost)
     : QMainWindow(parent), prompts_(prompts), initializeHost_(std::move(initializeHost)) {
-  setObjectName("MainForm");
+  setObjectName("mainWindow");
   setWindowTitle("Quoll");
   setWindowIcon(icons::ProgramIcon());
   resize(900, 640);
@@ -56,33 +56,33 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-  Panel1_ = new QWidget(this);
-  Panel1_->setObjectName("Panel1");
-  mmoResult_ = new QPlainTextEdit(Panel1_);
-  mmoResult_->setObjectName("mmoResult");
-  mmoResult_->setFont(OutputFont());
-  QPalette outputPalette = mmoResult_->palette();
+  outputPanel_ = new QWidget(this);
+  outputPanel_->setObjectName("outputPanel");
+  outputPane_ = new QPlainTextEdit(outputPanel_);
+  outputPane_->setObjectName("outputPane");
+  outputPane_->setFont(OutputFont());
+  QPalette outputPalette = outputPane_->palette();
   outputPalette.setColor(QPalette::Text, Qt::black);
-  mmoResult_->setPalette(outputPalette);
-  auto* panelLayout = new QVBoxLayout(Panel1_);
+  outputPane_->setPalette(outputPalette);
+  auto* panelLayout = new QVBoxLayout(outputPanel_);
   panelLayout->setContentsMargins(0, 0, 0, 0);
-  panelLayout->addWidget(mmoResult_);
+  panelLayout->addWidget(outputPane_);
 
-  Splitter1_ = new QSplitter(Qt::Vertical, this);
-  Splitter1_->setObjectName("Splitter1");
-  Splitter1_->setHandleWidth(4);
-  Splitter1_->setChildrenCollapsible(false);
-  Splitter1_->addWidget(mdiArea_);
-  Splitter1_->addWidget(Panel1_);
-  Splitter1_->setStretchFactor(0, 1);
-  Splitter1_->setStretchFactor(1, 0);
-  Splitter1_->setSizes({height() - 76, 76});
-  setCentralWidget(Splitter1_);
+  splitter_ = new QSplitter(Qt::Vertical, this);
+  splitter_->setObjectName("splitter");
+  splitter_->setHandleWidth(4);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(mdiArea_);
+  splitter_->addWidget(outputPanel_);
+  splitter_->setStretchFactor(0, 1);
+  splitter_->setStretchFactor(1, 0);
+  splitter_->setSizes({height() - 76, 76});
+  setCentralWidget(splitter_);
 
   caretPanel_ = new QLabel(this);
-  caretPanel_->setObjectName("CaretPanel");
+  caretPanel_->setObjectName("caretPanel");
   caretPanel_->setMinimumWidth(120);
-  statusBar()->setObjectName("StatusBar");
+  statusBar()->setObjectName("statusBar");
   statusBar()->addPermanentWidget(caretPanel_);
 
   CreateActions();
@@ -95,7 +95,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   });
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::UpdateActions);
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::UpdateActions);
-  connect(mmoResult_, &QPlainTextEdit::selectionChanged, this, &MainWindow::UpdateActions);
+  connect(outputPane_, &QPlainTextEdit::selectionChanged, this, &MainWindow::UpdateActions);
 
   // The host: one engine for every run. When its initialisation fails the window still opens.
   host_ = std::make_unique<ScriptHost>(*this);
@@ -105,10 +105,10 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
 
   // The dialogs and the watch window live as long as the main window.
   aboutBox_ = new AboutBox(this);
-  dlgPageHelp_ = new HelpDialog(this);
-  frmWatch_ = new WatchWindow(this);
-  connect(frmWatch_, &WatchWindow::VisibilityChanged, this, &MainWindow::UpdateActions);
-  connect(frmWatch_, &WatchWindow::NameEdited, this, [this] { RefreshWatches(); });
+  helpDialog_ = new HelpDialog(this);
+  watchWindow_ = new WatchWindow(this);
+  connect(watchWindow_, &WatchWindow::VisibilityChanged, this, &MainWindow::UpdateActions);
+  connect(watchWindow_, &WatchWindow::NameEdited, this, [this] { RefreshWatches(); });
   UpdateActions();
 }
 
@@ -117,7 +117,7 @@ MainWindow::~MainWindow() {
   destroying_ = true;
   for (QObject* source :
        {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
-        static_cast<QObject*>(mdiArea_), static_cast<QObject*>(mmoResult_), static_cast<QObject*>(frmWatch_)})
+        static_cast<QObject*>(mdiArea_), static_cast<QObject*>(outputPane_), static_cast<QObject*>(watchWindow_)})
     disconnect(source, nullptr, this, nullptr);
   // The editor windows go while this window is still whole: they talk to it until they are gone.
   std::unique_ptr<QWidget> central(takeCentralWidget());
@@ -139,125 +139,125 @@ QAction* MainWindow::MakeAction(const char* name, const QString& caption, const 
 
 void MainWindow::CreateActions() {
   QStyle* s = style();
-  FileNew1_ = MakeAction("FileNew1", "&New", QKeySequence("Ctrl+N"), "New|Create a new file",
+  newFileAction_ = MakeAction("newFileAction", "&New", QKeySequence("Ctrl+N"), "New|Create a new file",
                          s->standardIcon(QStyle::SP_FileIcon));
-  FileOpen1_ = MakeAction("FileOpen1", "&Open...", QKeySequence("Ctrl+O"), "Open|Open a file",
+  openFileAction_ = MakeAction("openFileAction", "&Open...", QKeySequence("Ctrl+O"), "Open|Open a file",
                           s->standardIcon(QStyle::SP_DialogOpenButton));
-  FileClose1_ = MakeAction("FileClose1", "&Close", QKeySequence(), "Close|Close current file");
-  FileSave1_ = MakeAction("FileSave1", "&Save", QKeySequence("Ctrl+S"), "Save|Save current file",
+  closeFileAction_ = MakeAction("closeFileAction", "&Close", QKeySequence(), "Close|Close current file");
+  saveFileAction_ = MakeAction("saveFileAction", "&Save", QKeySequence("Ctrl+S"), "Save|Save current file",
                           s->standardIcon(QStyle::SP_DialogSaveButton));
-  FileSaveAs1_ = MakeAction("FileSaveAs1", "Save &As...", QKeySequence(),
+  saveFileAsAction_ = MakeAction("saveFileAsAction", "Save &As...", QKeySequence(),
                             "Save As|Save current file with different name");
-  FileExit1_ = MakeAction("FileExit1", "E&xit", QKeySequence(), "Exit|Exit application");
-  EditCut1_ = MakeAction("EditCut1", "Cu&t", QKeySequence("Ctrl+X"),
+  exitAction_ = MakeAction("exitAction", "E&xit", QKeySequence(), "Exit|Exit application");
+  cutAction_ = MakeAction("cutAction", "Cu&t", QKeySequence("Ctrl+X"),
                          "Cut|Cuts the selection and puts it on the Clipboard", icons::Cut());
-  EditCopy1_ = MakeAction("EditCopy1", "&Copy", QKeySequence("Ctrl+C"),
+  copyAction_ = MakeAction("copyAction", "&Copy", QKeySequence("Ctrl+C"),
                           "Copy|Copies the selection and puts it on the Clipboard", icons::Copy());
-  EditPaste1_ = MakeAction("EditPaste1", "&Paste", QKeySequence("Ctrl+V"), "Paste|Inserts Clipboard contents",
+  pasteAction_ = MakeAction("pasteAction", "&Paste", QKeySequence("Ctrl+V"), "Paste|Inserts Clipboard contents",
                            icons::Paste());
-  ViewToolbar_ = MakeAction("ViewToolbar", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
-  ViewOutput_ = MakeAction("ViewOutput", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
-  ViewWatch_ = MakeAction("ViewWatch", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
-  ScriptRun_ = MakeAction("ScriptRun", "&Run", QKeySequence("F5"), "Run|Run current script",
+  viewToolBarAction_ = MakeAction("viewToolBarAction", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
+  viewOutputAction_ = MakeAction("viewOutputAction", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
+  viewWatchAction_ = MakeAction("viewWatchAction", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
+  runAction_ = MakeAction("runAction", "&Run", QKeySequence("F5"), "Run|Run current script",
                           s->standardIcon(QStyle::SP_MediaPlay));
-  ScriptStep_ = MakeAction("ScriptStep", "Ste&p", QKeySequence("F10"), "Step Over|Step over",
+  stepAction_ = MakeAction("stepAction", "Ste&p", QKeySequence("F10"), "Step Over|Step over",
                            s->standardIcon(QStyle::SP_MediaSkipForward));
-  ScriptStop_ = MakeAction("ScriptStop", "&Stop", QKeySequence("Shift+F5"), "Stop|Stop",
+  stopAction_ = MakeAction("stopAction", "&Stop", QKeySequence("Shift+F5"), "Stop|Stop",
                            s->standardIcon(QStyle::SP_MediaStop));
-  ScriptBreakPoint_ = MakeAction("ScriptBreakPoint", "&BreakPoint", QKeySequence("F9"),
+  breakpointAction_ = MakeAction("breakpointAction", "&BreakPoint", QKeySequence("F9"),
                                  "breakpoint|Taggle breakpoint", QIcon(icons::Breakpoint()));
-  WindowCascade1_ = MakeAction("WindowCascade1", "&Cascade", QKeySequence(), "Cascade");
-  WindowTileHorizontal1_ =
-      MakeAction("WindowTileHorizontal1", "Tile &Horizontally", QKeySequence(), "Tile Horizontally");
-  WindowTileVertical1_ =
-      MakeAction("WindowTileVertical1", "Tile &Vertically", QKeySequence(), "Tile Vertically");
-  WindowMinimizeAll1_ = MakeAction("WindowMinimizeAll1", "&Minimize All", QKeySequence(), "Minimize All");
-  WindowArrangeAll1_ = MakeAction("WindowArrangeAll1", "&Arrange All", QKeySequence(), "Arrange All");
-  HelpHelp_ = MakeAction("HelpHelp", "&Help...", QKeySequence(), QString());
-  HelpAbout1_ = MakeAction("HelpAbout1", "&About...", QKeySequence(),
+  cascadeAction_ = MakeAction("cascadeAction", "&Cascade", QKeySequence(), "Cascade");
+  tileHorizontallyAction_ =
+      MakeAction("tileHorizontallyAction", "Tile &Horizontally", QKeySequence(), "Tile Horizontally");
+  tileVerticallyAction_ =
+      MakeAction("tileVerticallyAction", "Tile &Vertically", QKeySequence(), "Tile Vertically");
+  minimizeAllAction_ = MakeAction("minimizeAllAction", "&Minimize All", QKeySequence(), "Minimize All");
+  arrangeAllAction_ = MakeAction("arrangeAllAction", "&Arrange All", QKeySequence(), "Arrange All");
+  helpAction_ = MakeAction("helpAction", "&Help...", QKeySequence(), QString());
+  aboutAction_ = MakeAction("aboutAction", "&About...", QKeySequence(),
                            "About|Displays program information, version number, and copyright");
-  for (QAction* a : {ViewToolbar_, ViewOutput_, ViewWatch_}) a->setCheckable(true);
+  for (QAction* a : {viewToolBarAction_, viewOutputAction_, viewWatchAction_}) a->setCheckable(true);
 
-  connect(FileNew1_, &QAction::triggered, this, &MainWindow::NewFile);
-  connect(FileOpen1_, &QAction::triggered, this, &MainWindow::OpenFile);
-  connect(FileClose1_, &QAction::triggered, this, [this] {
+  connect(newFileAction_, &QAction::triggered, this, &MainWindow::NewFile);
+  connect(openFileAction_, &QAction::triggered, this, &MainWindow::OpenFile);
+  connect(closeFileAction_, &QAction::triggered, this, [this] {
     if (QMdiSubWindow* w = mdiArea_->currentSubWindow()) w->close();
   });
-  connect(FileSave1_, &QAction::triggered, this, [this] {
+  connect(saveFileAction_, &QAction::triggered, this, [this] {
     if (EditorWindow* e = ActiveEditor()) e->SaveScript(false);
   });
-  connect(FileSaveAs1_, &QAction::triggered, this, [this] {
+  connect(saveFileAsAction_, &QAction::triggered, this, [this] {
     if (EditorWindow* e = ActiveEditor()) e->SaveScript(true);
   });
-  connect(FileExit1_, &QAction::triggered, this, &QWidget::close);
-  connect(EditCut1_, &QAction::triggered, this, [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
-  connect(EditCopy1_, &QAction::triggered, this,
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+  connect(cutAction_, &QAction::triggered, this, [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
+  connect(copyAction_, &QAction::triggered, this,
           [this] { EditCommand([](QPlainTextEdit* t) { t->copy(); }); });
-  connect(EditPaste1_, &QAction::triggered, this,
+  connect(pasteAction_, &QAction::triggered, this,
           [this] { EditCommand([](QPlainTextEdit* t) { t->paste(); }); });
-  connect(ViewToolbar_, &QAction::triggered, this, [this] {
-    ToolBar1_->setVisible(ToolBar1_->isHidden());
+  connect(viewToolBarAction_, &QAction::triggered, this, [this] {
+    toolBar_->setVisible(toolBar_->isHidden());
     UpdateActions();
   });
-  connect(ViewOutput_, &QAction::triggered, this, &MainWindow::ToggleOutput);
-  connect(ViewWatch_, &QAction::triggered, this, [this] {
-    frmWatch_->setVisible(frmWatch_->isHidden());
+  connect(viewOutputAction_, &QAction::triggered, this, &MainWindow::ToggleOutput);
+  connect(viewWatchAction_, &QAction::triggered, this, [this] {
+    watchWindow_->setVisible(watchWindow_->isHidden());
     UpdateActions();
   });
-  connect(ScriptRun_, &QAction::triggered, this, [this] { RunActive(false); });
-  connect(ScriptStep_, &QAction::triggered, this, [this] { RunActive(true); });
-  connect(ScriptStop_, &QAction::triggered, this, &MainWindow::StopScript);
-  connect(ScriptBreakPoint_, &QAction::triggered, this, [this] {
+  connect(runAction_, &QAction::triggered, this, [this] { RunActive(false); });
+  connect(stepAction_, &QAction::triggered, this, [this] { RunActive(true); });
+  connect(stopAction_, &QAction::triggered, this, &MainWindow::StopScript);
+  connect(breakpointAction_, &QAction::triggered, this, [this] {
     if (EditorWindow* e = ActiveEditor()) e->ToggleBreakpoint();
   });
-  connect(WindowCascade1_, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
-  connect(WindowTileHorizontal1_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Vertical); });
-  connect(WindowTileVertical1_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Horizontal); });
-  connect(WindowMinimizeAll1_, &QAction::triggered, this, [this] {
+  connect(cascadeAction_, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+  connect(tileHorizontallyAction_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Vertical); });
+  connect(tileVerticallyAction_, &QAction::triggered, this, [this] { TileSubWindows(Qt::Horizontal); });
+  connect(minimizeAllAction_, &QAction::triggered, this, [this] {
     for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->showMinimized();
   });
-  connect(WindowArrangeAll1_, &QAction::triggered, this, &MainWindow::ArrangeIcons);
-  connect(HelpHelp_, &QAction::triggered, this, [this] { dlgPageHelp_->exec(); });
-  connect(HelpAbout1_, &QAction::triggered, this, [this] { aboutBox_->exec(); });
+  connect(arrangeAllAction_, &QAction::triggered, this, &MainWindow::ArrangeIcons);
+  connect(helpAction_, &QAction::triggered, this, [this] { helpDialog_->exec(); });
+  connect(aboutAction_, &QAction::triggered, this, [this] { aboutBox_->exec(); });
 }
 
 void MainWindow::CreateMenusAndToolBar() {
   QMenu* file = menuBar()->addMenu("&File");
   file->menuAction()->setStatusTip("File related commands");
-  file->addActions({FileNew1_, FileOpen1_, FileClose1_, FileSave1_, FileSaveAs1_});
+  file->addActions({newFileAction_, openFileAction_, closeFileAction_, saveFileAction_, saveFileAsAction_});
   file->addSeparator();
-  file->addAction(FileExit1_);
+  file->addAction(exitAction_);
   QMenu* edit = menuBar()->addMenu("&Edit");
   edit->menuAction()->setStatusTip("Edit commands");
-  edit->addActions({EditCut1_, EditCopy1_, EditPaste1_});
+  edit->addActions({cutAction_, copyAction_, pasteAction_});
   QMenu* view = menuBar()->addMenu("&View");
-  view->addActions({ViewToolbar_, ViewOutput_, ViewWatch_});
+  view->addActions({viewToolBarAction_, viewOutputAction_, viewWatchAction_});
   QMenu* script = menuBar()->addMenu("&Script");
-  script->addActions({ScriptRun_, ScriptStep_, ScriptStop_});
+  script->addActions({runAction_, stepAction_, stopAction_});
   script->addSeparator();
-  script->addAction(ScriptBreakPoint_);
+  script->addAction(breakpointAction_);
   windowMenu_ = menuBar()->addMenu("&Window");
   windowMenu_->menuAction()->setStatusTip("Window related commands");
-  windowMenu_->addActions({WindowCascade1_, WindowTileHorizontal1_, WindowTileVertical1_, WindowMinimizeAll1_,
-                           WindowArrangeAll1_});
+  windowMenu_->addActions({cascadeAction_, tileHorizontallyAction_, tileVerticallyAction_, minimizeAllAction_,
+                           arrangeAllAction_});
   windowListSeparator_ = windowMenu_->addSeparator();
   connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::FillWindowMenu);
   QMenu* help = menuBar()->addMenu("&Help");
   help->menuAction()->setStatusTip("Help topics");
-  help->addActions({HelpHelp_, HelpAbout1_});
+  help->addActions({helpAction_, aboutAction_});
   for (QMenu* menu : {file, edit, view, script, windowMenu_, help})
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateActions);
 
-  ToolBar1_ = addToolBar("Toolbar");
-  ToolBar1_->setObjectName("ToolBar1");
-  ToolBar1_->setFixedHeight(30);
-  ToolBar1_->setMovable(false);
-  ToolBar1_->toggleViewAction()->setVisible(false);
-  ToolBar1_->addActions({FileNew1_, FileOpen1_, FileSave1_});
-  ToolBar1_->addSeparator();
-  ToolBar1_->addActions({EditCut1_, EditCopy1_, EditPaste1_});
-  ToolBar1_->addSeparator();
-  ToolBar1_->addActions({ScriptRun_, ScriptBreakPoint_});
+  toolBar_ = addToolBar("Toolbar");
+  toolBar_->setObjectName("toolBar");
+  toolBar_->setFixedHeight(30);
+  toolBar_->setMovable(false);
+  toolBar_->toggleViewAction()->setVisible(false);
+  toolBar_->addActions({newFileAction_, openFileAction_, saveFileAction_});
+  toolBar_->addSeparator();
+  toolBar_->addActions({cutAction_, copyAction_, pasteAction_});
+  toolBar_->addSeparator();
+  toolBar_->addActions({runAction_, breakpointAction_});
 }
 
 // The open editor windows after the fixed items; choosing one activates it.
@@ -285,24 +285,24 @@ void MainWindow::UpdateActions() {
   const bool hasEditor = ActiveEditor() != nullptr;
   const bool hasWindows = !mdiArea_->subWindowList().isEmpty();
   const RunState state = host_ ? host_->State() : RunState::Idle;
-  FileClose1_->setEnabled(hasEditor);
-  FileSave1_->setEnabled(hasEditor);
-  FileSaveAs1_->setEnabled(hasEditor);
+  closeFileAction_->setEnabled(hasEditor);
+  saveFileAction_->setEnabled(hasEditor);
+  saveFileAsAction_->setEnabled(hasEditor);
   QPlainTextEdit* box = FocusedTextBox();
   const bool selected = box && box->textCursor().hasSelection();
-  EditCut1_->setEnabled(selected && !box->isReadOnly());
-  EditCopy1_->setEnabled(selected);
+  cutAction_->setEnabled(selected && !box->isReadOnly());
+  copyAction_->setEnabled(selected);
   const QMimeData* clip = QApplication::clipboard()->mimeData();
-  EditPaste1_->setEnabled(box && !box->isReadOnly() && clip && clip->hasText());
-  ViewToolbar_->setChecked(!ToolBar1_->isHidden());
-  ViewOutput_->setChecked(!Panel1_->isHidden());
-  ViewWatch_->setChecked(frmWatch_ && !frmWatch_->isHidden());
-  ScriptRun_->setEnabled(hasEditor && state != RunState::Running);
-  ScriptStep_->setEnabled(hasEditor && state != RunState::Running);
-  ScriptStop_->setEnabled(state != RunState::Idle);
-  ScriptBreakPoint_->setEnabled(hasEditor);
-  for (QAction* a : {WindowCascade1_, WindowTileHorizontal1_, WindowTileVertical1_, WindowMinimizeAll1_,
-                     WindowArrangeAll1_})
+  pasteAction_->setEnabled(box && !box->isReadOnly() && clip && clip->hasText());
+  viewToolBarAction_->setChecked(!toolBar_->isHidden());
+  viewOutputAction_->setChecked(!outputPanel_->isHidden());
+  viewWatchAction_->setChecked(watchWindow_ && !watchWindow_->isHidden());
+  runAction_->setEnabled(hasEditor && state != RunState::Running);
+  stepAction_->setEnabled(hasEditor && state != RunState::Running);
+  stopAction_->setEnabled(state != RunState::Idle);
+  breakpointAction_->setEnabled(hasEditor);
+  for (QAction* a : {cascadeAction_, tileHorizontallyAction_, tileVerticallyAction_, minimizeAllAction_,
+                     arrangeAllAction_})
     a->setEnabled(hasWindows);
 }
 
@@ -383,15 +383,15 @@ void MainWindow::StopScript() {
 
 // First press: the visible pane gets the keyboard; next press hides it; then shows it again.
 void MainWindow::ToggleOutput() {
-  if (!Panel1_->isHidden() && !mmoResult_->hasFocus()) {
-    mmoResult_->setFocus();
+  if (!outputPanel_->isHidden() && !outputPane_->hasFocus()) {
+    outputPane_->setFocus();
     UpdateActions();
     return;
   }
-  const bool show = Panel1_->isHidden();
-  Panel1_->setVisible(show);  // the splitter bar goes with the pane
+  const bool show = outputPanel_->isHidden();
+  outputPanel_->setVisible(show);  // the splitter bar goes with the pane
   if (show)
-    mmoResult_->setFocus();
+    outputPane_->setFocus();
   else if (EditorWindow* editor = ActiveEditor())
     editor->setFocus();
   UpdateActions();
@@ -442,7 +442,7 @@ QString MainWindow::CaretText() const {
 }
 
 void MainWindow::AddWatch(const QString& name) {
-  frmWatch_->AddWatch(name);
+  watchWindow_->AddWatch(name);
   RefreshWatches();
 }
 
@@ -456,18 +456,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   StopScript();
   for (EditorWindow* editor : editors) editor->CloseAfterQuery();
-  frmWatch_->hide();
+  watchWindow_->hide();
   event->accept();
 }
 
 // ---- HostUi ----
 
 void MainWindow::WriteOutput(const std::string& line) {
-  mmoResult_->appendPlainText(FromScriptBytes(line));
+  outputPane_->appendPlainText(FromScriptBytes(line));
 }
 
 void MainWindow::ClearOutput() {
-  mmoResult_->clear();
+  outputPane_->clear();
 }
 
 std::string MainWindow::ReadLine(const std::string& caption, const std::string& prompt) {
@@ -543,7 +543,7 @@ void MainWindow::UpdateCurrentLine() {
 // Values come from the engine as it stands: inside a paused routine its locals hide globals.
 void MainWindow::RefreshWatches() {
   ScriptEngine* engine = host_ ? host_->Engine() : nullptr;
-  frmWatch_->RefreshWatches([engine](const QString& name) -> std::optional<QString> {
+  watchWindow_->RefreshWatches([engine](const QString& name) -> std::optional<QString> {
     std::optional<std::string> text = WatchText(engine, name.toStdString());
     if (!text) return std::nullopt;
     return FromScriptBytes(*text);

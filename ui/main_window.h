@@ -54,11 +54,11 @@ class MainWindow : public QMainWindow, public HostUi {
 
   ScriptHost& Host() { return *host_; }
   UserPrompts& Prompts() { return prompts_; }
-  QPlainTextEdit* Output() const { return mmoResult_; }
+  QPlainTextEdit* Output() const { return outputPane_; }
   QString CaretText() const;
-  HelpDialog* Help() const { return dlgPageHelp_; }
+  HelpDialog* Help() const { return helpDialog_; }
   AboutBox* About() const { return aboutBox_; }
-  WatchWindow* Watches() const { return frmWatch_; }
+  WatchWindow* Watches() const { return watchWindow_; }
 
   // HostUi
   void WriteOutput(const std::string& line) override;
@@ -115,24 +115,24 @@ class MainWindow : public QMainWindow, public HostUi {
   bool destroying_ = false;
 
   QMdiArea* mdiArea_;
-  QSplitter* Splitter1_;
-  QWidget* Panel1_;
-  QPlainTextEdit* mmoResult_;
-  QToolBar* ToolBar1_ = nullptr;
+  QSplitter* splitter_;
+  QWidget* outputPanel_;
+  QPlainTextEdit* outputPane_;
+  QToolBar* toolBar_ = nullptr;
   QLabel* caretPanel_;
   QMenu* windowMenu_ = nullptr;
   QAction* windowListSeparator_ = nullptr;
   AboutBox* aboutBox_ = nullptr;
-  HelpDialog* dlgPageHelp_ = nullptr;
-  WatchWindow* frmWatch_ = nullptr;
+  HelpDialog* helpDialog_ = nullptr;
+  WatchWindow* watchWindow_ = nullptr;
 
-  QAction *FileNew1_, *FileOpen1_, *FileClose1_, *FileSave1_, *FileSaveAs1_, *FileExit1_;
-  QAction *EditCut1_, *EditCopy1_, *EditPaste1_;
-  QAction *ViewToolbar_, *ViewOutput_, *ViewWatch_;
-  QAction *ScriptRun_, *ScriptStep_, *ScriptStop_, *ScriptBreakPoint_;
-  QAction *WindowCascade1_, *WindowTileHorizontal1_, *WindowTileVertical1_, *WindowMinimizeAll1_,
-      *WindowArrangeAll1_;
-  QAction *HelpHelp_, *HelpAbout1_;
+  QAction *newFileAction_, *openFileAction_, *closeFileAction_, *saveFileAction_, *saveFileAsAction_, *exitAction_;
+  QAction *cutAction_, *copyAction_, *pasteAction_;
+  QAction *viewToolBarAction_, *viewOutputAction_, *viewWatchAction_;
+  QAction *runAction_, *stepAction_, *stopAction_, *breakpointAction_;
+  QAction *cascadeAction_, *tileHorizontallyAction_, *tileVerticallyAction_, *minimizeAllAction_,
+      *arrangeAllAction_;
+  QAction *helpAction_, *aboutAction_;
 };
 
 }  // namespace quoll

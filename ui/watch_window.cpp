@@ -51,35 +51,35 @@ class WatchList : public QTreeWidget {
 WatchWindow::WatchWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-  setObjectName("frmWatch");
+  setObjectName("watchWindow");
   setWindowTitle("Watch");
   setGeometry(212, 253, 435, 154);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);
   setFont(font);
-  lvVar_ = new WatchList(this);
-  lvVar_->setObjectName("lvVar");
-  lvVar_->setRootIsDecorated(false);
-  lvVar_->setItemsExpandable(false);
-  lvVar_->setAllColumnsShowFocus(true);
-  lvVar_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvVar_->setSelectionMode(QAbstractItemView::SingleSelection);
-  lvVar_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-  lvVar_->setStyleSheet(
+  watchList_ = new WatchList(this);
+  watchList_->setObjectName("watchList");
+  watchList_->setRootIsDecorated(false);
+  watchList_->setItemsExpandable(false);
+  watchList_->setAllColumnsShowFocus(true);
+  watchList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  watchList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  watchList_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  watchList_->setStyleSheet(
       "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }");
-  lvVar_->setHeaderLabels({"Variant Name", "Value"});
-  lvVar_->header()->setSectionsClickable(false);
-  lvVar_->header()->setStretchLastSection(true);
-  lvVar_->setColumnWidth(0, 212);
-  for (int i = 0; i < 16; ++i) lvVar_->AddRow();
-  lvVar_->onNameEdited = [this] { emit NameEdited(); };
+  watchList_->setHeaderLabels({"Variant Name", "Value"});
+  watchList_->header()->setSectionsClickable(false);
+  watchList_->header()->setStretchLastSection(true);
+  watchList_->setColumnWidth(0, 212);
+  for (int i = 0; i < 16; ++i) watchList_->AddRow();
+  watchList_->onNameEdited = [this] { emit NameEdited(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(lvVar_);
+  layout->addWidget(watchList_);
 }
 
 QTreeWidget* WatchWindow::List() const {
-  return lvVar_;
+  return watchList_;
 }
 
 QString WatchWindow::TrimName(const QString& name) {
@@ -90,19 +90,19 @@ QString WatchWindow::TrimName(const QString& name) {
 }
 
 void WatchWindow::AddWatch(const QString& name) {
-  for (int i = 0; i < lvVar_->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* row = lvVar_->topLevelItem(i);
+  for (int i = 0; i < watchList_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* row = watchList_->topLevelItem(i);
     if (TrimName(row->text(0)).isEmpty()) {
       row->setText(0, name);
       return;
     }
   }
-  lvVar_->AddRow(name);
+  watchList_->AddRow(name);
 }
 
 void WatchWindow::RefreshWatches(const ValueLookup& lookup) {
-  for (int i = 0; i < lvVar_->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* row = lvVar_->topLevelItem(i);
+  for (int i = 0; i < watchList_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* row = watchList_->topLevelItem(i);
     const QString name = TrimName(row->text(0));
     if (name.isEmpty()) continue;
     const std::optional<QString> value = lookup(name);

@@ -42,7 +42,7 @@ class WatchWindow : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
-  WatchList* lvVar_;
+  WatchList* watchList_;
 };
 
 }  // namespace quoll

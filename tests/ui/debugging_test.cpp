@@ -107,7 +107,7 @@ class DebuggingTest : public QObject {
   static EditorWindow* OpenScript(MainWindow& form, const QString& text) {
     form.resize(900, 640);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText(text);
     return editor;
@@ -135,13 +135,13 @@ class DebuggingTest : public QObject {
     WhenPaused(form, [&] {
       seen << PauseView(form, editor);
       colours = ColoursOfLine(editor->Editor(), 2);
-      Action(form, "ScriptStep")->trigger();
+      Action(form, "stepAction")->trigger();
     });
     WhenPaused(form, [&] {
       seen << PauseView(form, editor);
-      Action(form, "ScriptRun")->trigger();
+      Action(form, "runAction")->trigger();
     });
-    Action(form, "ScriptStep")->trigger();
+    Action(form, "stepAction")->trigger();
     QCOMPARE(seen, QStringList({"break 2 0", "break 3 4"}));
     QCOMPARE(colours.background, QColor(255, 0, 0));
     QVERIFY2(colours.lightestText > 200, qPrintable(QString::number(colours.lightestText)));
@@ -160,16 +160,16 @@ class DebuggingTest : public QObject {
         form,
         "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n  begin\r\n    Writeln('x');\r\n  end;\r\nend.");
     editor->Editor()->setCursorPosition(4, 0);
-    Action(form, "ScriptBreakPoint")->trigger();
+    Action(form, "breakpointAction")->trigger();
     form.AddWatch("I");
     QStringList seen;
     for (int pass = 0; pass < 3; ++pass) {
       WhenPaused(form, [&] {
         seen << PauseView(form, editor);
-        Action(form, "ScriptRun")->trigger();
+        Action(form, "runAction")->trigger();
       });
     }
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(seen, QStringList({"break 4 1", "break 4 2", "break 4 3"}));
     QCOMPARE(OutputLines(form),
              QStringList({"Script is running.", "x", "x", "x", "Script finished, no errors."}));
@@ -184,15 +184,15 @@ class DebuggingTest : public QObject {
     EditorWindow* editor = OpenScript(form, "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     bool stopEnabled = false;
     WhenPaused(form, [&] {
-      stopEnabled = Action(form, "ScriptStop")->isEnabled();
-      Action(form, "ScriptStop")->trigger();
+      stopEnabled = Action(form, "stopAction")->isEnabled();
+      Action(form, "stopAction")->trigger();
     });
-    Action(form, "ScriptStep")->trigger();
+    Action(form, "stepAction")->trigger();
     QVERIFY(stopEnabled);
     QCOMPARE(OutputLines(form),
              QStringList({"Script is running.", "User break.", "Script finished, no errors."}));
     QCOMPARE(TitleState(form), QString());
-    QVERIFY(!Action(form, "ScriptStop")->isEnabled());
+    QVERIFY(!Action(form, "stopAction")->isEnabled());
     QCOMPARE(editor->Editor()->ExecutionLine(), -1);
   }
 
@@ -204,7 +204,7 @@ class DebuggingTest : public QObject {
     const QString text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
     EditorWindow* editor = OpenScript(form, text);
     editor->Editor()->setCursorPosition(0, 0);
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(editor->Editor()->CaretLine(), 1);
     editor->Editor()->ToggleBookmark(1);
     QStringList followed;
@@ -213,7 +213,7 @@ class DebuggingTest : public QObject {
     };
     When(
         form, [&] { return OutputLines(form).contains("a"); }, [&] { followed << selected(); });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     followed << selected();
     // Events come before the selection moves on: the statement that wrote "a" is still selected.
     QCOMPARE(followed, QStringList({"W2", "W3"}));
@@ -235,14 +235,14 @@ class DebuggingTest : public QObject {
         form, [&] { return OutputLines(form).contains("2"); },
         [&] {
           editor->Editor()->setCursorPosition(4, 0);
-          Action(form, "ScriptBreakPoint")->trigger();
+          Action(form, "breakpointAction")->trigger();
         });
     WhenPaused(form, [&] {
       atPause = PauseView(form, editor);
-      Action(form, "ScriptBreakPoint")->trigger();  // the caret is on the breakpoint: off again
-      Action(form, "ScriptRun")->trigger();
+      Action(form, "breakpointAction")->trigger();  // the caret is on the breakpoint: off again
+      Action(form, "runAction")->trigger();
     });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(atPause, QString("break 4 3"));
     QCOMPARE(OutputLines(form),
              QStringList({"Script is running.", "1", "2", "3", "4", "5", "Script finished, no errors."}));
@@ -255,23 +255,23 @@ class DebuggingTest : public QObject {
     MainWindow form(prompts);
     EditorWindow* window =
         OpenScript(form, "var Flag: Boolean;\r\nbegin\r\n  Flag := True;\r\n  Writeln('a');\r\nend.");
-    QCOMPARE(Action(form, "ViewWatch")->shortcut(), QKeySequence("Alt+3"));
-    Action(form, "ViewWatch")->trigger();
+    QCOMPARE(Action(form, "viewWatchAction")->shortcut(), QKeySequence("Alt+3"));
+    Action(form, "viewWatchAction")->trigger();
     QVERIFY(form.Watches()->isVisible());
     QVERIFY(form.Watches()->windowFlags() & Qt::WindowStaysOnTopHint);
     QString valueWhenAdded;
-    WhenPaused(form, [&] { Action(form, "ScriptStep")->trigger(); });
+    WhenPaused(form, [&] { Action(form, "stepAction")->trigger(); });
     WhenPaused(form, [&] {                         // after Flag := True
       window->Editor()->setSelection(0, 4, 0, 8);  // "Flag" in the declaration
       QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                               window->Editor()->mapToGlobal(QPoint(5, 5)));
       QCoreApplication::sendEvent(window->Editor()->viewport(), &event);
-      window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
+      window->PopupMenu()->findChild<QAction*>("addToWatchAction")->trigger();
       window->PopupMenu()->hide();
       valueWhenAdded = WatchValue(form, 0);
-      Action(form, "ScriptRun")->trigger();
+      Action(form, "runAction")->trigger();
     });
-    Action(form, "ScriptStep")->trigger();
+    Action(form, "stepAction")->trigger();
     QCOMPARE(WatchName(form, 0), QString("Flag"));
     QCOMPARE(valueWhenAdded, QString("True"));
     // The keys work from the watch window as well.
@@ -279,8 +279,8 @@ class DebuggingTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(form.Watches()));
     QTest::keyClick(WatchList(form), Qt::Key_3, Qt::AltModifier);
     QVERIFY(!form.Watches()->isVisible());
-    QVERIFY(!Action(form, "ViewWatch")->isChecked());
-    Action(form, "ViewWatch")->trigger();
+    QVERIFY(!Action(form, "viewWatchAction")->isChecked());
+    Action(form, "viewWatchAction")->trigger();
     QCOMPARE(WatchName(form, 0), QString("Flag"));
     QCOMPARE(WatchList(form)->topLevelItemCount(), 16);
   }
@@ -298,7 +298,7 @@ class DebuggingTest : public QObject {
     WatchList(form)->topLevelItem(6)->setText(0, " \t ");
     When(
         form, [&] { return OutputLines(form).contains("set"); }, [&] { form.RefreshWatches(); });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QStringList values;
     for (int row = 0; row < 7; ++row) values << WatchValue(form, row);
     QCOMPARE(values, QStringList({"12", "False", "2.000000000000", "", "???", "12", ""}));
@@ -316,7 +316,7 @@ class DebuggingTest : public QObject {
     form.AddWatch("x");
     When(
         form, [&] { return OutputLines(form).contains("set"); }, [&] { form.RefreshWatches(); });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QTreeWidget* list = WatchList(form);
     list->setCurrentItem(list->topLevelItem(1));
     PressKey(list, Qt::Key_Delete);
@@ -371,7 +371,7 @@ class DebuggingTest : public QObject {
           PressKey(f2Edit, Qt::Key_Return);
           QCoreApplication::processEvents();
         });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(WatchName(form, 1), QString("TOTAL"));
     QCOMPARE(WatchValue(form, 1), QString("9"));
   }

@@ -27,14 +27,14 @@ class DialogsTest : public QObject {
       QTest::keyClick(help, Qt::Key_Escape);
       if (help->isVisible()) help->reject();
     });
-    Action(form, "HelpHelp")->trigger();  // modal until Escape
+    Action(form, "helpAction")->trigger();  // modal until Escape
     QCOMPARE(first, QString("Demo"));
     QVERIFY(!help->isVisible());
     QTimer::singleShot(0, help, [help, &page] {
       page = help->Pages()->tabText(help->Pages()->currentIndex());
       help->accept();
     });
-    Action(form, "HelpHelp")->trigger();
+    Action(form, "helpAction")->trigger();
     QCOMPARE(page, QString("Functions"));
   }
 

@@ -106,23 +106,23 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* editor = form.ActiveEditor();
     QCOMPARE(editor->windowTitle(), QString("NONAME1"));
     editor->Editor()->insert("{x}");
     QCOMPARE(editor->windowTitle(), QString("NONAME1*"));
     prompts.fileNames = {Path("first.qs")};
-    Action(form, "FileSave1")->trigger();
+    Action(form, "saveFileAction")->trigger();
     QCOMPARE(prompts.saveDialogs, 1);
     QCOMPARE(editor->windowTitle(), Path("first.qs"));
     QCOMPARE(ReadAll(Path("first.qs")), QByteArray("{x}Program noname;\r\nbegin\r\n\r\nend.\r\n"));
     editor->Editor()->insert("//");
-    Action(form, "FileSave1")->trigger();
+    Action(form, "saveFileAction")->trigger();
     QCOMPARE(prompts.saveDialogs, 1);
     QVERIFY(ReadAll(Path("first.qs")).startsWith("//{x}"));
     QVERIFY(!editor->Modified());
     prompts.fileNames = {QString()};  // Save As, cancelled
-    Action(form, "FileSaveAs1")->trigger();
+    Action(form, "saveFileAsAction")->trigger();
     QCOMPARE(prompts.saveDialogs, 2);
     QCOMPARE(editor->windowTitle(), Path("first.qs"));
   }
@@ -177,7 +177,7 @@ class EditorWindowTest : public QObject {
     EditorWindow* editor = form.CreateEditorWindow(path);
     QCOMPARE(form.ActiveEditor(), editor);
     editor->Editor()->insert("x");
-    Action(form, "FileSave1")->trigger();
+    Action(form, "saveFileAction")->trigger();
     QCOMPARE(ReadAll(path), old);
     QVERIFY(editor->Modified());
     QCOMPARE(editor->windowTitle(), path + "*");
@@ -203,19 +203,19 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.ActiveEditor()->Editor()->insert("x");
     prompts.answers = {Answer::Yes};  // save, then cancel the save dialog
     prompts.fileNames = {QString()};
-    Action(form, "FileClose1")->trigger();
+    Action(form, "closeFileAction")->trigger();
     Flush();
     QCOMPARE(form.Editors().size(), 1);
     prompts.answers = {Answer::Cancel};
-    Action(form, "FileClose1")->trigger();
+    Action(form, "closeFileAction")->trigger();
     Flush();
     QCOMPARE(form.Editors().size(), 1);
     prompts.answers = {Answer::No};
-    Action(form, "FileClose1")->trigger();
+    Action(form, "closeFileAction")->trigger();
     Flush();
     QCOMPARE(form.Editors().size(), 0);
     QCOMPARE(prompts.questions, QStringList(3, "Script changed, save?"));
@@ -226,7 +226,7 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText("begin\r\n  while True do begin end;\r\nend.");
     editor->SetModified(false);
@@ -238,7 +238,7 @@ class EditorWindowTest : public QObject {
       prompts.answers = {Answer::Yes};
       editor->parentWidget()->close();
     });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     Flush();
     QVERIFY(openAfterNo);
     QCOMPARE(prompts.questions, QStringList(2, "The script is running, stop?"));
@@ -264,10 +264,10 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     ScriptEditor* editor = form.ActiveEditor()->Editor();
     editor->setText(script);
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QVERIFY(OutputLines(form).last().startsWith("Error in MAIN("));
     QCOMPARE(editor->selectedText(), selected);
     QCOMPARE(editor->CaretLine(), line);
@@ -277,7 +277,7 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* window = form.ActiveEditor();
     ScriptEditor* editor = window->Editor();
     editor->setCursorPosition(1, 0);
@@ -286,10 +286,10 @@ class EditorWindowTest : public QObject {
     QCOMPARE(editor->MarksOnLine(1), 1u << 1);
     QVERIFY(window->HasMarks());
     QVERIFY(!window->IsBreakpointLine());
-    Action(form, "ScriptBreakPoint")->trigger();
+    Action(form, "breakpointAction")->trigger();
     QCOMPARE(editor->MarksOnLine(1), (1u << 1) | (1u << ScriptEditor::kBreakpointMarker));
     QVERIFY(window->IsBreakpointLine());
-    Action(form, "ScriptBreakPoint")->trigger();
+    Action(form, "breakpointAction")->trigger();
     QCOMPARE(editor->MarksOnLine(1), 1u << 1);
     editor->ToggleBookmark(2);
     QVERIFY(window->IsBreakpointLine());  // two marks of any kind
@@ -347,7 +347,7 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* window = form.ActiveEditor();
     ScriptEditor* editor = window->Editor();
     editor->setText(QString(64, 'a'));
@@ -364,7 +364,7 @@ class EditorWindowTest : public QObject {
     editor->setSelection(0, 1, 0, 64);
     QVERIFY(rightClick());
     QCOMPARE(window->WatchText(), QString(63, 'a'));
-    window->PopupMenu()->findChild<QAction*>("Addtowatch1")->trigger();
+    window->PopupMenu()->findChild<QAction*>("addToWatchAction")->trigger();
     QCOMPARE(form.Watches()->List()->topLevelItem(0)->text(0), QString(63, 'a'));
   }
 
@@ -372,7 +372,7 @@ class EditorWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     ScriptEditor* editor = form.ActiveEditor()->Editor();
     editor->setText("begin\r\n\tx\r\nend.");
     editor->setCursorPosition(1, 1);

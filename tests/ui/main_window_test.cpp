@@ -26,7 +26,7 @@ QString Enabled(MainWindow& form, const QStringList& names) {
   return on.join(' ');
 }
 
-const QStringList kRunActions = {"ScriptRun", "ScriptStep", "ScriptStop", "ScriptBreakPoint"};
+const QStringList kRunActions = {"runAction", "stepAction", "stopAction", "breakpointAction"};
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -48,37 +48,37 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     QCOMPARE(form.windowTitle(), QString("Quoll"));
-    QCOMPARE(Enabled(form, {"FileNew1", "FileOpen1", "FileClose1", "FileSave1", "FileSaveAs1", "FileExit1",
-                            "WindowCascade1", "HelpHelp", "HelpAbout1"}),
-             QString("FileNew1 FileOpen1 FileExit1 HelpHelp HelpAbout1"));
+    QCOMPARE(Enabled(form, {"newFileAction", "openFileAction", "closeFileAction", "saveFileAction", "saveFileAsAction", "exitAction",
+                            "cascadeAction", "helpAction", "aboutAction"}),
+             QString("newFileAction openFileAction exitAction helpAction aboutAction"));
     QCOMPARE(Enabled(form, kRunActions), QString());
-    QVERIFY(Action(form, "ViewToolbar")->isChecked());
-    QVERIFY(Action(form, "ViewOutput")->isChecked());
-    QVERIFY(!Action(form, "ViewWatch")->isChecked());
-    Action(form, "ViewWatch")->trigger();
+    QVERIFY(Action(form, "viewToolBarAction")->isChecked());
+    QVERIFY(Action(form, "viewOutputAction")->isChecked());
+    QVERIFY(!Action(form, "viewWatchAction")->isChecked());
+    Action(form, "viewWatchAction")->trigger();
     QVERIFY(form.Watches()->isVisible());
-    QVERIFY(Action(form, "ViewWatch")->isChecked());
-    Action(form, "ViewToolbar")->trigger();
-    QVERIFY(!Action(form, "ViewToolbar")->isChecked());
-    QCOMPARE(Action(form, "ScriptStop")->shortcut(), QKeySequence("Shift+F5"));
-    QCOMPARE(Action(form, "FileNew1")->toolTip(), QString("New"));
-    QCOMPARE(Action(form, "FileNew1")->statusTip(), QString("Create a new file"));
+    QVERIFY(Action(form, "viewWatchAction")->isChecked());
+    Action(form, "viewToolBarAction")->trigger();
+    QVERIFY(!Action(form, "viewToolBarAction")->isChecked());
+    QCOMPARE(Action(form, "stopAction")->shortcut(), QKeySequence("Shift+F5"));
+    QCOMPARE(Action(form, "newFileAction")->toolTip(), QString("New"));
+    QCOMPARE(Action(form, "newFileAction")->statusTip(), QString("Create a new file"));
   }
 
   void NewWindowsAreNumberedByTheWindowsOpenNow() {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* first = form.ActiveEditor();
     QCOMPARE(first->windowTitle(), QString("NONAME1"));
     QVERIFY(first->parentWidget()->isMaximized());
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     QCOMPARE(form.ActiveEditor()->windowTitle(), QString("NONAME2"));
-    QCOMPARE(Enabled(form, kRunActions), QString("ScriptRun ScriptStep ScriptBreakPoint"));
-    Action(form, "FileClose1")->trigger();  // unchanged: closes without a question
+    QCOMPARE(Enabled(form, kRunActions), QString("runAction stepAction breakpointAction"));
+    Action(form, "closeFileAction")->trigger();  // unchanged: closes without a question
     Flush();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     QCOMPARE(form.ActiveEditor()->windowTitle(), QString("NONAME2"));
     QCOMPARE(form.Editors().size(), 2);
     QVERIFY(prompts.questions.isEmpty());
@@ -88,7 +88,7 @@ class MainWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.ActiveEditor()->Editor()->setText(
         "begin\r\n  Writeln('looping');\r\n  while True do begin end;\r\nend.");
     QString title, enabled;
@@ -96,22 +96,22 @@ class MainWindowTest : public QObject {
     When(form, looping, [&] {
       title = form.windowTitle();
       enabled = Enabled(form, kRunActions);
-      Action(form, "ScriptStop")->trigger();
+      Action(form, "stopAction")->trigger();
     });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QVERIFY2(title.startsWith("Quoll [run]"), qPrintable(title));
-    QCOMPARE(enabled, QString("ScriptStop ScriptBreakPoint"));
+    QCOMPARE(enabled, QString("stopAction breakpointAction"));
     QCOMPARE(OutputLines(form),
              QStringList({"Script is running.", "looping", "User break.", "Script finished, no errors."}));
     QCOMPARE(form.windowTitle(), QString("Quoll - [NONAME1*]"));  // with the maximised window's name
-    QCOMPARE(Enabled(form, kRunActions), QString("ScriptRun ScriptStep ScriptBreakPoint"));
+    QCOMPARE(Enabled(form, kRunActions), QString("runAction stepAction breakpointAction"));
   }
 
   void StepPausesAtTheFirstStatementAndRunContinues() {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText("begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     QString title, enabled;
@@ -122,11 +122,11 @@ class MainWindowTest : public QObject {
       enabled = Enabled(form, kRunActions);
       executionLine = editor->Editor()->ExecutionLine();
       outputWhilePaused = OutputLines(form);
-      Action(form, "ScriptRun")->trigger();
+      Action(form, "runAction")->trigger();
     });
-    Action(form, "ScriptStep")->trigger();
+    Action(form, "stepAction")->trigger();
     QVERIFY2(title.startsWith("Quoll [break]"), qPrintable(title));
-    QCOMPARE(enabled, QString("ScriptRun ScriptStep ScriptStop ScriptBreakPoint"));
+    QCOMPARE(enabled, QString("runAction stepAction stopAction breakpointAction"));
     QCOMPARE(executionLine, 1);
     QCOMPARE(outputWhilePaused, QStringList({"Script is running."}));
     QCOMPARE(OutputLines(form), QStringList({"Script is running.", "a", "b", "Script finished, no errors."}));
@@ -138,7 +138,7 @@ class MainWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* running = form.ActiveEditor();
     running->Editor()->setText("begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.");
     EditorWindow* other = nullptr;
@@ -152,11 +152,11 @@ class MainWindowTest : public QObject {
         runningLine = running->Editor()->ExecutionLine();
         otherLine = other->Editor()->ExecutionLine();
         QVERIFY(form.RunningEditor() == running);
-        Action(form, "ScriptRun")->trigger();
+        Action(form, "runAction")->trigger();
       });
-      Action(form, "ScriptStep")->trigger();
+      Action(form, "stepAction")->trigger();
     });
-    Action(form, "ScriptStep")->trigger();
+    Action(form, "stepAction")->trigger();
     QVERIFY(other);
     QCOMPARE(runningLine, 2);
     QCOMPARE(otherLine, -1);
@@ -175,13 +175,13 @@ class MainWindowTest : public QObject {
     form.show();
     QCOMPARE(prompts.messages, QStringList({"Script init error!"}));
     QCOMPARE(form.windowTitle(), QString("Quoll"));
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.ActiveEditor()->Editor()->setText("begin\r\n  Writeln('up');\r\nend.");
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(prompts.messages.size(), 2);
     QCOMPARE(form.Host().State(), quoll::RunState::Idle);
     QVERIFY(form.RunningEditor() == nullptr);
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(OutputLines(form), QStringList({"Script is running.", "up", "Script finished, no errors."}));
     QCOMPARE(prompts.messages.size(), 2);
   }
@@ -191,20 +191,20 @@ class MainWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setText(
         "var i: Integer;\r\nbegin\r\n  for i := 1 to 3 do\r\n    Writeln('x');\r\nend.");
     editor->Editor()->setCursorPosition(3, 0);
-    Action(form, "ScriptBreakPoint")->trigger();
+    Action(form, "breakpointAction")->trigger();
     QString title;
     int executionLine = -2;
     When(form, InState(form, quoll::RunState::Paused), [&] {
       title = form.windowTitle();
       executionLine = editor->Editor()->ExecutionLine();
-      Action(form, "ScriptStop")->trigger();
+      Action(form, "stopAction")->trigger();
     });
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QVERIFY2(title.startsWith("Quoll [break]"), qPrintable(title));
     QCOMPARE(executionLine, 3);
     QCOMPARE(OutputLines(form),
@@ -218,7 +218,7 @@ class MainWindowTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.ActiveEditor()->Editor()->setText("begin\r\n  Writeln('a');\r\nend.");
     bool closed = false;
     When(form, InState(form, quoll::RunState::Paused), [&] {
@@ -226,7 +226,7 @@ class MainWindowTest : public QObject {
       closed = form.close();
       Flush();
     });
-    Action(form, "ScriptStep")->trigger();
+    Action(form, "stepAction")->trigger();
     Flush();
     QVERIFY(closed);
     QCOMPARE(prompts.questions, QStringList({"The script is running, stop?", "Script changed, save?"}));
@@ -240,12 +240,12 @@ class MainWindowTest : public QObject {
     prompts.inputs = {QString("card 1"), QString()};
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.ActiveEditor()->Editor()->setText(
         "begin\r\n  Writeln('<' + Readln('Title', 'Value?') + '>');\r\n  Writeln('<' + Readln('T', 'P') + "
         "'>');\r\n"
         "end.");
-    Action(form, "ScriptRun")->trigger();
+    Action(form, "runAction")->trigger();
     QCOMPARE(prompts.inputPrompts, QStringList({"Title|Value?", "T|P"}));
     QCOMPARE(OutputLines(form),
              QStringList({"Script is running.", "<card 1>", "<>", "Script finished, no errors."}));
@@ -256,11 +256,11 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     EditorWindow* editor = form.ActiveEditor();
     editor->Editor()->setFocus();
     QVERIFY(editor->Editor()->hasFocus());
-    QAction* toggle = Action(form, "ViewOutput");
+    QAction* toggle = Action(form, "viewOutputAction");
     toggle->trigger();
     QVERIFY(form.Output()->isVisible());
     QVERIFY(form.Output()->hasFocus());
@@ -279,23 +279,23 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.WriteOutput("9000 61 1C");
     form.Output()->setFocus();
     form.Output()->selectAll();
-    QCOMPARE(Enabled(form, {"EditCut1", "EditCopy1"}), QString("EditCut1 EditCopy1"));
-    Action(form, "EditCopy1")->trigger();
-    QVERIFY(Action(form, "EditPaste1")->isEnabled());
+    QCOMPARE(Enabled(form, {"cutAction", "copyAction"}), QString("cutAction copyAction"));
+    Action(form, "copyAction")->trigger();
+    QVERIFY(Action(form, "pasteAction")->isEnabled());
     form.ActiveEditor()->Editor()->setFocus();
-    QCOMPARE(Enabled(form, {"EditCut1", "EditCopy1", "EditPaste1"}), QString());
+    QCOMPARE(Enabled(form, {"cutAction", "copyAction", "pasteAction"}), QString());
   }
 
   void ClosingTheProgramAsksForChangedScriptsAndCancelKeepsItRunning() {
     FakePrompts prompts;
     MainWindow form(prompts);
     form.show();
-    Action(form, "FileNew1")->trigger();
-    Action(form, "FileNew1")->trigger();
+    Action(form, "newFileAction")->trigger();
+    Action(form, "newFileAction")->trigger();
     form.ActiveEditor()->Editor()->insert("x");
     prompts.answers = {quoll::UserPrompts::Answer::Cancel};
     QVERIFY(!form.close());
