@@ -15,8 +15,8 @@ namespace {
 
 // The program's reader manager and whether it found PC/SC usable. Connections live here from
 // start-up to StopPCSC, across script runs.
-std::unique_ptr<ReaderManager> gReaderManager;
-bool gPCSCAvailable = false;
+std::unique_ptr<ReaderManager> programReaderManager;
+bool pcscAvailable = false;
 
 const NameId kSleep = Intern("SLEEP");
 const NameId kGetReaderCount = Intern("GETREADERCOUNT");
@@ -32,25 +32,25 @@ int IntArgument(VariableList& args, int i) {
 }  // namespace
 
 bool StartPCSC() {
-  if (!gReaderManager) {
-    gReaderManager = std::make_unique<ReaderManager>();
-    gPCSCAvailable = gReaderManager->EnumerateReaders();
+  if (!programReaderManager) {
+    programReaderManager = std::make_unique<ReaderManager>();
+    pcscAvailable = programReaderManager->EnumerateReaders();
   }
-  return gPCSCAvailable;
+  return pcscAvailable;
 }
 
 void StopPCSC() {
-  gReaderManager.reset();
-  gPCSCAvailable = false;
+  programReaderManager.reset();
+  pcscAvailable = false;
 }
 
 bool PCSCAvailable() {
-  return gPCSCAvailable;
+  return pcscAvailable;
 }
 
 void RegisterReaderFunctions(ScriptEngine& script) {
-  if (!gReaderManager && !StartPCSC()) return;
-  if (!gPCSCAvailable) return;
+  if (!programReaderManager && !StartPCSC()) return;
+  if (!pcscAvailable) return;
   script.AddFunction(ReaderCall, "procedure Sleep(nTime : Integer);", 0);
   script.AddFunction(ReaderCall, "function GetReaderCount : Integer;", 0);
   script.AddFunction(ReaderCall, "function GetReaderName(nIndex : Integer) : string;", 0);
@@ -62,8 +62,8 @@ void RegisterReaderFunctions(ScriptEngine& script) {
 uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
                     VariableList& args) {
   // The manager may have been stopped by another host since this script registered the names.
-  if (!gPCSCAvailable || !gReaderManager) return 0;
-  ReaderManager& manager = *gReaderManager;
+  if (!pcscAvailable || !programReaderManager) return 0;
+  ReaderManager& manager = *programReaderManager;
   try {
     const NameId name = routine->name;
     if (name == kGetReaderCount) {
