@@ -100,8 +100,8 @@ void RegisterCipherFunctions(ScriptEngine& script) {
   script.AddFunction(CipherCall, "function TriDes_MAC(strKey: string; strIn: string): string;", 0);
 }
 
-uint16_t CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
-                    VariableList& args) {
+ErrorCode CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
+                     VariableList& args) {
   try {
     std::string key, data;
     args.Get(0)->Deref()->GetString(key);
@@ -121,13 +121,13 @@ uint16_t CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Valu
     else if (name == kTriDesMac)
       text = TripleDes(CipherMode::Mac, key, data);
     if (result) result->SetString(std::move(text));
-    return 0;
+    return ErrorCode::NoError;
   } catch (const CardError& e) {
     script->SetErrorParam(ErrorCode::Custom, e.what());
-    return static_cast<uint16_t>(ErrorCode::Custom);
+    return ErrorCode::Custom;
   } catch (const std::bad_alloc&) {
     script->SetErrorParam(ErrorCode::Custom, "Not enough memory!");
-    return static_cast<uint16_t>(ErrorCode::Custom);
+    return ErrorCode::Custom;
   }
 }
 

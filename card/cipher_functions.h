@@ -25,7 +25,6 @@ std::string TripleDes(CipherMode mode, std::string_view keyText, std::string_vie
 // Registers Des_Encode, Des_Decode, Des_MAC, TriDes_Encode, TriDes_Decode and TriDes_MAC.
 void RegisterCipherFunctions(ScriptEngine& script);
 // The native function behind them.
-uint16_t CipherCall(ScriptEngine* script, void* host, Routine* routine, Value* result,
-                    VariableList& args);
+ErrorCode CipherCall(ScriptEngine* script, void* host, Routine* routine, Value* result, VariableList& args);
 
 }  // namespace quoll

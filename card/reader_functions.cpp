@@ -59,10 +59,10 @@ void RegisterReaderFunctions(ScriptEngine& script) {
   script.AddFunction(ReaderCall, "function SendAPDU(nIndex : Integer; strIN : string) : string;", 0);
 }
 
-uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
-                    VariableList& args) {
+ErrorCode ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
+                     VariableList& args) {
   // The manager may have been stopped by another host since this script registered the names.
-  if (!pcscAvailable || !programReaderManager) return 0;
+  if (!pcscAvailable || !programReaderManager) return ErrorCode::NoError;
   ReaderManager& manager = *programReaderManager;
   try {
     const NameId name = routine->name;
@@ -87,13 +87,13 @@ uint16_t ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Valu
       int milliseconds = IntArgument(args, 0);
       if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
-    return 0;
+    return ErrorCode::NoError;
   } catch (const CardError& e) {
     script->SetErrorParam(ErrorCode::Custom, e.what());
   } catch (const std::bad_alloc&) {
     script->SetErrorParam(ErrorCode::Custom, "Not enough memory!");
   }
-  return static_cast<uint16_t>(ErrorCode::Custom);
+  return ErrorCode::Custom;
 }
 
 }  // namespace quoll

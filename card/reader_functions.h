@@ -21,7 +21,6 @@ bool PCSCAvailable();
 // Registers the six reader functions, only when PC/SC is usable (starting it if need be).
 void RegisterReaderFunctions(ScriptEngine& script);
 // The native function behind them.
-uint16_t ReaderCall(ScriptEngine* script, void* host, Routine* routine, Value* result,
-                    VariableList& args);
+ErrorCode ReaderCall(ScriptEngine* script, void* host, Routine* routine, Value* result, VariableList& args);
 
 }  // namespace quoll

@@ -121,7 +121,7 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
       ok = RunBlock(kNoWith, &callee, false);
     }
   }
-  if (!ok && error_.code == static_cast<uint16_t>(ErrorCode::Exit) && !error_.endsRun) {
+  if (!ok && error_.code == ErrorCode::ExitSignal && !error_.endsRun) {
     error_.Clear();
     ok = true;
   }
@@ -132,24 +132,23 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
 bool ScriptEngine::CallNative(Routine* routine, VariableList& args, Value* result) {
   ++nativeCalls_;
   ScriptEngine* owner = routine->owner ? routine->owner : this;
-  uint16_t code =
+  ErrorCode code =
       routine->kind == RoutineKind::Extended
           ? (routine->extended ? routine->extended(routine->extra, owner, owner->host_, result, args, routine)
-                               : static_cast<uint16_t>(ErrorCode::CommandNotSupported))
+                               : ErrorCode::CommandNotSupported)
           : (routine->native ? routine->native(owner, owner->host_, routine, result, args)
-                             : static_cast<uint16_t>(ErrorCode::CommandNotSupported));
-  if (owner != this && owner->error_.code != 0 && error_.code == 0) {
+                             : ErrorCode::CommandNotSupported);
+  if (owner != this && owner->error_.Failed() && !error_.Failed()) {
     error_ = owner->error_;
     owner->error_.Clear();
   }
-  if (code == static_cast<uint16_t>(ErrorCode::Exit)) code = 0;
-  if (code != 0) SetError(this, code);
-  if (error_.code == static_cast<uint16_t>(ErrorCode::Exit) && !error_.endsRun) error_.Clear();
-  return error_.code == 0;
+  if (code != ErrorCode::NoError && code != ErrorCode::ExitSignal) SetError(this, code);
+  if (error_.code == ErrorCode::ExitSignal && !error_.endsRun) error_.Clear();
+  return !error_.Failed();
 }
 
 ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                                     Routine* routine, Type* selfType) {
+                                   Routine* routine, Type* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
   if (self) {
@@ -165,8 +164,8 @@ ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, V
     // A routine of a unit runs in the unit's own script object.
     ScriptEngine* unit = routine->owner;
     ValuePtr result = unit->CallRoutineWithList(routine, callee);
-    if (unit->error_.code != 0) {
-      if (error_.code == 0) error_ = unit->error_;
+    if (unit->error_.Failed()) {
+      if (!error_.Failed()) error_ = unit->error_;
       unit->error_.Clear();
       return nullptr;
     }
@@ -199,7 +198,7 @@ ValuePtr ScriptEngine::CallRoutineWithList(Routine* routine, VariableList& args)
   if (routine->owner && routine->owner != this) {
     ScriptEngine* other = routine->owner;
     ValuePtr result = other->CallRoutineWithList(routine, args);
-    if (other->error_.code != 0) {
+    if (other->error_.Failed()) {
       error_ = other->error_;
       other->error_.Clear();
     }

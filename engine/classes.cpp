@@ -44,8 +44,7 @@ ObjectInstance* ScriptEngine::NewInstance(Type* cls) {
   return inst;
 }
 
-ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, Type* staticClass, NameId name,
-                                    bool classContext) {
+ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext) {
   if (!inst || !staticClass || staticClass->code != TypeCode::Class ||
       !ClassDescendsFrom(inst->cls, staticClass))
     return nullptr;
@@ -63,8 +62,7 @@ ValuePtr ScriptEngine::FindMember(ObjectInstance* inst, Type* staticClass, NameI
   return nullptr;
 }
 
-Routine* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameId name,
-                                     bool classContext) {
+Routine* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext) {
   if (!staticClass || staticClass->code != TypeCode::Class) return nullptr;
   Routine* found = nullptr;
   Type* owner = nullptr;
@@ -86,8 +84,7 @@ Routine* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameI
   return found;
 }
 
-ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* locals,
-                                   Routine* method) {
+ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* locals, Routine* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
     return nullptr;
@@ -105,8 +102,8 @@ ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* 
   if (method->owner && method->owner != this) {
     ScriptEngine* unit = method->owner;
     unit->CallRoutineWithList(method, callee);
-    if (unit->error_.code != 0) {
-      if (error_.code == 0) error_ = unit->error_;
+    if (unit->error_.Failed()) {
+      if (!error_.Failed()) error_ = unit->error_;
       unit->error_.Clear();
       return nullptr;
     }
@@ -130,8 +127,7 @@ ValuePtr ScriptEngine::ReadProperty(Value& propRef) {
     return nullptr;
   }
   if (!(def->flags & kPropReadMethod)) {
-    Value& field =
-        *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->readField)];
+    Value& field = *inst->fields[static_cast<size_t>(def->owner->cls->inheritedFieldCount + def->readField)];
     auto copy = Value::Create(field.type);
     if (!AssignValue(*copy, field)) return nullptr;
     return copy;
@@ -143,11 +139,11 @@ ValuePtr ScriptEngine::ReadProperty(Value& propRef) {
   int32_t cursor = parser_.Cursor();
   ValuePtr value = CallRoutineWithList(def->readMethod, args);
   parser_.SetCursor(cursor);
-  if (error_.code == static_cast<uint16_t>(ErrorCode::ParameterError)) {
+  if (error_.code == ErrorCode::ParameterError) {
     error_.Clear();
     SetError(ErrorCode::TypeMismatch);
   }
-  return error_.code == 0 ? value : nullptr;
+  return !error_.Failed() ? value : nullptr;
 }
 
 bool ScriptEngine::WriteProperty(Value& propRef, Value& value) {
@@ -175,11 +171,11 @@ bool ScriptEngine::WriteProperty(Value& propRef, Value& value) {
   int32_t cursor = parser_.Cursor();
   CallRoutineWithList(def->writeMethod, args);
   parser_.SetCursor(cursor);
-  if (error_.code == static_cast<uint16_t>(ErrorCode::ParameterError)) {
+  if (error_.code == ErrorCode::ParameterError) {
     error_.Clear();
     SetError(ErrorCode::TypeMismatch);
   }
-  return error_.code == 0;
+  return !error_.Failed();
 }
 
 // INHERITED; calls the ancestor's method of the running method's name with the current values of
@@ -233,7 +229,7 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
     int32_t cursor = parser_.Cursor();
     CallRoutineWithList(m, args);  // a statement: a function's inherited result is discarded
     parser_.SetCursor(cursor);
-    if (error_.code != 0) return nullptr;
+    if (error_.Failed()) return nullptr;
     ok = true;
     return nullptr;
   }
@@ -250,7 +246,7 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
   }
   parser_.Next();
   ValuePtr result = CallRoutine(with, self, locals, m, running->cls);
-  ok = error_.code == 0;
+  ok = !error_.Failed();
   return result;
 }
 
@@ -263,15 +259,15 @@ NativeHolder* ScriptEngine::AdoptNativeObject(std::unique_ptr<NativeObject> obje
 }
 
 // Create, Destroy, Free, ClassNameIs, ClassName and GetAncestors of the root class.
-uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Routine* routine,
-                                     Value* result, VariableList& args) {
+ErrorCode ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
+                                      VariableList& args) {
   Value* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
   const std::string& name = NameText(routine->plainName);
-  if (name == "CREATE") return 0;
-  if (!self) return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
+  if (name == "CREATE") return ErrorCode::NoError;
+  if (!self) return ErrorCode::ClassNotCreated;
   if (name == "DESTROY") {
-    if (self->freed) return static_cast<uint16_t>(ErrorCode::ClassAlreadyFreed);
+    if (self->freed) return ErrorCode::ClassAlreadyFreed;
     // The field values are dropped, also for anyone who still holds a field (a var parameter);
     // the instance keeps only its record, which references to it still find.
     for (ValuePtr& f : self->fields) {
@@ -282,11 +278,11 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Routi
     }
     std::vector<ValuePtr>().swap(self->fields);
     self->freed = true;
-    return 0;
+    return ErrorCode::NoError;
   }
   if (name == "FREE") {
     Routine* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
-    if (!destroy) return static_cast<uint16_t>(ErrorCode::UnknownIdentifier);
+    if (!destroy) return ErrorCode::UnknownIdentifier;
     VariableList destroyArgs;
     auto selfArg = Value::Create(self->cls);
     selfArg->v.obj = self;
@@ -298,7 +294,7 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Routi
   }
   if (name == "CLASSNAME") {
     result->SetString(NameText(self->cls->name));
-    return 0;
+    return ErrorCode::NoError;
   }
   if (name == "CLASSNAMEIS") {
     std::string wanted;
@@ -307,16 +303,16 @@ uint16_t ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Routi
     bool is = false;
     for (Type* c = self->cls; c; c = Ancestor(c)) is = is || NameText(c->name) == wanted;
     result->SetBool(is);
-    return 0;
+    return ErrorCode::NoError;
   }
   if (name == "GETANCESTORS") {
     std::string text;
     for (Type* c = self->cls; c; c = Ancestor(c))
       text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
     result->SetString(text);
-    return 0;
+    return ErrorCode::NoError;
   }
-  return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+  return ErrorCode::CommandNotSupported;
 }
 
 }  // namespace quoll

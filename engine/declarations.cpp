@@ -14,16 +14,16 @@ namespace {
 using TK = TokenKind;
 const WithList kNoWith;
 
-uint16_t LexErrorCode(LexError e) {
+ErrorCode LexErrorCode(LexError e) {
   switch (e) {
     case LexError::Comment:
-      return static_cast<uint16_t>(ErrorCode::CommentError);
+      return ErrorCode::CommentError;
     case LexError::String:
-      return static_cast<uint16_t>(ErrorCode::StringError);
+      return ErrorCode::StringError;
     case LexError::Char:
-      return static_cast<uint16_t>(ErrorCode::CharError);
+      return ErrorCode::CharError;
     default:
-      return static_cast<uint16_t>(ErrorCode::SyntaxError);
+      return ErrorCode::SyntaxError;
   }
 }
 
@@ -54,7 +54,7 @@ void ScriptEngine::SetText(std::string_view text) {
   // Positions are 32-bit offsets: a longer text is refused like a string beyond the limit.
   if (text.size() > kMaxStringLength) {
     parser_.SetText(std::string_view(), report);
-    error_.code = static_cast<uint16_t>(ErrorCode::OutOfMemory);
+    error_.code = ErrorCode::OutOfMemory;
     error_.position = 0;
     error_.module = moduleName_;
     return;
@@ -216,9 +216,9 @@ void ScriptEngine::ProcessDeclarations() {
           units_.push_back(name);
           SymbolFor(name).unit = true;
           if (!OnUses) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name));
-          uint16_t code = OnUses(host_, this, NameText(name));
-          if (code != 0) return SetError(this, code);
-          if (error_.code != 0) return;
+          ErrorCode code = OnUses(host_, this, NameText(name));
+          if (code != ErrorCode::NoError) return SetError(this, code);
+          if (error_.Failed()) return;
           parser_.Next();
           if (parser_.CurrTokenKind() == TK::Semicolon) {
             parser_.Next();

@@ -4,10 +4,10 @@
 namespace quoll {
 namespace {
 
-const char* TableMessage(uint16_t code) {
+const char* TableMessage(ErrorCode code) {
   switch (code) {
 #define QUOLL_ERROR_CASE(num, name, text) \
-  case num:                               \
+  case ErrorCode::name:                   \
     return text;
     QUOLL_ERRORS(QUOLL_ERROR_CASE)
 #undef QUOLL_ERROR_CASE
@@ -18,8 +18,8 @@ const char* TableMessage(uint16_t code) {
 
 }  // namespace
 
-std::string ErrorMessage(uint16_t code, const std::string& param) {
-  switch (static_cast<ErrorCode>(code)) {
+std::string ErrorMessage(ErrorCode code, const std::string& param) {
+  switch (code) {
     case ErrorCode::UnknownIdentifier:
       return param.empty() ? "unknown identifier" : "unknown identifier: " + param;
     case ErrorCode::UnsatisfiedForward:

@@ -62,7 +62,6 @@ namespace quoll {
   X(32770, OutOfRange, "out of range")                                \
   X(32771, DivideByZero, "divide by zero")                            \
   X(32772, CommandNotSupported, "command is not supported")           \
-  X(32773, Exit, "unknown error")                                     \
   X(32774, ClassAlreadyFreed, "class already freed")                  \
   X(32775, ClassReferenceNotAssigned, "class reference not assigned") \
   X(32776, VariantIsNil, "variant is nil")                            \
@@ -73,21 +72,22 @@ enum class ErrorCode : uint16_t {
 #define QUOLL_ERROR_ENUM(code, name, text) name = code,
   QUOLL_ERRORS(QUOLL_ERROR_ENUM)
 #undef QUOLL_ERROR_ENUM
+  // Not an error: `exit`, and the statement hook after Stop, end a routine or the run with it.
+  // It travels like an error code so that every block it passes ends; it is never reported.
+  ExitSignal = 32773,
 };
 
-inline constexpr uint16_t kFirstRuntimeError = 32768;
-
-inline bool IsRuntimeError(uint16_t code) {
-  return code >= kFirstRuntimeError;
+inline bool IsRuntimeError(ErrorCode code) {
+  return static_cast<uint16_t>(code) >= 32768;
 }
 
 // The message shown for a code with its parameter: "unknown identifier: FOO", the parameter
-// itself for 32777, "unknown error" for codes outside the table (32773 included).
-std::string ErrorMessage(uint16_t code, const std::string& param);
+// itself for Custom, "unknown error" for codes outside the table (the exit signal included).
+std::string ErrorMessage(ErrorCode code, const std::string& param);
 
 // The error state of a script object.
 struct ScriptError {
-  uint16_t code = 0;
+  ErrorCode code = ErrorCode::NoError;
   int32_t position = -1;
   std::string param;
   std::string module;
@@ -95,8 +95,9 @@ struct ScriptError {
   // through routine returns and try blocks, rather than the routine it happened in.
   bool endsRun = false;
 
+  bool Failed() const { return code != ErrorCode::NoError; }
   void Clear() {
-    code = 0;
+    code = ErrorCode::NoError;
     endsRun = false;
     position = -1;
     param.clear();

@@ -183,7 +183,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
 
   // Apply the operators level by level, left to right within a level.
   if (operators_.size() == opBase + 1 && operands_.size() == base + 2) {
-    if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.code != 0)
+    if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.Failed())
       return false;
     operands_.pop_back();
     operators_.pop_back();
@@ -196,7 +196,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
         ++i;
         continue;
       }
-      if (!DoOperation(operands_[left], operands_[left + 1], operators_[i]) || error_.code != 0) return false;
+      if (!DoOperation(operands_[left], operands_[left + 1], operators_[i]) || error_.Failed()) return false;
       operands_.erase(operands_.begin() + static_cast<ptrdiff_t>(left + 1));
       operators_.erase(operators_.begin() + static_cast<ptrdiff_t>(i));
     }
@@ -586,7 +586,7 @@ Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals
     return d;
   }
   d.var = CallRoutine(with, inst, locals, method, staticClass);
-  d.outcome = error_.code != 0 ? Designator::Failure : Designator::Value;
+  d.outcome = error_.Failed() ? Designator::Failure : Designator::Value;
   return d;
 }
 
@@ -739,7 +739,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
         }
       }
       d.var = CallRoutine(with, nullptr, locals, routine);
-      if (error_.code != 0) return Designator{};
+      if (error_.Failed()) return Designator{};
       d.outcome = Designator::Value;
       break;
     }
@@ -830,7 +830,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
       }
       parser_.Next();
       d.var = CallRoutine(with, self, locals, proc);
-      if (error_.code != 0) return false;
+      if (error_.Failed()) return false;
       d.outcome = Designator::Value;
       continue;
     }
@@ -939,7 +939,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         if (decl && !ReadArguments(with, *decl, args, locals)) return false;
         ++nativeCalls_;
         d.var = h->object->CallMethod(method, args);
-        if (error_.code != 0) return false;
+        if (error_.Failed()) return false;
         d.outcome = Designator::Value;
         break;
       }

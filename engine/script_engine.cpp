@@ -51,7 +51,8 @@ bool ReserveStackSpace() {
   rlimit limit{};
   if (getrlimit(RLIMIT_STACK, &limit) != 0) return false;
   if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kStackSpace) return true;
-  const rlim_t wanted = limit.rlim_max == RLIM_INFINITY ? kStackSpace : std::min<rlim_t>(kStackSpace, limit.rlim_max);
+  const rlim_t wanted =
+      limit.rlim_max == RLIM_INFINITY ? kStackSpace : std::min<rlim_t>(kStackSpace, limit.rlim_max);
   if (wanted > limit.rlim_cur) {
     limit.rlim_cur = wanted;
     if (setrlimit(RLIMIT_STACK, &limit) != 0) return false;
@@ -69,16 +70,16 @@ bool ScriptEngine::StackExhaustedSlow() {
   return true;
 }
 
-void ScriptEngine::SetError(ScriptEngine* source, uint16_t code) {
+void ScriptEngine::SetError(ScriptEngine* source, ErrorCode code) {
   SetErrorParam(source, code, std::string());
 }
 
-void ScriptEngine::SetErrorParam(ScriptEngine* source, uint16_t code, const std::string& param) {
-  if (code == 0) {
+void ScriptEngine::SetErrorParam(ScriptEngine* source, ErrorCode code, const std::string& param) {
+  if (code == ErrorCode::NoError) {
     error_.Clear();
     return;
   }
-  if (error_.code != 0) return;  // the first error wins
+  if (error_.Failed()) return;  // the first error wins
   error_.code = code;
   error_.position = source->parser_.CurrTokenPos();
   error_.param = param;
@@ -136,7 +137,7 @@ Value* ScriptEngine::GetVariable(std::string_view name) {
 }
 
 Routine* ScriptEngine::AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
-                                           intptr_t hostData) {
+                                        intptr_t hostData) {
   auto r = std::make_unique<Routine>();
   r->owner = this;
   r->kind = RoutineKind::Native;
@@ -244,7 +245,8 @@ bool ScriptEngine::AttachUnit(ScriptEngine& unit) {
     const Symbol* s = FindSymbol(r->name);
     if (s && s->routine) continue;
     auto copy = std::make_unique<Routine>(*r);
-    if (r->kind != RoutineKind::Extended) copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
+    if (r->kind != RoutineKind::Extended)
+      copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
     AddRoutine(std::move(copy));
   }
   attached_.push_back({nullptr, u});
@@ -262,7 +264,7 @@ ScriptEngine* ScriptEngine::KeptUnit(const std::string& unitName) const {
 }
 
 void ScriptEngine::Cleanup() {
-  savedError_.code = 0;
+  savedError_.code = ErrorCode::NoError;
   // Globals get their own type again: strings empty, arrays empty, objects nil.
   for (auto& e : globals_.Entries())
     if (e.var) {

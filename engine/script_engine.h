@@ -22,15 +22,16 @@ namespace quoll {
 
 class ScriptEngine;
 
-// The native function convention: returns 0 (or 32773) for success, else an error code.
-using NativeFunction = uint16_t (*)(ScriptEngine* script, void* host, Routine* routine, Value* result,
-                                    VariableList& args);
+// The native function convention: returns NoError (or the exit signal) for success, else the
+// error that ends the call.
+using NativeFunction = ErrorCode (*)(ScriptEngine* script, void* host, Routine* routine, Value* result,
+                                     VariableList& args);
 // The extended convention, for routines made callable by an external-declaration handler.
-using ExtendedFunction = uint16_t (*)(void* extra, ScriptEngine* script, void* host, Value* result,
-                                      VariableList& args, Routine* routine);
+using ExtendedFunction = ErrorCode (*)(void* extra, ScriptEngine* script, void* host, Value* result,
+                                       VariableList& args, Routine* routine);
 
-using UsesHandler = uint16_t (*)(void* host, ScriptEngine* script, const std::string& unitName);
-using RunLineHandler = uint16_t (*)(void* host, ScriptEngine* script, int32_t position);
+using UsesHandler = ErrorCode (*)(void* host, ScriptEngine* script, const std::string& unitName);
+using RunLineHandler = ErrorCode (*)(void* host, ScriptEngine* script, int32_t position);
 using ExternalHandler = bool (*)(void* host, ScriptEngine* script, const std::string& libraryName,
                                  const std::string& callingConvention, Routine* routine,
                                  const std::string& importName);
@@ -182,17 +183,14 @@ class ScriptEngine {
   // Releases what a run created: globals reset, units, resources and objects freed.
   void Cleanup();
 
-  uint16_t ErrorCode() const { return error_.code; }
-  int32_t ErrorPos() const { return error_.position; }
-  const std::string& ErrorParam() const { return error_.param; }
-  const std::string& ErrorModule() const { return error_.module; }
+  // The error of the last text or run: code, position, parameter and module.
   const ScriptError& Error() const { return error_; }
-  void SetError(ScriptEngine* source, uint16_t code);
-  void SetErrorParam(ScriptEngine* source, uint16_t code, const std::string& param);
-  void SetError(quoll::ErrorCode code) { SetError(this, static_cast<uint16_t>(code)); }
-  void SetErrorParam(quoll::ErrorCode code, const std::string& param) {
-    SetErrorParam(this, static_cast<uint16_t>(code), param);
-  }
+  // Records an error unless one is recorded already (the first one wins), at the source's
+  // current token and with its module; NoError clears the record.
+  void SetError(ScriptEngine* source, ErrorCode code);
+  void SetErrorParam(ScriptEngine* source, ErrorCode code, const std::string& param);
+  void SetError(ErrorCode code) { SetError(this, code); }
+  void SetErrorParam(ErrorCode code, const std::string& param) { SetErrorParam(this, code, param); }
   void ClearError() { error_.Clear(); }
   // Replaces the error record as a whole (a unit's error copied with its own place and module).
   void OverrideError(const ScriptError& e) { error_ = e; }
@@ -200,8 +198,7 @@ class ScriptEngine {
   // Registers a native function from a declaration text; nullptr when the text cannot be read.
   Routine* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
   // Registers a native function from a prepared declaration.
-  Routine* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl,
-                               intptr_t hostData);
+  Routine* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl, intptr_t hostData);
   bool RemoveFunction(Routine* routine);
   Value* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
   Type* AddTypeText(std::string_view name, std::string_view typeText);
@@ -314,8 +311,8 @@ class ScriptEngine {
   bool ReadPropertyDeclaration(Type* cls, Visibility visibility,
                                const std::function<bool(NameId)>& memberTaken);
   // The native methods of TOBJECT.
-  static uint16_t TObjectMethod(ScriptEngine* script, void* host, Routine* routine, Value* result,
-                                VariableList& args);
+  static ErrorCode TObjectMethod(ScriptEngine* script, void* host, Routine* routine, Value* result,
+                                 VariableList& args);
   // Whether the C++ stack is nearly used up (then "out of memory" is recorded). The floor is
   // taken from the running thread at every entry from outside.
   bool StackExhausted() {
@@ -367,8 +364,8 @@ class ScriptEngine {
   bool WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder, int& consumed);
 
   // Calls (calls.cpp)
-  ValuePtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                         Routine* routine, Type* selfType = nullptr);
+  ValuePtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals, Routine* routine,
+                       Type* selfType = nullptr);
   bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
   bool RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor);
   bool CallNative(Routine* routine, VariableList& args, Value* result);
@@ -391,8 +388,8 @@ class ScriptEngine {
   Type* RoutineType(Routine* routine);
   Type* ClassRefType(Type* cls);
   bool ReadNativeProperty(Value& prop, Value& out);
-  Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
-                          Type* staticClass, Routine* method, DesignatorMode mode);
+  Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst, Type* staticClass,
+                          Routine* method, DesignatorMode mode);
   bool AssignValue(Value& l, Value& r);
   bool CompareValues(Value& l, Value& r, int op);
   bool CompareVariantContents(Value& l, Value& r, int op);

@@ -57,7 +57,7 @@ void ScriptEngine::RunMain() {
   } catch (const std::length_error&) {
     SetError(ErrorCode::OutOfMemory);
   }
-  if (error_.code == static_cast<uint16_t>(ErrorCode::Exit)) error_.Clear();
+  if (error_.code == ErrorCode::ExitSignal) error_.Clear();
   callStack_.clear();
   currentLocals_ = nullptr;
   depths_->blocks = 0;
@@ -66,12 +66,12 @@ void ScriptEngine::RunMain() {
 
 bool ScriptEngine::CallHook(int32_t pos) {
   if (!OnRunLine) return true;
-  uint16_t code = OnRunLine(host_, this, pos);
-  if (code != 0) {
+  ErrorCode code = OnRunLine(host_, this, pos);
+  if (code != ErrorCode::NoError) {
     SetError(this, code);
-    error_.endsRun = code == static_cast<uint16_t>(ErrorCode::Exit);
+    error_.endsRun = code == ErrorCode::ExitSignal;
   }
-  return error_.code == 0;
+  return !error_.Failed();
 }
 
 bool ScriptEngine::RunBlock(const WithList& with, VariableList* locals, bool skip) {
@@ -196,7 +196,7 @@ bool ScriptEngine::RunBlockOfKind(const WithList& with, VariableList* locals, Bl
             return false;
         }
       case TK::Exit:
-        SetError(ErrorCode::Exit);
+        SetError(ErrorCode::ExitSignal);
         return false;
       case TK::Break:
       case TK::Continue:
@@ -658,7 +658,7 @@ bool ScriptEngine::RunTry(const WithList& with, VariableList* locals) {
     error_ = savedError_;
     return false;
   }
-  if (savedError_.code == static_cast<uint16_t>(ErrorCode::Exit)) {
+  if (savedError_.code == ErrorCode::ExitSignal) {
     if (!SkipBlock()) return false;
   } else if (!RunBlockOfKind(with, locals, BlockKind::Begin)) {
     return false;

@@ -126,19 +126,19 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
     ui_.ClearOutput();
     ScriptEngine& engine = *engine_;
     engine.SetText(text);
-    if (engine.ErrorCode() == 0) {
+    if (!engine.Error().Failed()) {
       ui_.WriteOutput("Script is running.");
       engine.RunMain();
     }
-    ok = engine.ErrorCode() == 0;
+    ok = !engine.Error().Failed();
     if (ok) {
       ui_.WriteOutput("Script finished, no errors.");
     } else {
       // What the script holds stays allocated until the clean-up; the reserve pays for the line.
-      if (engine.ErrorCode() == static_cast<uint16_t>(ErrorCode::OutOfMemory)) memoryReserve_.reset();
-      errorPos = engine.ErrorPos();
-      ui_.WriteOutput("Error in " + engine.ErrorModule() + "(" + std::to_string(engine.ErrorPos()) + ") " +
-                      ErrorMessage(engine.ErrorCode(), engine.ErrorParam()));
+      if (engine.Error().code == ErrorCode::OutOfMemory) memoryReserve_.reset();
+      errorPos = engine.Error().position;
+      ui_.WriteOutput("Error in " + engine.Error().module + "(" + std::to_string(engine.Error().position) +
+                      ") " + ErrorMessage(engine.Error().code, engine.Error().param));
     }
   } catch (const std::bad_alloc&) {
     // Memory ran out outside the engine (the host's own bookkeeping, an output line): the run
@@ -154,7 +154,7 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
   return ok;
 }
 
-uint16_t ScriptHost::LineHookEntry(void* host, ScriptEngine* script, int32_t position) {
+ErrorCode ScriptHost::LineHookEntry(void* host, ScriptEngine* script, int32_t position) {
   auto* self = static_cast<ScriptHost*>(host);
   if (script != self->engine_.get()) return self->UnitLineHook(script);
   return self->LineHook(position);
@@ -162,11 +162,11 @@ uint16_t ScriptHost::LineHookEntry(void* host, ScriptEngine* script, int32_t pos
 
 // A unit's positions are not in the running editor's text: its statements neither pause nor move
 // the caret (Step runs a unit routine as one step), but they keep the window usable and obey Stop.
-uint16_t ScriptHost::UnitLineHook(const ScriptEngine* unit) {
+ErrorCode ScriptHost::UnitLineHook(const ScriptEngine* unit) {
   if (MessagesDue(unit)) LetMessagesThrough();
-  if (state_ != RunState::Idle) return 0;
+  if (state_ != RunState::Idle) return ErrorCode::NoError;
   ui_.WriteOutput("User break.");
-  return static_cast<uint16_t>(ErrorCode::Exit);
+  return ErrorCode::ExitSignal;
 }
 
 // Reading the clock costs as much as a simple statement. A statement that called no native code
@@ -195,19 +195,18 @@ void ScriptHost::LetMessagesThrough() {
   marks_ = ui_.HasMarks();
 }
 
-uint16_t ScriptHost::LineHook(int32_t position) {
+ErrorCode ScriptHost::LineHook(int32_t position) {
   if (MessagesDue(engine_.get())) LetMessagesThrough();
   // The common case, a run without marks, stays this short.
-  if (state_ == RunState::Running && !marks_) return 0;
+  if (state_ == RunState::Running && !marks_) return ErrorCode::NoError;
   return LineHookAfterMessages(position);
 }
 
-uint16_t ScriptHost::LineHookAfterMessages(int32_t position) {
-  constexpr uint16_t kExit = static_cast<uint16_t>(ErrorCode::Exit);
+ErrorCode ScriptHost::LineHookAfterMessages(int32_t position) {
   switch (state_) {
     case RunState::Running:
       ui_.SelectPosition(position);
-      if (!ui_.IsBreakpointLine()) return 0;
+      if (!ui_.IsBreakpointLine()) return ErrorCode::NoError;
       ui_.RefreshWatches();
       state_ = RunState::Paused;
       lastPausePos_ = position;
@@ -215,7 +214,7 @@ uint16_t ScriptHost::LineHookAfterMessages(int32_t position) {
       break;
     case RunState::Stepping:
       ui_.RefreshWatches();
-      if (position == lastPausePos_) return 0;
+      if (position == lastPausePos_) return ErrorCode::NoError;
       state_ = RunState::Paused;
       lastPausePos_ = position;
       ui_.SelectPosition(position);
@@ -223,9 +222,9 @@ uint16_t ScriptHost::LineHookAfterMessages(int32_t position) {
       break;
     case RunState::Idle:  // Stop was chosen while the script ran
       ui_.WriteOutput("User break.");
-      return kExit;
+      return ErrorCode::ExitSignal;
     case RunState::Paused:
-      return 0;
+      return ErrorCode::NoError;
   }
   // Paused: the user works on until Run, Step or Stop changes the state.
   ui_.ShowRunState(RunState::Paused);
@@ -235,9 +234,9 @@ uint16_t ScriptHost::LineHookAfterMessages(int32_t position) {
   ui_.ShowRunState(state_);
   if (state_ == RunState::Idle) {
     ui_.WriteOutput("User break.");
-    return kExit;
+    return ErrorCode::ExitSignal;
   }
-  return 0;
+  return ErrorCode::NoError;
 }
 
 bool ScriptHost::ReadUnitFile(const std::string& unitName, std::string& text) {
@@ -267,7 +266,7 @@ bool ScriptHost::ReadUnitFile(const std::string& unitName, std::string& text) {
   return true;
 }
 
-uint16_t ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::string& unitName) {
+ErrorCode ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::string& unitName) {
   auto* self = static_cast<ScriptHost*>(host);
   if (unitName == "SYSTEM") {
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
@@ -279,27 +278,27 @@ uint16_t ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::st
     // The host routines come last.
     script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);
     script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
-    return 0;
+    return ErrorCode::NoError;
   }
   // A unit is one module per run: a unit that another script of this run used already is
   // attached as it is, with its types, variables and state.
   ScriptEngine& runOwner = script->RunOwner();
   if (ScriptEngine* loaded = runOwner.KeptUnit(unitName)) {
-    if (script->AttachUnit(*loaded)) return 0;
+    if (script->AttachUnit(*loaded)) return ErrorCode::NoError;
     script->SetErrorParam(ErrorCode::Custom, "duplicate unit: " + unitName);
-    return static_cast<uint16_t>(ErrorCode::Custom);
+    return ErrorCode::Custom;
   }
   // Units that use each other would otherwise load one another without end.
   if (std::find(self->loadingUnits_.begin(), self->loadingUnits_.end(), unitName) !=
       self->loadingUnits_.end()) {
     script->SetErrorParam(ErrorCode::Custom, "circular unit reference: " + unitName);
-    return static_cast<uint16_t>(ErrorCode::Custom);
+    return ErrorCode::Custom;
   }
   // Each unit in a chain of units using units is compiled inside the one before: a count
   // bounds the chain, like the engine's other nesting limits.
-  if (self->loadingUnits_.size() >= kMaxUnitNesting) return static_cast<uint16_t>(ErrorCode::OutOfMemory);
+  if (self->loadingUnits_.size() >= kMaxUnitNesting) return ErrorCode::OutOfMemory;
   std::string text;
-  if (!ReadUnitFile(unitName, text)) return static_cast<uint16_t>(ErrorCode::UnitNotFound);
+  if (!ReadUnitFile(unitName, text)) return ErrorCode::UnitNotFound;
   auto unit = std::make_unique<ScriptEngine>(host);
   unit->OnUses = UsesHandler;
   unit->OnRunLine = script->OnRunLine;
@@ -308,28 +307,28 @@ uint16_t ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::st
   self->loadingUnits_.push_back(unitName);
   unit->SetText(text);
   self->loadingUnits_.pop_back();
-  if (unit->ErrorCode() != 0) {
+  if (unit->Error().Failed()) {
     // The unit's own error wins: its position in the unit's file, and the unit's name.
-    if (script->ErrorCode() == 0) {
-      script->SetErrorParam(script, unit->ErrorCode(), unit->ErrorParam());
+    if (!script->Error().Failed()) {
+      script->SetErrorParam(script, unit->Error().code, unit->Error().param);
       ScriptError copy = unit->Error();
       if (copy.module == "MAIN") copy.module = unitName;
       script->OverrideError(copy);
     }
-    return static_cast<uint16_t>(ErrorCode::UnitNotFound);
+    return ErrorCode::UnitNotFound;
   }
   bool isUnit = unit->IsUnit();
   if (!script->AttachUnit(*unit)) {
     script->SetErrorParam(ErrorCode::Custom,
                           isUnit ? "duplicate unit: " + unitName : unitName + ".qs is not a unit");
-    return static_cast<uint16_t>(ErrorCode::Custom);
+    return ErrorCode::Custom;
   }
   runOwner.KeepUnit(unitName, std::move(unit));
-  return 0;
+  return ErrorCode::NoError;
 }
 
-uint16_t ScriptHost::HostCall(ScriptEngine* /*script*/, void* host, Routine* routine, Value* result,
-                           VariableList& args) {
+ErrorCode ScriptHost::HostCall(ScriptEngine* /*script*/, void* host, Routine* routine, Value* result,
+                               VariableList& args) {
   auto* self = static_cast<ScriptHost*>(host);
   std::string a;
   if (routine->name == kWriteln) {
@@ -341,10 +340,10 @@ uint16_t ScriptHost::HostCall(ScriptEngine* /*script*/, void* host, Routine* rou
     args.Get(1)->Deref()->GetString(b);
     std::string line = self->ui_.ReadLine(a, b);
     // Text from outside the script obeys the same limit as the strings a script builds.
-    if (line.size() > kMaxStringLength) return static_cast<uint16_t>(ErrorCode::OutOfMemory);
+    if (line.size() > kMaxStringLength) return ErrorCode::OutOfMemory;
     if (result) result->SetString(std::move(line));
   }
-  return 0;
+  return ErrorCode::NoError;
 }
 
 }  // namespace quoll

@@ -78,14 +78,14 @@ class ScriptHost {
   HostUi& Ui() { return ui_; }
 
   // The engine's unit handler and the host routines' native function.
-  static uint16_t UsesHandler(void* host, ScriptEngine* script, const std::string& unitName);
-  static uint16_t HostCall(ScriptEngine* script, void* host, Routine* routine, Value* result,
-                           VariableList& args);
-  static uint16_t LineHookEntry(void* host, ScriptEngine* script, int32_t position);
+  static ErrorCode UsesHandler(void* host, ScriptEngine* script, const std::string& unitName);
+  static ErrorCode HostCall(ScriptEngine* script, void* host, Routine* routine, Value* result,
+                            VariableList& args);
+  static ErrorCode LineHookEntry(void* host, ScriptEngine* script, int32_t position);
   // Called before every statement: pauses at breakpoints and after single steps, and ends the run
   // with the exit code after Stop. Returns 0 or 32773.
   // The exit code ends the whole run, also from inside routines, units and try blocks.
-  uint16_t LineHook(int32_t position);
+  ErrorCode LineHook(int32_t position);
 
   // The nesting limit set on the main instance (and on the units of its runs).
   static constexpr int32_t kMaxBeginNesting = 1000;
@@ -93,7 +93,7 @@ class ScriptHost {
   static constexpr size_t kMaxUnitNesting = 1000;
 
  private:
-  uint16_t UnitLineHook(const ScriptEngine* unit);
+  ErrorCode UnitLineHook(const ScriptEngine* unit);
   // Whether user actions are due before this statement of `script` (always when the UI wants
   // them before every statement).
   bool MessagesDue(const ScriptEngine* script);
@@ -101,7 +101,7 @@ class ScriptHost {
   // Lets user actions happen and notes what they may have changed.
   void LetMessagesThrough();
   // The line hook once pending user actions have happened: breakpoints, steps, Stop, pausing.
-  [[gnu::noinline]] uint16_t LineHookAfterMessages(int32_t position);
+  [[gnu::noinline]] ErrorCode LineHookAfterMessages(int32_t position);
   bool Start(RunState mode, const std::string& text, int32_t& errorPos);
   bool ExecuteText(const std::string& text, int32_t& errorPos);
   // Reads UNIT.qs from the current directory; on a case-sensitive file system the one file whose

@@ -52,11 +52,6 @@ enum StdRoutine : intptr_t {
   kPi,
 };
 
-constexpr uint16_t kOk = 0;
-constexpr uint16_t kTypeMismatch = static_cast<uint16_t>(ErrorCode::TypeMismatch);
-constexpr uint16_t kOutOfRange = static_cast<uint16_t>(ErrorCode::OutOfRange);
-constexpr uint16_t kOutOfMemory = static_cast<uint16_t>(ErrorCode::OutOfMemory);
-
 // The argument at an index, followed through references to the variable it stands for.
 Value* Arg(VariableList& args, int index) {
   return args.Get(index)->Deref();
@@ -149,11 +144,11 @@ std::string CopyOf(const std::string& s, int64_t start, int64_t count) {
 }
 
 // n copies of the first character of s; empty for n <= 0 or an empty s.
-uint16_t Repeated(const std::string& s, int64_t n, Value* result) {
-  if (n <= 0 || s.empty()) return result->SetString(std::string()), kOk;
-  if (static_cast<uint64_t>(n) > kMaxStringLength) return kOutOfMemory;
+ErrorCode Repeated(const std::string& s, int64_t n, Value* result) {
+  if (n <= 0 || s.empty()) return result->SetString(std::string()), ErrorCode::NoError;
+  if (static_cast<uint64_t>(n) > kMaxStringLength) return ErrorCode::OutOfMemory;
   result->SetString(std::string(static_cast<size_t>(n), s[0]));
-  return kOk;
+  return ErrorCode::NoError;
 }
 
 void SetResultInt(Value* result, int64_t v) {
@@ -172,14 +167,14 @@ void SetTypedResult(Value* result, Type* type, int64_t ordinal) {
   result->v.i = ordinal;
 }
 
-uint16_t GetTypeName(VariableList& args, Value* result) {
+ErrorCode GetTypeName(VariableList& args, Value* result) {
   Value* v = Arg(args, 0);
   Type* t = v->type;
   result->SetString(t && t->name != kNoName ? NameText(t->name) : std::string("VAR"));
-  return kOk;
+  return ErrorCode::NoError;
 }
 
-uint16_t AssignedOf(VariableList& args, Value* result) {
+ErrorCode AssignedOf(VariableList& args, Value* result) {
   Value* v = Arg(args, 0);
   bool assigned;
   switch (v->code()) {
@@ -199,31 +194,31 @@ uint16_t AssignedOf(VariableList& args, Value* result) {
       assigned = v->target != nullptr;
       break;
     default:
-      return kTypeMismatch;
+      return ErrorCode::TypeMismatch;
   }
   result->SetBool(assigned);
-  return kOk;
+  return ErrorCode::NoError;
 }
 
-uint16_t LowHigh(ScriptEngine* script, VariableList& args, Value* result, bool high) {
+ErrorCode LowHigh(ScriptEngine* script, VariableList& args, Value* result, bool high) {
   Value* v = Arg(args, 0);
   if (v->code() == TypeCode::Enum) {
     SetTypedResult(result, v->type, high ? v->type->highOrdinal : 0);
-    return kOk;
+    return ErrorCode::NoError;
   }
   if (v->code() == TypeCode::Array) {
     SetTypedResult(result, script->StdType(TypeCode::LongInt),
                    high ? static_cast<int64_t>(v->items.size()) - 1 : 0);
-    return kOk;
+    return ErrorCode::NoError;
   }
-  return kTypeMismatch;
+  return ErrorCode::TypeMismatch;
 }
 
-uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
+ErrorCode SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
   Value* arr = Arg(args, 0);
   int64_t newLen = IntArg(args, 1);
-  if (arr->code() != TypeCode::Array) return kTypeMismatch;
-  if (newLen > script->MaxArrayLength || newLen > kMaxArrayElements) return kOutOfMemory;
+  if (arr->code() != TypeCode::Array) return ErrorCode::TypeMismatch;
+  if (newLen > script->MaxArrayLength || newLen > kMaxArrayElements) return ErrorCode::OutOfMemory;
   if (newLen < 0) newLen = 0;
   const size_t n = static_cast<size_t>(newLen);
   if (arr->items.size() > n) {
@@ -233,145 +228,145 @@ uint16_t SetArrayLengthOf(ScriptEngine* script, VariableList& args) {
     arr->items.reserve(n);
     while (arr->items.size() < n) arr->items.push_back(Value::Create(element));
   }
-  return kOk;
+  return ErrorCode::NoError;
 }
 
-uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
-                    VariableList& args) {
+ErrorCode StdLibCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
+                     VariableList& args) {
   // The engine always supplies a result variant for a function; refuse rather than crash if not.
-  if (routine->decl.result && !result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+  if (routine->decl.result && !result) return ErrorCode::CommandNotSupported;
   switch (static_cast<StdRoutine>(routine->hostData)) {
     case kStrGet: {
       Value* s = Arg(args, 0);
       int64_t i = IntArg(args, 1);
-      if (i < 1 || i > static_cast<int64_t>(s->str.size())) return kOutOfRange;
+      if (i < 1 || i > static_cast<int64_t>(s->str.size())) return ErrorCode::OutOfRange;
       result->SetChar(static_cast<uint8_t>(s->str[static_cast<size_t>(i - 1)]));
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kStrSet: {
       int c = CharOf(*Arg(args, 0));
       int64_t i = IntArg(args, 1);
       Value* s = Arg(args, 2);
       if (c < 0 || s->code() != TypeCode::String || i < 1 || i > static_cast<int64_t>(s->str.size()))
-        return kOutOfRange;
+        return ErrorCode::OutOfRange;
       s->str[static_cast<size_t>(i - 1)] = static_cast<char>(c);
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kChr:
       result->SetChar(static_cast<uint8_t>(IntArg(args, 0)));
-      return kOk;
+      return ErrorCode::NoError;
     case kStrToInt: {
       int32_t v;
       SetResultInt(result, ParseStrToInt(StringArg(args, 0), v) ? v : IntArg(args, 1));
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kIntToStr:
       result->SetString(IntToText(IntArg(args, 0)));
-      return kOk;
+      return ErrorCode::NoError;
     case kUppercase:
       result->SetString(UpperCase(Arg(args, 0)->str));
-      return kOk;
+      return ErrorCode::NoError;
     case kLowerCase:
       result->SetString(LowerCase(Arg(args, 0)->str));
-      return kOk;
+      return ErrorCode::NoError;
     case kCopy:
       result->SetString(CopyOf(Arg(args, 0)->str, IntArg(args, 1), IntArg(args, 2)));
-      return kOk;
+      return ErrorCode::NoError;
     case kLeft:
       result->SetString(CopyOf(Arg(args, 0)->str, 1, IntArg(args, 1)));
-      return kOk;
+      return ErrorCode::NoError;
     case kDelete: {
       Value* s = Arg(args, 0);
       int64_t start = IntArg(args, 1), count = IntArg(args, 2);
       const int64_t len = static_cast<int64_t>(s->str.size());
-      if (s->code() != TypeCode::String || start < 1 || start > len || count <= 0) return kOk;
+      if (s->code() != TypeCode::String || start < 1 || start > len || count <= 0) return ErrorCode::NoError;
       s->str.erase(static_cast<size_t>(start - 1), static_cast<size_t>(std::min(count, len - start + 1)));
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kInsert: {
       const std::string& piece = Arg(args, 0)->str;
       Value* s = Arg(args, 1);
       int64_t at = IntArg(args, 2);
-      if (s->code() != TypeCode::String || piece.empty()) return kOk;
-      if (s->str.size() + piece.size() > kMaxStringLength) return kOutOfMemory;
+      if (s->code() != TypeCode::String || piece.empty()) return ErrorCode::NoError;
+      if (s->str.size() + piece.size() > kMaxStringLength) return ErrorCode::OutOfMemory;
       const int64_t len = static_cast<int64_t>(s->str.size());
       at = at < 1 ? 1 : (at > len ? len + 1 : at);
       s->str.insert(static_cast<size_t>(at - 1), piece);
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kPos: {
       const std::string& needle = Arg(args, 0)->str;
       const std::string& hay = Arg(args, 1)->str;
       size_t at = needle.empty() ? std::string::npos : hay.find(needle);
       SetResultInt(result, at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1);
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kLength:
       SetResultInt(result, static_cast<int64_t>(Arg(args, 0)->str.size()));
-      return kOk;
+      return ErrorCode::NoError;
     case kTrim: {
       const std::string& s = Arg(args, 0)->str;
       size_t first = s.find_first_not_of(' ');
-      if (first == std::string::npos) return result->SetString(std::string()), kOk;
+      if (first == std::string::npos) return result->SetString(std::string()), ErrorCode::NoError;
       size_t last = s.find_last_not_of(' ');
       result->SetString(s.substr(first, last - first + 1));
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kSetLength: {
       Value* s = Arg(args, 0);
       int64_t n = IntArg(args, 1);
-      if (s->code() != TypeCode::String) return kTypeMismatch;
+      if (s->code() != TypeCode::String) return ErrorCode::TypeMismatch;
       if (n < 0) n = 0;
-      if (static_cast<uint64_t>(n) > kMaxStringLength) return kOutOfMemory;
+      if (static_cast<uint64_t>(n) > kMaxStringLength) return ErrorCode::OutOfMemory;
       s->str.resize(static_cast<size_t>(n), '\0');
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kReplicate:
     case kStringOfChar:
       return Repeated(Arg(args, 0)->str, IntArg(args, 1), result);
     case kVersion:
       result->SetString("2.67");
-      return kOk;
+      return ErrorCode::NoError;
     case kFloatToStr:
       result->SetString(RealToText(Arg(args, 0)->GetReal()));
-      return kOk;
+      return ErrorCode::NoError;
     case kInt:
       SetResultInt(result, Low32(ToInt64(std::trunc(Arg(args, 0)->GetReal() + 0.5L))));
-      return kOk;
+      return ErrorCode::NoError;
     case kRound:
       // nearbyint rounds in the current mode, which is to nearest with ties to even.
       SetResultInt(result, Low32(ToInt64(std::nearbyint(Arg(args, 0)->GetReal()))));
-      return kOk;
+      return ErrorCode::NoError;
     case kTrunc:
       SetResultInt(result, Low32(ToInt64(std::trunc(Arg(args, 0)->GetReal()))));
-      return kOk;
+      return ErrorCode::NoError;
     case kSin:
       SetResultReal(result, std::sin(Arg(args, 0)->GetReal()));
-      return kOk;
+      return ErrorCode::NoError;
     case kCos:
       SetResultReal(result, std::cos(Arg(args, 0)->GetReal()));
-      return kOk;
+      return ErrorCode::NoError;
     case kTan: {
       long double x = Arg(args, 0)->GetReal();
       SetResultReal(result, std::sin(x) / std::cos(x));
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kSqrt:
       SetResultReal(result, std::sqrt(Arg(args, 0)->GetReal()));
-      return kOk;
+      return ErrorCode::NoError;
     case kPi:
       // Significand C90FDAA22168C235 hex with binary exponent 1: pi rounded to 64 bits.
       SetResultReal(result, 0xC.90FDAA22168C235p-2L);
-      return kOk;
+      return ErrorCode::NoError;
     case kGetType:
       return GetTypeName(args, result);
     case kAssigned:
       return AssignedOf(args, result);
     case kGetArrayLength: {
       Value* arr = Arg(args, 0);
-      if (arr->code() != TypeCode::Array) return kTypeMismatch;
+      if (arr->code() != TypeCode::Array) return ErrorCode::TypeMismatch;
       SetResultInt(result, static_cast<int64_t>(arr->items.size()));
-      return kOk;
+      return ErrorCode::NoError;
     }
     case kSetArrayLength:
       return SetArrayLengthOf(script, args);
@@ -380,25 +375,25 @@ uint16_t StdLibCall(ScriptEngine* script, void* /*host*/, Routine* routine, Valu
       return LowHigh(script, args, result, routine->hostData == kHigh);
     case kOrd: {
       Value* v = Arg(args, 0);
-      if (v->code() == TypeCode::Enum) return SetResultInt(result, v->v.i), kOk;
-      if (v->code() == TypeCode::Char) return SetResultInt(result, v->v.ch), kOk;
+      if (v->code() == TypeCode::Enum) return SetResultInt(result, v->v.i), ErrorCode::NoError;
+      if (v->code() == TypeCode::Char) return SetResultInt(result, v->v.ch), ErrorCode::NoError;
       if (v->code() == TypeCode::String) {
-        if (v->str.size() != 1) return kOutOfRange;
-        return SetResultInt(result, static_cast<uint8_t>(v->str[0])), kOk;
+        if (v->str.size() != 1) return ErrorCode::OutOfRange;
+        return SetResultInt(result, static_cast<uint8_t>(v->str[0])), ErrorCode::NoError;
       }
-      return kTypeMismatch;
+      return ErrorCode::TypeMismatch;
     }
     case kPred:
     case kSucc: {
       Value* v = Arg(args, 0);
-      if (v->code() != TypeCode::Enum) return kTypeMismatch;
+      if (v->code() != TypeCode::Enum) return ErrorCode::TypeMismatch;
       bool succ = routine->hostData == kSucc;
-      if (succ ? v->v.i >= v->type->highOrdinal : v->v.i <= 0) return kOutOfRange;
+      if (succ ? v->v.i >= v->type->highOrdinal : v->v.i <= 0) return ErrorCode::OutOfRange;
       SetTypedResult(result, v->type, v->v.i + (succ ? 1 : -1));
-      return kOk;
+      return ErrorCode::NoError;
     }
   }
-  return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+  return ErrorCode::CommandNotSupported;
 }
 
 struct Declaration {

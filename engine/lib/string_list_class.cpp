@@ -45,13 +45,12 @@ Value* DataField(ObjectInstance* inst) {
   return nullptr;
 }
 
-uint16_t StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
-                        VariableList& args) {
+ErrorCode StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
+                         VariableList& args) {
   Value* self = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
-  if (!self || self->code() != TypeCode::Class || !self->v.obj)
-    return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
+  if (!self || self->code() != TypeCode::Class || !self->v.obj) return ErrorCode::ClassNotCreated;
   Value* data = DataField(self->v.obj);
-  if (!data) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+  if (!data) return ErrorCode::CommandNotSupported;
   const NameId method = routine->plainName;
   if (method == names::Create) {
     auto list = std::make_unique<StringList>();
@@ -59,11 +58,10 @@ uint16_t StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, 
     script->AddResource(FreeList, handle);
     list.release();  // the resource table owns it now
     data->v.res.handle = handle;
-    return 0;
+    return ErrorCode::NoError;
   }
   intptr_t handle = data->v.res.handle;
-  if (handle == 0 || !script->IsValidResource(FreeList, handle))
-    return static_cast<uint16_t>(ErrorCode::ClassNotCreated);
+  if (handle == 0 || !script->IsValidResource(FreeList, handle)) return ErrorCode::ClassNotCreated;
   StringList& list = *reinterpret_cast<StringList*>(handle);
   auto index = [&](int i) { return static_cast<int>(args.Get(i)->Deref()->GetInt()); };
   auto text = [&](int i) {
@@ -89,9 +87,9 @@ uint16_t StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine, 
   } else if (method == kDelete) {
     list.Delete(index(1));
   } else {
-    return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+    return ErrorCode::CommandNotSupported;
   }
-  return 0;
+  return ErrorCode::NoError;
 }
 
 }  // namespace

@@ -55,41 +55,41 @@ std::string Bytes(const T& value, size_t count = sizeof(T)) {
   return s;
 }
 
-uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, Routine* routine, Value* result,
-                   VariableList& args) {
-  if (!result) return static_cast<uint16_t>(ErrorCode::CommandNotSupported);
+ErrorCode ImageCall(ScriptEngine* /*script*/, void* /*host*/, Routine* routine, Value* result,
+                    VariableList& args) {
+  if (!result) return ErrorCode::CommandNotSupported;
   Value* arg = args.Get(0)->Deref();
   const Image which = static_cast<Image>(routine->hostData);
   switch (which) {
     case kExtendedToString: {
       long double e = arg->GetReal();
       result->SetString(Bytes(e, kExtendedBytes));
-      return 0;
+      return ErrorCode::NoError;
     }
     case kDoubleToString:
       result->SetString(Bytes(arg->v.dbl));
-      return 0;
+      return ErrorCode::NoError;
     case kSingleToString:
       result->SetString(Bytes(arg->v.sgl));
-      return 0;
+      return ErrorCode::NoError;
     case kIntegerToString:
       result->SetString(LittleEndian(static_cast<uint64_t>(arg->v.i), 4));
-      return 0;
+      return ErrorCode::NoError;
     case kSmallIntToString:
     case kWordToString:
       result->SetString(LittleEndian(static_cast<uint64_t>(arg->v.i), 2));
-      return 0;
+      return ErrorCode::NoError;
     case kByteToString:
     case kShortIntToString:
       result->SetString(LittleEndian(static_cast<uint64_t>(arg->v.i), 1));
-      return 0;
+      return ErrorCode::NoError;
     default:
       break;
   }
   // String to number: the length must be the image's size exactly.
   const std::string& s = arg->str;
   static constexpr size_t kSizes[] = {10, 8, 4, 4, 2, 1, 1, 2};
-  if (s.size() != kSizes[which - kStringToExtended]) return static_cast<uint16_t>(ErrorCode::OutOfRange);
+  if (s.size() != kSizes[which - kStringToExtended]) return ErrorCode::OutOfRange;
   switch (which) {
     case kStringToExtended:
       result->v.ext = 0.0L;  // clears the padding bytes too
@@ -105,7 +105,7 @@ uint16_t ImageCall(ScriptEngine* /*script*/, void* /*host*/, Routine* routine, V
       result->SetInt(static_cast<int64_t>(FromLittleEndian(s)));  // SetInt keeps the width and sign
       break;
   }
-  return 0;
+  return ErrorCode::NoError;
 }
 
 constexpr const char* kDeclarations[] = {

@@ -14,8 +14,8 @@ namespace {
 
 using quoll::NameId;
 using quoll::ScriptEngine;
-using quoll::Value;
 using quoll::TypeCode;
+using quoll::Value;
 using quoll::VariableList;
 
 // A counter with a read-write property VALUE, a read-only property TWICE and a method ADD(N).
@@ -61,8 +61,8 @@ class CountingCounter : public Counter {
   ~CountingCounter() override { ++gDestroyed; }
 };
 
-uint16_t Library(ScriptEngine* script, void*, quoll::Routine* routine, Value* result,
-                 VariableList& args) {
+quoll::ErrorCode Library(ScriptEngine* script, void*, quoll::Routine* routine, Value* result,
+                         VariableList& args) {
   const std::string& name = quoll::NameText(routine->name);
   if (name == "SAY") {
     std::string s;
@@ -78,20 +78,20 @@ uint16_t Library(ScriptEngine* script, void*, quoll::Routine* routine, Value* re
       h->freed = true;
     }
   }
-  return 0;
+  return quoll::ErrorCode::NoError;
 }
 
-uint16_t Uses(void*, ScriptEngine* script, const std::string& unit) {
-  if (unit != "SYSTEM") return 32768;
+quoll::ErrorCode Uses(void*, ScriptEngine* script, const std::string& unit) {
+  if (unit != "SYSTEM") return quoll::ErrorCode::UnitNotFound;
   script->AddNativeObjectType("TCounter");
   script->AddFunction(Library, "procedure Say(s: string)", 0);
   script->AddFunction(Library, "function MakeCounter: TCounter", 0);
   script->AddFunction(Library, "procedure Drop(c: TCounter)", 0);
-  return 0;
+  return quoll::ErrorCode::NoError;
 }
 
 struct ScriptRun {
-  uint16_t code;
+  quoll::ErrorCode code;
   std::string message;
 };
 
@@ -100,8 +100,8 @@ ScriptRun RunScript(const std::string& text) {
   ScriptEngine script;
   script.OnUses = Uses;
   script.SetText(text);
-  if (script.ErrorCode() == 0) script.RunMain();
-  ScriptRun r{script.ErrorCode(), quoll::ErrorMessage(script.ErrorCode(), script.ErrorParam())};
+  if (!script.Error().Failed()) script.RunMain();
+  ScriptRun r{script.Error().code, quoll::ErrorMessage(script.Error().code, script.Error().param)};
   script.Cleanup();
   return r;
 }
@@ -115,7 +115,7 @@ TEST(NativeObjects, PropertiesAndMethodsGoThroughTheObject) {
       "  n := c.Add(2);\n"
       "  if (n = 7) and (c.Value = 7) and (c.Twice = 14) then Say('ok');\n"
       "end.\n");
-  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(r.code, quoll::ErrorCode::NoError) << r.message;
   EXPECT_EQ(gLines, std::vector<std::string>{"ok"});
 }
 
@@ -137,7 +137,7 @@ TEST(NativeObjects, NilAndFreedObjectsAreReportedNotTouched) {
 TEST(NativeObjects, ObjectsTheScriptStillHoldsAreDestroyedByCleanup) {
   gDestroyed = 0;
   ScriptRun r = RunScript("var a, b: TCounter; begin a := MakeCounter; b := MakeCounter; Drop(b); end.");
-  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(r.code, quoll::ErrorCode::NoError) << r.message;
   EXPECT_EQ(gDestroyed, 2);
 }
 

@@ -17,7 +17,7 @@ using quoll::RunState;
 using quoll::ScriptHost;
 using Lines = std::vector<std::string>;
 
-constexpr uint16_t kExit = 32773;
+constexpr quoll::ErrorCode kExit = quoll::ErrorCode::ExitSignal;
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.rfind(prefix, 0) == 0;

@@ -18,32 +18,33 @@
 namespace quoll_test {
 namespace {
 
+using quoll::ErrorCode;
 using quoll::ParamMode;
+using quoll::Routine;
 using quoll::RoutineKind;
 using quoll::ScriptEngine;
-using quoll::Value;
-using quoll::Routine;
 using quoll::TypeCode;
+using quoll::Value;
 using quoll::VariableList;
 
-constexpr uint16_t kExit = 32773;
+constexpr ErrorCode kExit = ErrorCode::ExitSignal;
 
 // The host identity of the scripts below: records what their native functions and handlers see.
 struct Recorder {
-  std::vector<std::string> marks;         // Mark('...') calls, in order
-  std::vector<std::string> probes;        // what Probe found for X
-  std::vector<int32_t> hookPositions;     // OnRunLine calls
-  std::function<uint16_t(int32_t)> hook;  // answers OnRunLine; 0 when unset
-  std::vector<std::string> unitRequests;  // OnUses calls other than SYSTEM
-  uint16_t unitAnswer = 0;                // what OnUses answers for them
-  uint16_t systemAnswer = 0;              // what OnUses answers for SYSTEM
-  std::vector<intptr_t> freed;            // resource data words, in the order freed
+  std::vector<std::string> marks;               // Mark('...') calls, in order
+  std::vector<std::string> probes;              // what Probe found for X
+  std::vector<int32_t> hookPositions;           // OnRunLine calls
+  std::function<ErrorCode(int32_t)> hook;       // answers OnRunLine; NoError when unset
+  std::vector<std::string> unitRequests;        // OnUses calls other than SYSTEM
+  ErrorCode unitAnswer = ErrorCode::NoError;    // what OnUses answers for them
+  ErrorCode systemAnswer = ErrorCode::NoError;  // what OnUses answers for SYSTEM
+  std::vector<intptr_t> freed;                  // resource data words, in the order freed
 };
 
 // Mark(s): records s. Twin: two registrations of one name, told apart by host data.
 // Probe: records what GetVariable('x') finds while it runs.
-uint16_t TestNative(ScriptEngine* script, void* host, Routine* routine, Value* /*result*/,
-                    VariableList& args) {
+ErrorCode TestNative(ScriptEngine* script, void* host, Routine* routine, Value* /*result*/,
+                     VariableList& args) {
   auto* rec = static_cast<Recorder*>(host);
   const std::string& name = quoll::NameText(routine->name);
   if (name == "MARK") {
@@ -56,10 +57,10 @@ uint16_t TestNative(ScriptEngine* script, void* host, Routine* routine, Value* /
     Value* x = script->GetVariable("x");
     rec->probes.push_back(x ? std::to_string(x->Deref()->GetInt()) : "none");
   }
-  return 0;
+  return ErrorCode::NoError;
 }
 
-uint16_t TestUses(void* host, ScriptEngine* script, const std::string& unitName) {
+ErrorCode TestUses(void* host, ScriptEngine* script, const std::string& unitName) {
   auto* rec = static_cast<Recorder*>(host);
   if (unitName == "SYSTEM") {
     script->AddFunction(TestNative, "procedure Mark(s: string)", 0);
@@ -72,10 +73,10 @@ uint16_t TestUses(void* host, ScriptEngine* script, const std::string& unitName)
   return rec->unitAnswer;
 }
 
-uint16_t TestHook(void* host, ScriptEngine* /*script*/, int32_t position) {
+ErrorCode TestHook(void* host, ScriptEngine* /*script*/, int32_t position) {
   auto* rec = static_cast<Recorder*>(host);
   rec->hookPositions.push_back(position);
-  return rec->hook ? rec->hook(position) : 0;
+  return rec->hook ? rec->hook(position) : ErrorCode::NoError;
 }
 
 void FreeResource(void* host, intptr_t data) {
@@ -84,19 +85,19 @@ void FreeResource(void* host, intptr_t data) {
 void OtherFreeResource(void*, intptr_t) {}
 
 struct ErrorState {
-  uint16_t code;
+  ErrorCode code;
   int32_t pos;
   std::string module;
   bool operator==(const ErrorState&) const = default;
 };
 
 void PrintTo(const ErrorState& e, std::ostream* os) {
-  *os << "{code " << e.code << " (" << quoll::ErrorMessage(e.code, "") << "), pos " << e.pos << ", module \""
-      << e.module << "\"}";
+  *os << "{code " << static_cast<int>(e.code) << " (" << quoll::ErrorMessage(e.code, "") << "), pos " << e.pos
+      << ", module \"" << e.module << "\"}";
 }
 
 ErrorState ErrorOf(const ScriptEngine& s) {
-  return {s.ErrorCode(), s.ErrorPos(), s.ErrorModule()};
+  return {s.Error().code, s.Error().position, s.Error().module};
 }
 
 class ScriptObjectTest : public testing::Test {
@@ -107,8 +108,8 @@ class ScriptObjectTest : public testing::Test {
   void Run(const std::string& text) {
     SCOPED_TRACE(testing::Message() << "script:\n" << text);
     script_.SetText(text);
-    ASSERT_EQ(ErrorOf(script_), (ErrorState{0, -1, ""}))
-        << "message: " << quoll::ErrorMessage(script_.ErrorCode(), script_.ErrorParam());
+    ASSERT_EQ(ErrorOf(script_), (ErrorState{ErrorCode::NoError, -1, ""}))
+        << "message: " << quoll::ErrorMessage(script_.Error().code, script_.Error().param);
     script_.RunMain();
   }
 
@@ -120,8 +121,8 @@ class ScriptObjectTest : public testing::Test {
 
 TEST(NewScriptObject, HasNoErrorAndTheModuleNameMain) {
   ScriptEngine s;
-  EXPECT_EQ(ErrorOf(s), (ErrorState{0, -1, ""}));
-  EXPECT_EQ(s.ErrorParam(), "");
+  EXPECT_EQ(ErrorOf(s), (ErrorState{ErrorCode::NoError, -1, ""}));
+  EXPECT_EQ(s.Error().param, "");
   EXPECT_EQ(s.ModuleName(), "MAIN");
   EXPECT_EQ(s.MainPosition(), -1);
   EXPECT_EQ(s.MaxBeginNesting, 2147483647);
@@ -131,7 +132,7 @@ TEST(NewScriptObject, HasNoErrorAndTheModuleNameMain) {
 TEST(NewScriptObject, RunMainWithoutTextDoesNothing) {
   ScriptEngine s;
   s.RunMain();
-  EXPECT_EQ(ErrorOf(s), (ErrorState{0, -1, ""}));
+  EXPECT_EQ(ErrorOf(s), (ErrorState{ErrorCode::NoError, -1, ""}));
 }
 
 // ---- SetText errors ----
@@ -139,7 +140,7 @@ TEST(NewScriptObject, RunMainWithoutTextDoesNothing) {
 struct SetTextErrorCase {
   const char* name;
   std::string text;
-  uint16_t code;
+  ErrorCode code;
   std::string at;  // the error lies at the first occurrence of this text; empty: position 0
   const char* module;
 };
@@ -159,20 +160,26 @@ TEST_P(SetTextErrorTest, TextFailsWithThisCodeAtThisPosition) {
 }
 
 const SetTextErrorCase kSetTextErrors[] = {
-    {"UnclosedCommentIsCode42", "begin\r\n  { never closed\r\nend.", 42, "{", "MAIN"},
-    {"UnclosedStringIsCode11", "begin\r\n  Mark('abc\r\nend.", 11, "'", "MAIN"},
-    {"BadCharacterLiteralIsCode43", "begin Mark(#65x) end.", 43, "#", "MAIN"},
-    {"InvalidCharacterIsCode10", "begin Mark('a') ! end.", 10, "!", "MAIN"},
-    {"LexicalErrorIsReportedBeforeTheHeaderIsRead", "program Named; begin } end.", 10, "}", "MAIN"},
-    {"HeaderWithoutNameIsCode4", "program ; begin end.", 4, ";", "MAIN"},
-    {"HeaderWithoutSemicolonIsCode5", "program Named begin end.", 5, "begin", "NAMED"},
-    {"DuplicateVariableIsCode7", "var A: Integer; var a: Byte; begin end.", 7, "a:", "MAIN"},
-    {"VariableNamedLikeANativeFunctionIsCode7", "var Mark: Integer; begin end.", 7, "Mark", "MAIN"},
-    {"MissingMainBlockAtEndOfTextIsCode8AtPositionZero", "program P; var x: Integer;", 8, "", "P"},
-    {"StatementBeforeBeginIsCode6", "x := 1; begin end.", 6, "x", "MAIN"},
-    {"UnitNamedTwiceIsCode7", "uses Foo, Foo; begin end.", 7, "Foo;", "MAIN"},
-    {"UnitNamedLikeANativeFunctionIsCode7", "uses Mark; begin end.", 7, "Mark", "MAIN"},
-    {"SecondHeaderIsCode6", "program A; program B; begin end.", 6, "program B", "A"},
+    {"UnclosedCommentIsCode42", "begin\r\n  { never closed\r\nend.", ErrorCode::CommentError, "{", "MAIN"},
+    {"UnclosedStringIsCode11", "begin\r\n  Mark('abc\r\nend.", ErrorCode::StringError, "'", "MAIN"},
+    {"BadCharacterLiteralIsCode43", "begin Mark(#65x) end.", ErrorCode::CharError, "#", "MAIN"},
+    {"InvalidCharacterIsCode10", "begin Mark('a') ! end.", ErrorCode::SyntaxError, "!", "MAIN"},
+    {"LexicalErrorIsReportedBeforeTheHeaderIsRead", "program Named; begin } end.", ErrorCode::SyntaxError,
+     "}", "MAIN"},
+    {"HeaderWithoutNameIsCode4", "program ; begin end.", ErrorCode::IdentifierExpected, ";", "MAIN"},
+    {"HeaderWithoutSemicolonIsCode5", "program Named begin end.", ErrorCode::SemicolonExpected, "begin",
+     "NAMED"},
+    {"DuplicateVariableIsCode7", "var A: Integer; var a: Byte; begin end.", ErrorCode::DuplicateIdentifier,
+     "a:", "MAIN"},
+    {"VariableNamedLikeANativeFunctionIsCode7", "var Mark: Integer; begin end.",
+     ErrorCode::DuplicateIdentifier, "Mark", "MAIN"},
+    {"MissingMainBlockAtEndOfTextIsCode8AtPositionZero", "program P; var x: Integer;",
+     ErrorCode::UnexpectedEndOfFile, "", "P"},
+    {"StatementBeforeBeginIsCode6", "x := 1; begin end.", ErrorCode::BeginExpected, "x", "MAIN"},
+    {"UnitNamedTwiceIsCode7", "uses Foo, Foo; begin end.", ErrorCode::DuplicateIdentifier, "Foo;", "MAIN"},
+    {"UnitNamedLikeANativeFunctionIsCode7", "uses Mark; begin end.", ErrorCode::DuplicateIdentifier, "Mark",
+     "MAIN"},
+    {"SecondHeaderIsCode6", "program A; program B; begin end.", ErrorCode::BeginExpected, "program B", "A"},
 };
 
 INSTANTIATE_TEST_SUITE_P(ScriptObject, SetTextErrorTest, testing::ValuesIn(kSetTextErrors),
@@ -182,14 +189,14 @@ INSTANTIATE_TEST_SUITE_P(ScriptObject, SetTextErrorTest, testing::ValuesIn(kSetT
 
 TEST_F(ScriptObjectTest, UnknownTypeNamesTheIdentifier) {
   script_.SetText("var x: TNoSuchType; begin end.");
-  EXPECT_EQ(script_.ErrorCode(), 3);
-  EXPECT_EQ(script_.ErrorParam(), "TNOSUCHTYPE");
-  EXPECT_EQ(script_.ErrorPos(), 7);
+  EXPECT_EQ(script_.Error().code, ErrorCode::UnknownIdentifier);
+  EXPECT_EQ(script_.Error().param, "TNOSUCHTYPE");
+  EXPECT_EQ(script_.Error().position, 7);
 }
 
 TEST_F(ScriptObjectTest, ProgramHeaderNamesTheModule) {
   script_.SetText("program Demo; begin end.");
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(script_.ModuleName(), "DEMO");
   EXPECT_EQ(script_.MainPosition(), 14);
 }
@@ -202,24 +209,24 @@ TEST_F(ScriptObjectTest, NextTextStartsAgainWithTheModuleNameMain) {
 
 TEST_F(ScriptObjectTest, NextTextClearsTheEarlierError) {
   script_.SetText("begin ! end.");
-  ASSERT_NE(script_.ErrorCode(), 0);
+  ASSERT_NE(script_.Error().code, ErrorCode::NoError);
   script_.SetText("begin end.");
-  EXPECT_EQ(ErrorOf(script_), (ErrorState{0, -1, ""}));
+  EXPECT_EQ(ErrorOf(script_), (ErrorState{ErrorCode::NoError, -1, ""}));
 }
 
 TEST_F(ScriptObjectTest, UnitHeaderMarksAUnitWhoseMainPositionIsItsEnd) {
   const std::string text = "unit Tools; var k: Integer; end.";
   script_.SetText(text);
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_TRUE(script_.IsUnit());
   EXPECT_EQ(script_.ModuleName(), "TOOLS");
   EXPECT_EQ(script_.MainPosition(), PosOf(text, "end"));
 }
 
 TEST_F(ScriptObjectTest, CodeAnsweredForSystemIsNotRecorded) {
-  rec_.systemAnswer = 32768;
+  rec_.systemAnswer = ErrorCode::UnitNotFound;
   script_.SetText("begin Mark('ok') end.");
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
 }
 
 TEST_F(ScriptObjectTest, UnitsAreRequestedByUpperCaseName) {
@@ -228,17 +235,17 @@ TEST_F(ScriptObjectTest, UnitsAreRequestedByUpperCaseName) {
 }
 
 TEST_F(ScriptObjectTest, CodeAnsweredForAUnitIsRecordedAtTheUnitName) {
-  rec_.unitAnswer = 32768;
+  rec_.unitAnswer = ErrorCode::UnitNotFound;
   const std::string text = "program P; uses Gone; begin end.";
   script_.SetText(text);
-  EXPECT_EQ(ErrorOf(script_), (ErrorState{32768, PosOf(text, "Gone"), "P"}));
+  EXPECT_EQ(ErrorOf(script_), (ErrorState{ErrorCode::UnitNotFound, PosOf(text, "Gone"), "P"}));
 }
 
 TEST(ScriptWithoutUnitHandler, UnitIsAnUnknownIdentifier) {
   ScriptEngine s;
   s.SetText("uses Foo; begin end.");
-  EXPECT_EQ(ErrorOf(s), (ErrorState{3, 5, "MAIN"}));
-  EXPECT_EQ(s.ErrorParam(), "FOO");
+  EXPECT_EQ(ErrorOf(s), (ErrorState{ErrorCode::UnknownIdentifier, 5, "MAIN"}));
+  EXPECT_EQ(s.Error().param, "FOO");
 }
 
 // ---- RunMain ----
@@ -246,7 +253,7 @@ TEST(ScriptWithoutUnitHandler, UnitIsAnUnknownIdentifier) {
 TEST_F(ScriptObjectTest, RunMainAfterAFailedSetTextKeepsTheError) {
   script_.SetText("begin Mark('x') ! end.");
   ErrorState before = ErrorOf(script_);
-  ASSERT_EQ(before.code, 10);
+  ASSERT_EQ(before.code, ErrorCode::SyntaxError);
   script_.RunMain();
   EXPECT_EQ(ErrorOf(script_), before);
   EXPECT_TRUE(rec_.marks.empty());
@@ -255,20 +262,20 @@ TEST_F(ScriptObjectTest, RunMainAfterAFailedSetTextKeepsTheError) {
 TEST_F(ScriptObjectTest, MainBlockRunsItsStatementsInOrder) {
   Run("begin Mark('a'); Mark('b'); end.");
   EXPECT_EQ(rec_.marks, (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
 }
 
 TEST_F(ScriptObjectTest, ExitInTheMainBlockEndsTheRunWithoutError) {
   Run("begin Mark('a'); exit; Mark('b'); end.");
   EXPECT_EQ(rec_.marks, (std::vector<std::string>{"a"}));
-  EXPECT_EQ(ErrorOf(script_), (ErrorState{0, -1, ""}));
+  EXPECT_EQ(ErrorOf(script_), (ErrorState{ErrorCode::NoError, -1, ""}));
 }
 
 TEST_F(ScriptObjectTest, MainBlockWithoutClosingPeriodIsCode21) {
   Run("begin Mark('a') end");
   EXPECT_EQ(rec_.marks, (std::vector<std::string>{"a"}));
-  EXPECT_EQ(script_.ErrorCode(), 21);
-  EXPECT_EQ(script_.ErrorPos(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::PeriodExpected);
+  EXPECT_EQ(script_.Error().position, 0);
 }
 
 TEST_F(ScriptObjectTest, ScriptCanRunAgainAfterARun) {
@@ -299,7 +306,7 @@ class AddFunctionTest : public ScriptObjectTest {
  protected:
   void SetUp() override {
     script_.SetText("begin end.");
-    ASSERT_EQ(script_.ErrorCode(), 0);
+    ASSERT_EQ(script_.Error().code, ErrorCode::NoError);
   }
   quoll::Type* Type(const char* name) { return script_.FindType(name); }
 };
@@ -349,8 +356,7 @@ TEST_F(AddFunctionTest, GroupsSharingATypeAndParameterModes) {
 }
 
 TEST_F(AddFunctionTest, DescriptionTextPrefixesVarAndConstParameters) {
-  Routine* r =
-      script_.AddFunction(TestNative, "function F(var a: Byte; const b: Byte; c: Byte): Boolean", 0);
+  Routine* r = script_.AddFunction(TestNative, "function F(var a: Byte; const b: Byte; c: Byte): Boolean", 0);
   ASSERT_NE(r, nullptr);
   std::istringstream words(r->decl.Text());
   std::vector<std::string> w;
@@ -445,7 +451,7 @@ TEST_F(AddFunctionTest, AddedVariableIsWritableUnlessAskedOtherwise) {
 TEST_F(AddFunctionTest, VariableOfAnUnreadableTypeIsNotAddedAndLeavesNoError) {
   EXPECT_EQ(script_.AddVariable("Bad", "TNoSuchType", false), nullptr);
   EXPECT_EQ(script_.AddVariable("Bad", "'oops", false), nullptr);
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(script_.GetVariable("BAD"), nullptr);
 }
 
@@ -458,14 +464,14 @@ TEST_F(AddFunctionTest, AddedTypeIsFoundByName) {
 
 TEST_F(AddFunctionTest, UnreadableTypeTextIsNotAddedAndLeavesNoError) {
   EXPECT_EQ(script_.AddTypeText("TBad", "record A: TNoSuchType; end"), nullptr);
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(script_.FindType("TBAD"), nullptr);
 }
 
 TEST_F(ScriptObjectTest, VariableAddedByTheHostIsVisibleToTheScript) {
   struct Local {
-    static uint16_t Uses(void* host, ScriptEngine* script, const std::string& unitName) {
-      uint16_t code = TestUses(host, script, unitName);
+    static ErrorCode Uses(void* host, ScriptEngine* script, const std::string& unitName) {
+      ErrorCode code = TestUses(host, script, unitName);
       if (unitName == "SYSTEM") {
         Value* v = script->AddVariable("Limit", "Integer", true);
         if (v) v->SetInt(7);
@@ -502,7 +508,7 @@ TEST_F(ScriptObjectTest, GetVariableFindsTheRunningRoutinesLocalBeforeTheGlobal)
       "  P;\r\n"
       "  Probe;\r\n"
       "end.");
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(rec_.probes, (std::vector<std::string>{"1", "2", "1"}));
 }
 
@@ -516,7 +522,7 @@ TEST_F(ScriptObjectTest, GetVariableFindsTheRunningRoutinesParameter) {
       "  X := 1;\r\n"
       "  P(3);\r\n"
       "end.");
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(rec_.probes, (std::vector<std::string>{"3"}));
 }
 
@@ -537,12 +543,12 @@ TEST_F(ScriptObjectTest, GetVariableFromTheHookFindsTheRunningRoutinesLocal) {
       "end.";
   const int32_t inRoutine = PosOf(text, "Mark('in P')");
   const int32_t inMain = PosOf(text, "Mark('in main')");
-  rec_.hook = [&](int32_t pos) -> uint16_t {
+  rec_.hook = [&](int32_t pos) -> ErrorCode {
     if (pos == inRoutine || pos == inMain) {
       Value* x = script_.GetVariable("X");
       rec_.probes.push_back(x ? std::to_string(x->Deref()->GetInt()) : "none");
     }
-    return 0;
+    return ErrorCode::NoError;
   };
   Run(text);
   EXPECT_EQ(rec_.probes, (std::vector<std::string>{"2", "1"}));
@@ -554,7 +560,7 @@ TEST_F(ScriptObjectTest, HookIsCalledAtTheFirstTokenOfEveryStatement) {
   script_.OnRunLine = TestHook;
   const std::string text = "begin\r\n  Mark('a');\r\n  if 1 = 1 then\r\n    Mark('b');\r\nend.";
   Run(text);
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(rec_.hookPositions,
             (std::vector<int32_t>{PosOf(text, "Mark('a')"), PosOf(text, "if"), PosOf(text, "Mark('b')")}));
 }
@@ -577,7 +583,7 @@ TEST_P(HookPositionTest, HookIsCalledAtTheseTokensInThisOrder) {
   const HookCase& c = GetParam();
   script_.OnRunLine = TestHook;
   Run(c.text);
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   std::vector<int32_t> expected;
   for (const auto& [needle, nth] : c.calls) expected.push_back(PosOf(c.text, needle, nth));
   EXPECT_EQ(rec_.hookPositions, expected);
@@ -614,10 +620,10 @@ TEST_F(ScriptObjectTest, HookAnsweringExitEndsTheRunWithoutError) {
   script_.OnRunLine = TestHook;
   const std::string text = "begin Mark('a'); Mark('b'); Mark('c'); end.";
   const int32_t second = PosOf(text, "Mark('b')");
-  rec_.hook = [&](int32_t pos) -> uint16_t { return pos == second ? kExit : 0; };
+  rec_.hook = [&](int32_t pos) -> ErrorCode { return pos == second ? kExit : ErrorCode::NoError; };
   Run(text);
   EXPECT_EQ(rec_.marks, (std::vector<std::string>{"a"}));
-  EXPECT_EQ(ErrorOf(script_), (ErrorState{0, -1, ""}));
+  EXPECT_EQ(ErrorOf(script_), (ErrorState{ErrorCode::NoError, -1, ""}));
 }
 
 // The hook's exit is a stop request: unlike the EXIT statement it ends the run, not the routine,
@@ -628,20 +634,22 @@ TEST_F(ScriptObjectTest, HookAnsweringExitInsideARoutineEndsTheWholeRun) {
       "function P: string; begin Mark('p1'); Mark('p2'); Result := 'r'; end;\r\n"
       "begin Mark(P + 'caller'); Mark('m'); end.";
   const int32_t inRoutine = PosOf(text, "Mark('p1')");
-  rec_.hook = [&](int32_t pos) -> uint16_t { return pos == inRoutine ? kExit : 0; };
+  rec_.hook = [&](int32_t pos) -> ErrorCode { return pos == inRoutine ? kExit : ErrorCode::NoError; };
   Run(text);
   EXPECT_TRUE(rec_.marks.empty());
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
 }
 
 TEST_F(ScriptObjectTest, HookAnsweringAnotherCodeEndsTheRunWithThatErrorAtTheStatement) {
   script_.OnRunLine = TestHook;
   const std::string text = "program Hooked; begin Mark('a'); Mark('b'); end.";
   const int32_t second = PosOf(text, "Mark('b')");
-  rec_.hook = [&](int32_t pos) -> uint16_t { return pos == second ? 32770 : 0; };
+  rec_.hook = [&](int32_t pos) -> ErrorCode {
+    return pos == second ? ErrorCode::OutOfRange : ErrorCode::NoError;
+  };
   Run(text);
   EXPECT_EQ(rec_.marks, (std::vector<std::string>{"a"}));
-  EXPECT_EQ(ErrorOf(script_), (ErrorState{32770, second, "HOOKED"}));
+  EXPECT_EQ(ErrorOf(script_), (ErrorState{ErrorCode::OutOfRange, second, "HOOKED"}));
 }
 
 // ---- nesting limit ----
@@ -649,22 +657,22 @@ TEST_F(ScriptObjectTest, HookAnsweringAnotherCodeEndsTheRunWithThatErrorAtTheSta
 TEST_F(ScriptObjectTest, EndlessRecursionStopsWithOutOfMemoryAtTheLimit) {
   script_.MaxBeginNesting = 1000;
   Run("procedure R; begin R; end; begin R; end.");
-  EXPECT_EQ(script_.ErrorCode(), 32778);
-  EXPECT_EQ(quoll::ErrorMessage(script_.ErrorCode(), script_.ErrorParam()), "out of memory");
+  EXPECT_EQ(script_.Error().code, ErrorCode::OutOfMemory);
+  EXPECT_EQ(quoll::ErrorMessage(script_.Error().code, script_.Error().param), "out of memory");
   EXPECT_EQ(script_.NestingDepth(), 0);
 }
 
 TEST_F(ScriptObjectTest, NestingWithinTheLimitRuns) {
   script_.MaxBeginNesting = 3;
   Run("begin begin begin Mark('deep') end end end.");
-  EXPECT_EQ(script_.ErrorCode(), 0);
+  EXPECT_EQ(script_.Error().code, ErrorCode::NoError);
   EXPECT_EQ(rec_.marks, (std::vector<std::string>{"deep"}));
 }
 
 TEST_F(ScriptObjectTest, NestingBeyondTheLimitIsOutOfMemory) {
   script_.MaxBeginNesting = 3;
   Run("begin begin begin begin Mark('too deep') end end end end.");
-  EXPECT_EQ(script_.ErrorCode(), 32778);
+  EXPECT_EQ(script_.Error().code, ErrorCode::OutOfMemory);
   EXPECT_TRUE(rec_.marks.empty());
 }
 
@@ -674,7 +682,7 @@ struct NestingCase {
   const char* name;
   const char* text;
   int32_t limit;
-  uint16_t code;
+  ErrorCode code;
 };
 
 void PrintTo(const NestingCase& c, std::ostream* os) {
@@ -686,17 +694,18 @@ class NestingLimitTest : public ScriptObjectTest, public testing::WithParamInter
 TEST_P(NestingLimitTest, RunEndsWithThisCodeUnderThisLimit) {
   script_.MaxBeginNesting = GetParam().limit;
   Run(GetParam().text);
-  EXPECT_EQ(script_.ErrorCode(), GetParam().code);
+  EXPECT_EQ(script_.Error().code, GetParam().code);
 }
 
 const NestingCase kNestingCases[] = {
-    {"MainBlockFitsALimitOfOne", "begin Mark('a') end.", 1, 0},
-    {"BranchTakenNeedsALevel", "begin if 1 = 1 then Mark('a'); end.", 1, 32778},
-    {"BranchTakenFitsTwoLevels", "begin if 1 = 1 then Mark('a'); end.", 2, 0},
-    {"BranchSkippedNeedsALevel", "begin if 1 = 2 then Mark('a'); end.", 1, 32778},
-    {"RoutineBodyNeedsALevel", "procedure P; begin end; begin P; end.", 1, 32778},
-    {"RoutineBodyFitsTwoLevels", "procedure P; begin end; begin P; end.", 2, 0},
-    {"RepeatBlockNeedsALevel", "var i: Integer; begin repeat i := i + 1 until i = 3; end.", 1, 32778},
+    {"MainBlockFitsALimitOfOne", "begin Mark('a') end.", 1, ErrorCode::NoError},
+    {"BranchTakenNeedsALevel", "begin if 1 = 1 then Mark('a'); end.", 1, ErrorCode::OutOfMemory},
+    {"BranchTakenFitsTwoLevels", "begin if 1 = 1 then Mark('a'); end.", 2, ErrorCode::NoError},
+    {"BranchSkippedNeedsALevel", "begin if 1 = 2 then Mark('a'); end.", 1, ErrorCode::OutOfMemory},
+    {"RoutineBodyNeedsALevel", "procedure P; begin end; begin P; end.", 1, ErrorCode::OutOfMemory},
+    {"RoutineBodyFitsTwoLevels", "procedure P; begin end; begin P; end.", 2, ErrorCode::NoError},
+    {"RepeatBlockNeedsALevel", "var i: Integer; begin repeat i := i + 1 until i = 3; end.", 1,
+     ErrorCode::OutOfMemory},
 };
 
 INSTANTIATE_TEST_SUITE_P(ScriptObject, NestingLimitTest, testing::ValuesIn(kNestingCases),
@@ -794,7 +803,7 @@ std::unique_ptr<ScriptEngine> Compiled(const std::string& text) {
   SCOPED_TRACE(text);
   auto s = std::make_unique<ScriptEngine>();
   s->SetText(text);
-  EXPECT_EQ(s->ErrorCode(), 0) << quoll::ErrorMessage(s->ErrorCode(), s->ErrorParam());
+  EXPECT_EQ(s->Error().code, ErrorCode::NoError) << quoll::ErrorMessage(s->Error().code, s->Error().param);
   return s;
 }
 
@@ -858,7 +867,7 @@ TEST(AttachUnit, RefusesAProgram) {
 TEST(AttachUnit, RefusesAUnitWhoseTextFailed) {
   auto unit = std::make_unique<ScriptEngine>();
   unit->SetText("unit Tools; var x: TNoSuchType; end.");
-  ASSERT_NE(unit->ErrorCode(), 0);
+  ASSERT_NE(unit->Error().code, ErrorCode::NoError);
   auto main = Compiled("begin end.");
   EXPECT_FALSE(main->AttachUnit(unit, true));
   EXPECT_NE(unit, nullptr);

@@ -18,9 +18,9 @@ struct Options {
   bool stringsOnly = false;
 };
 
-uint16_t RegisterOnSystem(void* host, ScriptEngine* script, const std::string& unit) {
+quoll::ErrorCode RegisterOnSystem(void* host, ScriptEngine* script, const std::string& unit) {
   if (unit == "SYSTEM") quoll::RegisterStdLib(script, static_cast<Options*>(host)->stringsOnly);
-  return 0;
+  return quoll::ErrorCode::NoError;
 }
 
 std::vector<std::string> RegisteredNames(bool stringsOnly) {
@@ -28,7 +28,7 @@ std::vector<std::string> RegisteredNames(bool stringsOnly) {
   ScriptEngine script(&options);
   script.OnUses = RegisterOnSystem;
   script.SetText("begin end.");
-  EXPECT_EQ(script.ErrorCode(), 0);
+  EXPECT_EQ(script.Error().code, quoll::ErrorCode::NoError);
   std::vector<std::string> names;
   for (const auto& r : script.Routines())
     if (!r->IsMethod()) names.push_back(quoll::NameText(r->name));

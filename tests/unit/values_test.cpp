@@ -14,9 +14,9 @@ namespace quoll_test {
 namespace {
 
 using quoll::ScriptEngine;
-using quoll::Value;
 using quoll::Type;
 using quoll::TypeCode;
+using quoll::Value;
 using quoll::ValuePtr;
 
 // A script whose standard types are registered, to create values from.
@@ -24,7 +24,7 @@ class ValueTest : public testing::Test {
  protected:
   void SetUp() override {
     script_.SetText("begin end.");
-    ASSERT_EQ(script_.ErrorCode(), 0);
+    ASSERT_EQ(script_.Error().code, quoll::ErrorCode::NoError);
   }
 
   Type* TypeNamed(const char* name) {
