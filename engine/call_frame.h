@@ -12,8 +12,7 @@ namespace quoll {
 // routine, which is what a library reading a variable by name expects).
 class CallFrame {
  public:
-  CallFrame(std::vector<Routine*>& stack, VariableList*& current, Routine* routine,
-            VariableList* locals)
+  CallFrame(std::vector<Routine*>& stack, VariableList*& current, Routine* routine, VariableList* locals)
       : stack_(stack), current_(current), saved_(current) {
     stack_.push_back(routine);
     if (routine->kind == RoutineKind::Script) current_ = locals;

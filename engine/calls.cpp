@@ -57,12 +57,12 @@ bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, Va
   if (n == 0) {
     if (parser_.CurrTokenKind() == TK::OpenRound) {
       parser_.Next();
-      if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::CloseRoundExpected), false;
+      if (parser_.CurrTokenKind() != TK::CloseRound) return Fail(ErrorCode::CloseRoundExpected);
       parser_.Next();
     }
     return true;
   }
-  if (parser_.CurrTokenKind() != TK::OpenRound) return SetError(ErrorCode::RoundOpenExpected), false;
+  if (parser_.CurrTokenKind() != TK::OpenRound) return Fail(ErrorCode::RoundOpenExpected);
   callee.Reserve(static_cast<size_t>(callee.Count()) + n + 2);
   for (size_t i = 0; i < n; ++i) {
     parser_.Next();  // the '(' or ','
@@ -75,11 +75,11 @@ bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, Va
     } else {
       Designator d = ReadDesignator(with, locals, DesignatorMode::Variable);
       if (d.outcome == Designator::Failure) return false;
-      if (d.outcome != Designator::Variable) return SetError(ErrorCode::VariableExpected), false;
+      if (d.outcome != Designator::Variable) return Fail(ErrorCode::VariableExpected);
       Value* target = d.var->Deref();
       if (p.mode == ParamMode::Var && (d.var->readOnly() || target->readOnly()))
-        return SetError(ErrorCode::VariableExpected), false;
-      if (!FitsByReference(*this, p.type, target)) return SetError(ErrorCode::TypeMismatch), false;
+        return Fail(ErrorCode::VariableExpected);
+      if (!FitsByReference(*this, p.type, target)) return Fail(ErrorCode::TypeMismatch);
       // Refer to the variable itself, not to a reference to it: passing a var parameter on
       // through a recursion then builds no chain of references.
       ValuePtr var = std::move(d.var);
@@ -90,9 +90,9 @@ bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, Va
       callee.Add(p.name, std::move(ref));
     }
     if (i + 1 < n) {
-      if (parser_.CurrTokenKind() != TK::Comma) return SetError(ErrorCode::CommaExpected), false;
+      if (parser_.CurrTokenKind() != TK::Comma) return Fail(ErrorCode::CommaExpected);
     } else {
-      if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::RoundCloseExpected), false;
+      if (parser_.CurrTokenKind() != TK::CloseRound) return Fail(ErrorCode::RoundCloseExpected);
       parser_.Next();
     }
   }

@@ -307,20 +307,20 @@ bool ScriptEngine::ReadVarSection(VariableList& list, bool globals) {
   do {
     std::vector<NameId> names;
     for (;;) {
-      if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
-      if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+      if (parser_.CurrTokenKind() == TK::EndOfText) return Fail(ErrorCode::UnexpectedEndOfFile);
+      if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
       NameId name = parser_.CurrTokenName();
       bool taken = NameInUse(name, false) || list.Find(name) >= 0;
       for (NameId n : names) taken = taken || n == name;
-      if (taken) return SetError(ErrorCode::DuplicateIdentifier), false;
+      if (taken) return Fail(ErrorCode::DuplicateIdentifier);
       names.push_back(name);
       parser_.Next();
       if (parser_.CurrTokenKind() == TK::Comma) {
         parser_.Next();
         continue;
       }
-      if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
-      if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), false;
+      if (parser_.CurrTokenKind() == TK::EndOfText) return Fail(ErrorCode::UnexpectedEndOfFile);
+      if (parser_.CurrTokenKind() != TK::Colon) return Fail(ErrorCode::ColonExpected);
       parser_.Next();
       break;
     }
@@ -332,8 +332,8 @@ bool ScriptEngine::ReadVarSection(VariableList& list, bool globals) {
       else
         list.Add(name, Value::Create(type));
     }
-    if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
-    if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+    if (parser_.CurrTokenKind() == TK::EndOfText) return Fail(ErrorCode::UnexpectedEndOfFile);
+    if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
     parser_.Next();
   } while (parser_.CurrTokenKind() == TK::Identifier);
   return true;
@@ -357,15 +357,14 @@ bool ScriptEngine::ReadParams(ParamList& decl, bool isFunction, NameId routineNa
         }
         size_t groupStart = decl.params.size();
         for (;;) {
-          if (parser_.CurrTokenKind() != TK::Identifier)
-            return SetError(ErrorCode::IdentifierExpected), false;
+          if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
           NameId name = parser_.CurrTokenName();
           bool taken = false;
           for (const ParamDef& p : decl.params) taken = taken || p.name == name;
           if (checkNames)
             taken = taken || NameInUse(name, true) || name == routineName ||
                     (isFunction && name == names::Result);
-          if (taken) return SetError(ErrorCode::DuplicateIdentifier), false;
+          if (taken) return Fail(ErrorCode::DuplicateIdentifier);
           decl.params.push_back({name, mode, nullptr});
           parser_.Next();
           if (parser_.CurrTokenKind() == TK::Comma) {
@@ -376,7 +375,7 @@ bool ScriptEngine::ReadParams(ParamList& decl, bool isFunction, NameId routineNa
             parser_.Next();
             break;
           }
-          return SetError(ErrorCode::CommaExpected), false;
+          return Fail(ErrorCode::CommaExpected);
         }
         Type* type = ReadType(kNoName, false);
         if (!type) return false;
@@ -389,12 +388,12 @@ bool ScriptEngine::ReadParams(ParamList& decl, bool isFunction, NameId routineNa
           parser_.Next();
           break;
         }
-        return SetError(ErrorCode::CommaExpected), false;
+        return Fail(ErrorCode::CommaExpected);
       }
     }
   }
   if (isFunction) {
-    if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), false;
+    if (parser_.CurrTokenKind() != TK::Colon) return Fail(ErrorCode::ColonExpected);
     parser_.Next();
     decl.result = ReadType(kNoName, false);
     if (!decl.result) return false;
@@ -406,46 +405,44 @@ bool ScriptEngine::ReadRoutineDeclaration() {
   TK headKind = parser_.CurrTokenKind();
   bool isFunction = headKind == TK::Function;
   parser_.Next();
-  if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+  if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
   NameId name = parser_.CurrTokenName();
   Routine* method = nullptr;
   if (!NameInUse(name, true)) {
-    if (headKind == TK::Constructor || headKind == TK::Destructor)
-      return SetError(ErrorCode::IdentifierExpected), false;
+    if (headKind == TK::Constructor || headKind == TK::Destructor) return Fail(ErrorCode::IdentifierExpected);
   } else {
     Type* cls = nullptr;
     const Symbol* s = FindSymbol(name);
     if (s && s->type && !s->routine) cls = s->type->Resolved();
-    if (!cls || cls->code != TypeCode::Class || !cls->cls)
-      return SetError(ErrorCode::DuplicateIdentifier), false;
+    if (!cls || cls->code != TypeCode::Class || !cls->cls) return Fail(ErrorCode::DuplicateIdentifier);
     parser_.Next();
-    if (parser_.CurrTokenKind() != TK::Period) return SetError(ErrorCode::PeriodExpected), false;
+    if (parser_.CurrTokenKind() != TK::Period) return Fail(ErrorCode::PeriodExpected);
     parser_.Next();
-    if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+    if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
     name = parser_.CurrTokenName();
     for (Routine* m : cls->cls->methods)
       if (m->plainName == name) method = m;
-    if (!method) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(name)), false;
+    if (!method) return Fail(ErrorCode::UnknownIdentifier, NameText(name));
     if (method->entryPos != -1 || method->kind != RoutineKind::Script)
-      return SetError(ErrorCode::DuplicateIdentifier), false;
+      return Fail(ErrorCode::DuplicateIdentifier);
     bool kindMatches = headKind == TK::Constructor  ? (method->methodFlags & kMethodConstructor) != 0
                        : headKind == TK::Destructor ? (method->methodFlags & kMethodDestructor) != 0
                        : headKind == TK::Procedure
                            ? method->decl.result == nullptr &&
                                  !(method->methodFlags & (kMethodConstructor | kMethodDestructor))
                            : method->decl.result != nullptr;
-    if (!kindMatches) return SetError(ErrorCode::ParameterError), false;
+    if (!kindMatches) return Fail(ErrorCode::ParameterError);
   }
   parser_.Next();
   ParamList decl;
   if (!ReadParams(decl, isFunction, name, true)) return false;
-  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
   parser_.Next();
   int32_t bodyPos = parser_.CurrTokenPos();
   int32_t bodyCursor = parser_.Cursor();
   Routine* routine = method;
   if (method) {
-    if (!(decl == method->decl)) return SetError(ErrorCode::ParameterError), false;
+    if (!(decl == method->decl)) return Fail(ErrorCode::ParameterError);
     method->entryPos = bodyPos;
     method->entryCursor = bodyCursor;
   } else {
@@ -460,17 +457,17 @@ bool ScriptEngine::ReadRoutineDeclaration() {
   }
 
   if (parser_.CurrTokenKind() == TK::External) {
-    if (method) return SetError(ErrorCode::BeginExpected), false;
+    if (method) return Fail(ErrorCode::BeginExpected);
     return ReadExternal(routine);
   }
   if (parser_.CurrTokenKind() == TK::Var) {
     while (parser_.CurrTokenKind() != TK::Begin) {
-      if (parser_.CurrTokenKind() == TK::EndOfText) return SetError(ErrorCode::UnexpectedEndOfFile), false;
+      if (parser_.CurrTokenKind() == TK::EndOfText) return Fail(ErrorCode::UnexpectedEndOfFile);
       parser_.Next();
     }
   }
   if (!RunBlock(kNoWith, nullptr, true)) return false;
-  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
   parser_.Next();
   return true;
 }
@@ -488,13 +485,13 @@ bool ScriptEngine::ReadExternal(Routine* routine) {
     if (parser_.CurrTokenKind() == TK::Identifier) {
       const Symbol* s = FindSymbol(parser_.CurrTokenName());
       Value* g = s && s->global >= 0 ? globals_.Get(s->global)->Deref() : nullptr;
-      if (!g) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), false;
-      if (g->code() != TypeCode::String) return SetError(ErrorCode::StringExpected), false;
+      if (!g) return Fail(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
+      if (g->code() != TypeCode::String) return Fail(ErrorCode::StringExpected);
       out = g->str;
       parser_.Next();
       return true;
     }
-    return SetError(ErrorCode::StringExpected), false;
+    return Fail(ErrorCode::StringExpected);
   };
   std::string library, import = NameText(routine->name), convention;
   if (!readName(library)) return false;
@@ -502,16 +499,16 @@ bool ScriptEngine::ReadExternal(Routine* routine) {
     parser_.Next();
     if (!readName(import)) return false;
   }
-  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
   parser_.Next();
   if (parser_.CurrTokenKind() == TK::Identifier) {
     convention = parser_.CurrTokenText();
     parser_.Next();
-    if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+    if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
     parser_.Next();
   }
   if (!OnExternal || !OnExternal(host_, this, library, convention, routine, import))
-    return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(routine->name)), false;
+    return Fail(ErrorCode::UnknownIdentifier, NameText(routine->name));
   return true;
 }
 
@@ -519,7 +516,7 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
   if (StackExhausted()) return nullptr;
   // Values are created, copied and freed recursively along their type's nesting, so type
   // expressions nest only so deep: beyond that the text ends with "out of memory".
-  if (typeNesting_ >= kMaxTypeNesting) return SetError(ErrorCode::OutOfMemory), nullptr;
+  if (typeNesting_ >= kMaxTypeNesting) return Fail(ErrorCode::OutOfMemory);
   ++typeNesting_;
   struct Leave {
     int& depth;
@@ -539,7 +536,7 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       if (parser_.CurrTokenKind() == TK::Of) {
         parser_.Next();
         if (parser_.CurrTokenKind() != TK::Identifier || parser_.CurrTokenName() != names::Object)
-          return SetError(ErrorCode::ObjectExpected), nullptr;
+          return Fail(ErrorCode::ObjectExpected);
         parser_.Next();
         desc->ofObject = true;
       }
@@ -553,12 +550,11 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       parser_.Next();
       std::vector<NameId> values;
       for (;;) {
-        if (parser_.CurrTokenKind() != TK::Identifier)
-          return SetError(ErrorCode::IdentifierExpected), nullptr;
+        if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
         NameId v = parser_.CurrTokenName();
         bool taken = NameInUse(v, true) || v == name;
         for (NameId n : values) taken = taken || n == v;
-        if (taken) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+        if (taken) return Fail(ErrorCode::DuplicateIdentifier);
         values.push_back(v);
         parser_.Next();
         if (parser_.CurrTokenKind() == TK::Comma) {
@@ -566,11 +562,11 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
           continue;
         }
         if (parser_.CurrTokenKind() == TK::CloseRound) break;
-        return SetError(ErrorCode::CloseRoundExpected), nullptr;
+        return Fail(ErrorCode::CloseRoundExpected);
       }
       parser_.Next();
       Type* t = types_.Add(name, TypeCode::Enum, nullptr, static_cast<int32_t>(values.size()) - 1);
-      if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+      if (!t) return Fail(ErrorCode::DuplicateIdentifier);
       registerNamed(t);
       for (size_t i = 0; i < values.size(); ++i) {
         auto v = Value::Create(t);
@@ -581,11 +577,11 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       return t;
     }
     case TK::Class:
-      if (!classesAllowed) return SetError(ErrorCode::ClassNotAllowedHere), nullptr;
+      if (!classesAllowed) return Fail(ErrorCode::ClassNotAllowedHere);
       return ReadClass(name);
     case TK::Array: {
       parser_.Next();
-      if (parser_.CurrTokenKind() != TK::Of) return SetError(ErrorCode::OfExpected), nullptr;
+      if (parser_.CurrTokenKind() != TK::Of) return Fail(ErrorCode::OfExpected);
       parser_.Next();
       Type* elem;
       if (parser_.CurrTokenKind() == TK::Const) {
@@ -596,7 +592,7 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
         if (!elem) return nullptr;
       }
       Type* t = types_.Add(name, TypeCode::Array, elem);
-      if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+      if (!t) return Fail(ErrorCode::DuplicateIdentifier);
       return registerNamed(t);
     }
     case TK::Record: {
@@ -605,17 +601,16 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       while (parser_.CurrTokenKind() != TK::End) {
         size_t groupStart = desc->fields.size();
         for (;;) {
-          if (parser_.CurrTokenKind() != TK::Identifier)
-            return SetError(ErrorCode::IdentifierExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
           NameId f = parser_.CurrTokenName();
-          if (desc->Find(f) >= 0) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+          if (desc->Find(f) >= 0) return Fail(ErrorCode::DuplicateIdentifier);
           desc->fields.push_back({f, nullptr, Visibility::Public});
           parser_.Next();
           if (parser_.CurrTokenKind() == TK::Comma) {
             parser_.Next();
             continue;
           }
-          if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Colon) return Fail(ErrorCode::ColonExpected);
           parser_.Next();
           break;
         }
@@ -625,7 +620,7 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
         if (parser_.CurrTokenKind() == TK::Semicolon)
           parser_.Next();
         else if (parser_.CurrTokenKind() != TK::End)
-          return SetError(ErrorCode::SemicolonExpected), nullptr;
+          return Fail(ErrorCode::SemicolonExpected);
       }
       parser_.Next();
       auto t = std::make_unique<Type>();
@@ -636,7 +631,7 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
     }
     case TK::Identifier: {
       Type* found = TypeByName(parser_.CurrTokenName());
-      if (!found) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), nullptr;
+      if (!found) return Fail(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
       parser_.Next();
       if (name == kNoName) return found;
       if (found->name != kNoName) return registerNamed(types_.Add(name, TypeCode::TypeCopy, found));
@@ -644,17 +639,17 @@ Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {
       return registerNamed(found);
     }
     default:
-      return SetError(ErrorCode::IdentifierExpected), nullptr;
+      return Fail(ErrorCode::IdentifierExpected);
   }
 }
 
 Type* ScriptEngine::LookupClassType(bool& failed) {
   failed = true;
-  if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), nullptr;
+  if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
   const Symbol* s = FindSymbol(parser_.CurrTokenName());
   Type* t = s && s->type ? s->type->Resolved() : nullptr;
-  if (!t) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), nullptr;
-  if (t->code != TypeCode::Class) return SetError(ErrorCode::ClassTypeExpected), nullptr;
+  if (!t) return Fail(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
+  if (t->code != TypeCode::Class) return Fail(ErrorCode::ClassTypeExpected);
   failed = false;
   parser_.Next();
   return t;
@@ -668,7 +663,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
     Type* cls = LookupClassType(failed);
     if (failed) return nullptr;
     Type* t = types_.Add(name, TypeCode::ClassRef, cls);
-    if (!t) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+    if (!t) return Fail(ErrorCode::DuplicateIdentifier);
     if (name != kNoName) SymbolFor(name).type = t;
     return t;
   }
@@ -677,7 +672,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
     parser_.Next();
     ancestor = LookupClassType(failed);
     if (failed) return nullptr;
-    if (parser_.CurrTokenKind() != TK::CloseRound) return SetError(ErrorCode::CloseRoundExpected), nullptr;
+    if (parser_.CurrTokenKind() != TK::CloseRound) return Fail(ErrorCode::CloseRoundExpected);
     parser_.Next();
   }
   auto rec = std::make_unique<Type>();
@@ -689,7 +684,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
   desc.inheritedPropCount = ancestor->cls->PropertyCount();
   desc.inheritedFieldCount = ancestor->cls->FieldCount();
   Type* cls = types_.AddPrepared(std::move(rec));
-  if (!cls) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+  if (!cls) return Fail(ErrorCode::DuplicateIdentifier);
   if (name != kNoName) SymbolFor(name).type = cls;
 
   auto memberTaken = [&](NameId n) {
@@ -721,27 +716,26 @@ Type* ScriptEngine::ReadClass(NameId name) {
         parser_.Next();
         return cls;
       case TK::Identifier: {
-        if (afterMethod) return SetError(ErrorCode::EndExpected), nullptr;
+        if (afterMethod) return Fail(ErrorCode::EndExpected);
         size_t groupStart = desc.fields.size();
         for (;;) {
-          if (parser_.CurrTokenKind() != TK::Identifier)
-            return SetError(ErrorCode::IdentifierExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
           NameId f = parser_.CurrTokenName();
-          if (memberTaken(f)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+          if (memberTaken(f)) return Fail(ErrorCode::DuplicateIdentifier);
           desc.fields.push_back({f, nullptr, visibility});
           parser_.Next();
           if (parser_.CurrTokenKind() == TK::Comma) {
             parser_.Next();
             continue;
           }
-          if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Colon) return Fail(ErrorCode::ColonExpected);
           parser_.Next();
           break;
         }
         Type* ft = ReadType(kNoName, false);
         if (!ft) return nullptr;
         for (size_t i = groupStart; i < desc.fields.size(); ++i) desc.fields[i].type = ft;
-        if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+        if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
         parser_.Next();
         break;
       }
@@ -751,10 +745,9 @@ Type* ScriptEngine::ReadClass(NameId name) {
       case TK::Destructor: {
         TK head = parser_.CurrTokenKind();
         parser_.Next();
-        if (parser_.CurrTokenKind() != TK::Identifier)
-          return SetError(ErrorCode::IdentifierExpected), nullptr;
+        if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
         NameId m = parser_.CurrTokenName();
-        if (memberTaken(m)) return SetError(ErrorCode::DuplicateIdentifier), nullptr;
+        if (memberTaken(m)) return Fail(ErrorCode::DuplicateIdentifier);
         parser_.Next();
         auto r = std::make_unique<Routine>();
         r->owner = this;
@@ -766,20 +759,18 @@ Type* ScriptEngine::ReadClass(NameId name) {
         if (head == TK::Constructor) r->methodFlags |= kMethodConstructor;
         if (head == TK::Destructor) r->methodFlags |= kMethodDestructor;
         if (!ReadParams(r->decl, head == TK::Function, m, true)) return nullptr;
-        if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), nullptr;
+        if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
         parser_.Next();
         if (parser_.CurrTokenKind() == TK::Virtual) {
           r->methodFlags |= kMethodVirtual;
           parser_.Next();
-          if (parser_.CurrTokenKind() != TK::Semicolon)
-            return SetError(ErrorCode::SemicolonExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
           parser_.Next();
         } else if (parser_.CurrTokenKind() == TK::Override) {
-          if (!CanOverride(cls, *r)) return SetError(ErrorCode::CannotOverride), nullptr;
+          if (!CanOverride(cls, *r)) return Fail(ErrorCode::CannotOverride);
           r->methodFlags |= kMethodOverride;
           parser_.Next();
-          if (parser_.CurrTokenKind() != TK::Semicolon)
-            return SetError(ErrorCode::SemicolonExpected), nullptr;
+          if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
           parser_.Next();
         }
         desc.methods.push_back(AddRoutine(std::move(r)));
@@ -790,7 +781,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
         if (!ReadPropertyDeclaration(cls, visibility, memberTaken)) return nullptr;
         break;
       default:
-        return SetError(ErrorCode::EndExpected), nullptr;
+        return Fail(ErrorCode::EndExpected);
     }
   }
 }
@@ -812,23 +803,23 @@ bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
                                            const std::function<bool(NameId)>& memberTaken) {
   ClassType& desc = *cls->cls;
   parser_.Next();
-  if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+  if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
   PropertyDef prop;
   prop.owner = cls;
   prop.name = parser_.CurrTokenName();
-  if (memberTaken(prop.name)) return SetError(ErrorCode::DuplicateIdentifier), false;
+  if (memberTaken(prop.name)) return Fail(ErrorCode::DuplicateIdentifier);
   parser_.Next();
-  if (parser_.CurrTokenKind() != TK::Colon) return SetError(ErrorCode::ColonExpected), false;
+  if (parser_.CurrTokenKind() != TK::Colon) return Fail(ErrorCode::ColonExpected);
   parser_.Next();
   prop.type = parser_.CurrTokenKind() == TK::Identifier ? TypeByName(parser_.CurrTokenName()) : nullptr;
-  if (!prop.type) return SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText()), false;
+  if (!prop.type) return Fail(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
   parser_.Next();
   prop.flags = static_cast<uint16_t>(static_cast<uint16_t>(visibility) << 4);
   for (int pass = 0; pass < 2; ++pass) {
     NameId which = pass == 0 ? names::Read : names::Write;
     if (parser_.CurrTokenKind() != TK::Identifier || parser_.CurrTokenName() != which) continue;
     parser_.Next();
-    if (parser_.CurrTokenKind() != TK::Identifier) return SetError(ErrorCode::IdentifierExpected), false;
+    if (parser_.CurrTokenKind() != TK::Identifier) return Fail(ErrorCode::IdentifierExpected);
     NameId accessor = parser_.CurrTokenName();
     Routine* method = nullptr;
     for (Routine* m : desc.methods)
@@ -838,7 +829,7 @@ bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
                                   method->decl.params.empty()
                             : !method->decl.result && method->decl.params.size() == 1 &&
                                   method->decl.params[0].type->Resolved() == prop.type;
-      if (!fits) return SetError(ErrorCode::TypeMismatch), false;
+      if (!fits) return Fail(ErrorCode::TypeMismatch);
       if (pass == 0)
         prop.readMethod = method;
       else
@@ -848,9 +839,9 @@ bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
       int field = -1;
       for (size_t i = 0; i < desc.fields.size(); ++i)
         if (desc.fields[i].name == accessor) field = static_cast<int>(i);
-      if (field < 0) return SetErrorParam(ErrorCode::UnknownIdentifier, NameText(accessor)), false;
+      if (field < 0) return Fail(ErrorCode::UnknownIdentifier, NameText(accessor));
       if (desc.fields[static_cast<size_t>(field)].type->Resolved() != prop.type)
-        return SetError(ErrorCode::TypeMismatch), false;
+        return Fail(ErrorCode::TypeMismatch);
       if (pass == 0)
         prop.readField = field;
       else
@@ -859,9 +850,8 @@ bool ScriptEngine::ReadPropertyDeclaration(Type* cls, Visibility visibility,
     }
     parser_.Next();
   }
-  if (!(prop.flags & (kPropReadable | kPropWritable)))
-    return SetError(ErrorCode::CannotReadOrWriteProperty), false;
-  if (parser_.CurrTokenKind() != TK::Semicolon) return SetError(ErrorCode::SemicolonExpected), false;
+  if (!(prop.flags & (kPropReadable | kPropWritable))) return Fail(ErrorCode::CannotReadOrWriteProperty);
+  if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
   parser_.Next();
   desc.properties.push_back(prop);
   return true;

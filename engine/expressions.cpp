@@ -115,7 +115,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
     int32_t& depth;
     ~Nested() { --depth; }
   } nested{++depths_->expressions};
-  if (nested.depth > kMaxExpressionNesting) return SetError(ErrorCode::OutOfMemory), false;
+  if (nested.depth > kMaxExpressionNesting) return Fail(ErrorCode::OutOfMemory);
   if (StackExhausted()) return false;
   // The most common expression: one integer literal or one plain integer variable straight into an
   // integer destination (`i := 0`, `x := y`, an argument `n`).

@@ -100,19 +100,19 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
     rc = r->code();
   } else if (op != kOpAssign && !IsComparison(op)) {
     if (lc == TypeCode::Variant) {
-      if (!l->target) return SetError(ErrorCode::VariantIsNil), false;
+      if (!l->target) return Fail(ErrorCode::VariantIsNil);
       l = l->target.get();
       lc = l->code();
     }
     if (rc == TypeCode::Variant) {
-      if (!r->target) return SetError(ErrorCode::VariantIsNil), false;
+      if (!r->target) return Fail(ErrorCode::VariantIsNil);
       r = r->target.get();
       rc = r->code();
     }
   } else if (IsComparison(op)) {
     bool nilTest = (op == kOpEqual || op == kOpNotEqual) && rc == TypeCode::NilType;
-    if (lc == TypeCode::Variant && !l->target && !nilTest) return SetError(ErrorCode::VariantIsNil), false;
-    if (rc == TypeCode::Variant && !r->target) return SetError(ErrorCode::VariantIsNil), false;
+    if (lc == TypeCode::Variant && !l->target && !nilTest) return Fail(ErrorCode::VariantIsNil);
+    if (rc == TypeCode::Variant && !r->target) return Fail(ErrorCode::VariantIsNil);
   }
 
   // Compatibility of the pair.
@@ -123,7 +123,7 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
                     (IsStringCode(lc) && IsStringCode(rc)) || (lc == TypeCode::Reference && !l->target) ||
                     (lc == TypeCode::Class && rc == TypeCode::ClassRef && (op == kOpIs || op == kOpAs)) ||
                     lc == TypeCode::Variant || nilRight;
-  if (!compatible) return SetError(ErrorCode::TypeMismatch), false;
+  if (!compatible) return Fail(ErrorCode::TypeMismatch);
 
   if (op == kOpAssign) return AssignValue(*l, *r);
   if (IsComparison(op)) return CompareValues(*l, *r, op);
@@ -134,13 +134,13 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
     case kOpAdd: {
       if (op == kOpAdd && lc == TypeCode::String) {
         if (l->str.size() + (rc == TypeCode::String ? r->str.size() : 1) > kMaxStringLength)
-          return SetError(ErrorCode::OutOfMemory), false;
+          return Fail(ErrorCode::OutOfMemory);
         if (rc == TypeCode::Char)
           l->str += static_cast<char>(r->v.ch);
         else if (rc == TypeCode::String)
           l->str += r->str;
         else
-          return SetError(ErrorCode::TypeMismatch), false;
+          return Fail(ErrorCode::TypeMismatch);
         return true;
       }
       if (op == kOpAdd && lc == TypeCode::Char) {
@@ -150,12 +150,12 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
         else if (rc == TypeCode::String)
           s += r->str;
         else
-          return SetError(ErrorCode::TypeMismatch), false;
+          return Fail(ErrorCode::TypeMismatch);
         l->ChangeType(StdType(TypeCode::String));
         l->str = std::move(s);
         return true;
       }
-      if (!IsNumberCode(lc) || !IsNumberCode(rc)) return SetError(ErrorCode::TypeMismatch), false;
+      if (!IsNumberCode(lc) || !IsNumberCode(rc)) return Fail(ErrorCode::TypeMismatch);
       if (IsIntegerCode(lc) && IsIntegerCode(rc)) {
         uint32_t a = static_cast<uint32_t>(l->v.i), b = static_cast<uint32_t>(r->v.i);
         uint32_t res = op == kOpAdd ? a + b : op == kOpSubtract ? a - b : a * b;
@@ -169,9 +169,9 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
       return true;
     }
     case kOpDivide: {
-      if (!IsNumberCode(lc) || !IsNumberCode(rc)) return SetError(ErrorCode::TypeMismatch), false;
+      if (!IsNumberCode(lc) || !IsNumberCode(rc)) return Fail(ErrorCode::TypeMismatch);
       long double b = r->GetReal();
-      if (b == 0.0L) return SetError(ErrorCode::DivideByZero), false;
+      if (b == 0.0L) return Fail(ErrorCode::DivideByZero);
       long double res = l->GetReal() / b;
       l->ChangeType(StdType(TypeCode::Extended));
       l->v.ext = res;
@@ -179,8 +179,8 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
     }
     case kOpIntDivide:
     case kOpMod: {
-      if (!IsIntegerCode(lc) || !IsIntegerCode(rc)) return SetError(ErrorCode::TypeMismatch), false;
-      if (r->v.i == 0 || static_cast<uint32_t>(r->v.i) == 0) return SetError(ErrorCode::DivideByZero), false;
+      if (!IsIntegerCode(lc) || !IsIntegerCode(rc)) return Fail(ErrorCode::TypeMismatch);
+      if (r->v.i == 0 || static_cast<uint32_t>(r->v.i) == 0) return Fail(ErrorCode::DivideByZero);
       if (lc == TypeCode::Cardinal) {
         uint32_t a = static_cast<uint32_t>(l->v.i), b = static_cast<uint32_t>(r->v.i);
         l->SetInt(op == kOpIntDivide ? a / b : a % b);
@@ -207,11 +207,11 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
         l->v.b = (op == kOpAnd ? (a && b) : op == kOpOr ? (a || b) : (a != b)) ? 1 : 0;
         return true;
       }
-      return SetError(ErrorCode::TypeMismatch), false;
+      return Fail(ErrorCode::TypeMismatch);
     }
     case kOpShl:
     case kOpShr: {
-      if (!IsIntegerCode(lc) || !IsIntegerCode(rc)) return SetError(ErrorCode::TypeMismatch), false;
+      if (!IsIntegerCode(lc) || !IsIntegerCode(rc)) return Fail(ErrorCode::TypeMismatch);
       uint64_t count = static_cast<uint32_t>(r->v.i);
       uint64_t value = UnsignedAtWidth(lc, l->v.i);
       uint64_t res = count >= 64 ? 0 : (op == kOpShl ? value << count : value >> count);
@@ -219,7 +219,7 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
       return true;
     }
     case kOpIs: {
-      if (lc != TypeCode::Class || rc != TypeCode::ClassRef) return SetError(ErrorCode::TypeMismatch), false;
+      if (lc != TypeCode::Class || rc != TypeCode::ClassRef) return Fail(ErrorCode::TypeMismatch);
       bool res = l->v.obj && r->v.cls && ClassDescendsFrom(l->v.obj->cls, r->v.cls);
       l->ChangeType(StdType(TypeCode::Boolean));
       l->v.b = res ? 1 : 0;
@@ -227,14 +227,14 @@ bool ScriptEngine::DoOperation(Value& leftIn, Value& rightIn, int op) {
     }
     case kOpAs: {
       if (lc != TypeCode::Class || rc != TypeCode::ClassRef || !r->v.cls)
-        return SetError(ErrorCode::TypeMismatch), false;
-      if (!l->v.obj) return SetError(ErrorCode::ClassNotCreated), false;
-      if (!ClassDescendsFrom(l->v.obj->cls, r->v.cls)) return SetError(ErrorCode::TypeMismatch), false;
+        return Fail(ErrorCode::TypeMismatch);
+      if (!l->v.obj) return Fail(ErrorCode::ClassNotCreated);
+      if (!ClassDescendsFrom(l->v.obj->cls, r->v.cls)) return Fail(ErrorCode::TypeMismatch);
       l->type = r->v.cls;
       return true;
     }
     default:
-      return SetError(ErrorCode::TypeMismatch), false;
+      return Fail(ErrorCode::TypeMismatch);
   }
 }
 
@@ -263,7 +263,7 @@ bool ScriptEngine::CompareValues(Value& l, Value& r, int op) {
     else
       order = Order(l.v.i, TruncateToWidth(lc, r.v.i));
   } else if (lc == TypeCode::Char) {
-    if (rc != TypeCode::Char) return SetError(ErrorCode::TypeMismatch), false;
+    if (rc != TypeCode::Char) return Fail(ErrorCode::TypeMismatch);
     order = Order(l.v.ch, r.v.ch);
   } else if (lc == TypeCode::String) {
     std::string rs;
@@ -273,7 +273,7 @@ bool ScriptEngine::CompareValues(Value& l, Value& r, int op) {
   } else if (lc == TypeCode::Boolean && rc == TypeCode::Boolean) {
     order = Order(l.v.b != 0, r.v.b != 0);
   } else if (lc == TypeCode::Enum) {
-    if (rc != TypeCode::Enum || l.type != r.type) return SetError(ErrorCode::TypeMismatch), false;
+    if (rc != TypeCode::Enum || l.type != r.type) return Fail(ErrorCode::TypeMismatch);
     order = Order(l.v.i, r.v.i);
   } else if (equality) {
     known = false;
@@ -304,12 +304,12 @@ bool ScriptEngine::CompareValues(Value& l, Value& r, int op) {
         }
         break;
       default:
-        return SetError(ErrorCode::TypeMismatch), false;
+        return Fail(ErrorCode::TypeMismatch);
     }
   } else if (lc == TypeCode::Variant) {
     return CompareVariantContents(l, r, op);
   } else {
-    return SetError(ErrorCode::TypeMismatch), false;
+    return Fail(ErrorCode::TypeMismatch);
   }
   bool res = known ? ComparisonHolds(op, order) : (op == kOpEqual ? equal : !equal);
   l.ChangeType(StdType(TypeCode::Boolean));

@@ -292,6 +292,24 @@ class ScriptEngine {
   bool Assign(Value& dest, Value& src) { return DoOperation(dest, src, 0); }
 
  private:
+  // What Fail returns: the failure value of the caller's result, false or a null pointer.
+  struct Failure {
+    constexpr operator bool() const { return false; }
+    template <typename T>
+    constexpr operator T*() const {
+      return nullptr;
+    }
+  };
+  // Records an error (the first one wins) and fails: `return Fail(ErrorCode::TypeMismatch);`.
+  Failure Fail(ErrorCode code) {
+    SetError(code);
+    return {};
+  }
+  Failure Fail(ErrorCode code, const std::string& param) {
+    SetErrorParam(code, param);
+    return {};
+  }
+
   Symbol& SymbolFor(NameId name) {
     if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
     return symbols_[name];

@@ -107,7 +107,7 @@ struct PropertyDef {
   int writeField = -1;
   Routine* readMethod = nullptr;
   Routine* writeMethod = nullptr;
-  uint16_t flags = 0;                // PropertyFlags; bits 4-5 the visibility
+  uint16_t flags = 0;            // PropertyFlags; bits 4-5 the visibility
   struct Type* owner = nullptr;  // the declaring class
   Visibility visibility() const { return static_cast<Visibility>((flags >> 4) & 3); }
 };
@@ -116,9 +116,9 @@ struct ClassType {
   struct Type* ancestor = nullptr;  // nullptr only for TOBJECT
   int inheritedPropCount = 0;
   int inheritedFieldCount = 0;
-  std::vector<FieldDef> fields;          // own fields with their visibility
+  std::vector<FieldDef> fields;         // own fields with their visibility
   std::vector<PropertyDef> properties;  // own properties
-  std::vector<Routine*> methods;      // own methods (names carry a leading '!')
+  std::vector<Routine*> methods;        // own methods (names carry a leading '!')
   int FieldCount() const { return inheritedFieldCount + static_cast<int>(fields.size()); }
   int PropertyCount() const { return inheritedPropCount + static_cast<int>(properties.size()); }
 };

@@ -83,7 +83,7 @@ class Value {
     uint8_t ch;
     uint8_t b;            // BOOLEAN: 0 or 1
     ObjectInstance* obj;  // Class
-    Type* cls;        // ClassRef
+    Type* cls;            // ClassRef
     struct {
       Routine* proc;
       ObjectInstance* self;
@@ -102,7 +102,7 @@ class Value {
       int32_t handle;
     } nprop;  // NativeProperty
   } v;
-  std::string str;                // String
+  std::string str;              // String
   std::vector<ValuePtr> items;  // Array elements, Record fields
 
   TypeCode code() const { return type ? type->code : TypeCode::NilType; }
