@@ -132,12 +132,8 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
 bool ScriptEngine::CallNative(Routine* routine, VariableList& args, Value* result) {
   ++nativeCalls_;
   ScriptEngine* owner = routine->owner ? routine->owner : this;
-  ErrorCode code =
-      routine->kind == RoutineKind::Extended
-          ? (routine->extended ? routine->extended(routine->extra, owner, owner->host_, result, args, routine)
-                               : ErrorCode::CommandNotSupported)
-          : (routine->native ? routine->native(owner, owner->host_, routine, result, args)
-                             : ErrorCode::CommandNotSupported);
+  ErrorCode code = routine->native ? routine->native(owner, owner->host_, routine, result, args)
+                                   : ErrorCode::CommandNotSupported;
   if (owner != this && owner->error_.Failed() && !error_.Failed()) {
     error_ = owner->error_;
     owner->error_.Clear();

@@ -472,7 +472,9 @@ bool ScriptEngine::ReadRoutineDeclaration() {
   return true;
 }
 
-// `external 'lib' [name 'import'] ; [convention ;]`: the handler makes the routine callable.
+// `external 'lib' [name 'import'] ; [convention ;]`: read in full, so its own mistakes are
+// reported, but no host binds external routines: the declaration ends with "unknown identifier"
+// naming the routine. Scripts bind library routines with MapLibraryProc instead.
 bool ScriptEngine::ReadExternal(Routine* routine) {
   parser_.Next();
   auto readName = [&](std::string& out) -> bool {
@@ -493,7 +495,7 @@ bool ScriptEngine::ReadExternal(Routine* routine) {
     }
     return Fail(ErrorCode::StringExpected);
   };
-  std::string library, import = NameText(routine->name), convention;
+  std::string library, import;
   if (!readName(library)) return false;
   if (parser_.CurrTokenKind() == TK::Identifier && parser_.CurrTokenName() == names::Name) {
     parser_.Next();
@@ -501,15 +503,12 @@ bool ScriptEngine::ReadExternal(Routine* routine) {
   }
   if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
   parser_.Next();
-  if (parser_.CurrTokenKind() == TK::Identifier) {
-    convention = parser_.CurrTokenText();
+  if (parser_.CurrTokenKind() == TK::Identifier) {  // the calling convention
     parser_.Next();
     if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
     parser_.Next();
   }
-  if (!OnExternal || !OnExternal(host_, this, library, convention, routine, import))
-    return Fail(ErrorCode::UnknownIdentifier, NameText(routine->name));
-  return true;
+  return Fail(ErrorCode::UnknownIdentifier, NameText(routine->name));
 }
 
 Type* ScriptEngine::ReadType(NameId name, bool classesAllowed) {

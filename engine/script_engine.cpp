@@ -245,8 +245,6 @@ bool ScriptEngine::AttachUnit(ScriptEngine& unit) {
     const Symbol* s = FindSymbol(r->name);
     if (s && s->routine) continue;
     auto copy = std::make_unique<Routine>(*r);
-    if (r->kind != RoutineKind::Extended)
-      copy->kind = r->kind == RoutineKind::Script ? RoutineKind::Script : RoutineKind::Native;
     AddRoutine(std::move(copy));
   }
   attached_.push_back({nullptr, u});

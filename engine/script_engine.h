@@ -32,12 +32,9 @@ using ExtendedFunction = ErrorCode (*)(void* extra, ScriptEngine* script, void* 
 
 using UsesHandler = ErrorCode (*)(void* host, ScriptEngine* script, const std::string& unitName);
 using RunLineHandler = ErrorCode (*)(void* host, ScriptEngine* script, int32_t position);
-using ExternalHandler = bool (*)(void* host, ScriptEngine* script, const std::string& libraryName,
-                                 const std::string& callingConvention, Routine* routine,
-                                 const std::string& importName);
 using ResourceFree = void (*)(void* host, intptr_t data);
 
-enum class RoutineKind : uint8_t { Script = 0, Native = 1, Extended = 2 };
+enum class RoutineKind : uint8_t { Script = 0, Native = 1 };
 
 enum MethodFlags : uint16_t {
   kMethodVisibilityMask = 3,
@@ -58,8 +55,6 @@ struct Routine {
   Type* cls = nullptr;  // the class a method belongs to
   intptr_t hostData = 0;
   NativeFunction native = nullptr;
-  ExtendedFunction extended = nullptr;
-  void* extra = nullptr;
   int32_t entryPos = -1;     // script routine: position of its body (VAR or BEGIN)
   int32_t entryCursor = -1;  // the same as an index into its owner's token list
 
@@ -241,7 +236,6 @@ class ScriptEngine {
   // Settings
   UsesHandler OnUses = nullptr;
   RunLineHandler OnRunLine = nullptr;
-  ExternalHandler OnExternal = nullptr;
   int32_t MaxBeginNesting = 2147483647;
   int32_t MaxArrayLength = 2147483647;
 
