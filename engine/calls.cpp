@@ -6,7 +6,6 @@ namespace quoll {
 
 namespace {
 using TK = TokenKind;
-const WithList kNoWith;
 
 }  // namespace
 
@@ -51,8 +50,7 @@ bool FitsByReference(const ScriptEngine& s, Type* paramType, Value* var) {
 }
 }  // namespace
 
-bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee,
-                                 VariableList* locals) {
+bool ScriptEngine::ReadArguments(Scope scope, const ParamList& decl, VariableList& callee) {
   const size_t n = decl.params.size();
   if (n == 0) {
     if (parser_.CurrTokenKind() == TK::OpenRound) {
@@ -71,9 +69,9 @@ bool ScriptEngine::ReadArguments(const WithList& with, const ParamList& decl, Va
       ValuePtr arg = Value::Create(p.type);
       Value& ref = *arg;
       callee.Add(p.name, std::move(arg));
-      if (!Evaluate(with, locals, TK::CloseRound, ref)) return false;
+      if (!Evaluate(scope, TK::CloseRound, ref)) return false;
     } else {
-      Designator d = ReadDesignator(with, locals, DesignatorMode::Variable);
+      Designator d = ReadDesignator(scope, DesignatorMode::Variable);
       if (d.outcome == Designator::Failure) return false;
       if (d.outcome != Designator::Variable) return Fail(ErrorCode::VariableExpected);
       Value* target = d.var->Deref();
@@ -113,12 +111,12 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
   }
   if (ok) {
     if (routine->IsMethod()) {
-      WithList with;
+      WithList selfObject;  // a method's statements see the members of SELF
       int self = callee.Find(names::Self);
-      if (self >= 0) with.push_back(callee.Ptr(self));
-      ok = RunBlock(with, &callee, false);
+      if (self >= 0) selfObject.push_back(callee.Ptr(self));
+      ok = RunBlock(Scope{&selfObject, &callee}, false);
     } else {
-      ok = RunBlock(kNoWith, &callee, false);
+      ok = RunBlock(Scope{&kNoWithObjects, &callee}, false);
     }
   }
   if (!ok && error_.code == ErrorCode::ExitSignal && !error_.endsRun) {
@@ -143,8 +141,7 @@ bool ScriptEngine::CallNative(Routine* routine, VariableList& args, Value* resul
   return !error_.Failed();
 }
 
-ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals,
-                                   Routine* routine, Type* selfType) {
+ValuePtr ScriptEngine::CallRoutine(Scope scope, ObjectInstance* self, Routine* routine, Type* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
   if (self) {
@@ -154,7 +151,7 @@ ValuePtr ScriptEngine::CallRoutine(const WithList& with, ObjectInstance* self, V
     selfVar->flags |= kReadOnly;
     callee.Add(names::Self, std::move(selfVar));
   }
-  if (!ReadArguments(with, routine->decl, callee, locals)) return nullptr;
+  if (!ReadArguments(scope, routine->decl, callee)) return nullptr;
 
   if (routine->owner && routine->owner != this) {
     // A routine of a unit runs in the unit's own script object.

@@ -84,7 +84,7 @@ Routine* ScriptEngine::FindMethod(ObjectInstance* inst, Type* staticClass, NameI
   return found;
 }
 
-ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* locals, Routine* method) {
+ValuePtr ScriptEngine::Construct(Scope scope, Type* cls, Routine* method) {
   if (!(method->methodFlags & kMethodConstructor)) {
     SetError(ErrorCode::ConstructorExpected);
     return nullptr;
@@ -98,7 +98,7 @@ ValuePtr ScriptEngine::Construct(const WithList& with, Type* cls, VariableList* 
   self->flags |= kReadOnly;
   callee.Add(names::Self, std::move(self));
   parser_.Next();  // the constructor's name
-  if (!ReadArguments(with, method->decl, callee, locals)) return nullptr;
+  if (!ReadArguments(scope, method->decl, callee)) return nullptr;
   if (method->owner && method->owner != this) {
     ScriptEngine* unit = method->owner;
     unit->CallRoutineWithList(method, callee);
@@ -180,15 +180,15 @@ bool ScriptEngine::WriteProperty(Value& propRef, Value& value) {
 
 // INHERITED; calls the ancestor's method of the running method's name with the current values of
 // its parameters; INHERITED Name calls the ancestor's Name on SELF, without virtual dispatch.
-ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals, bool& ok) {
+ValuePtr ScriptEngine::CallInherited(Scope scope, bool& ok) {
   ok = false;
   Routine* running = callStack_.empty() ? nullptr : callStack_.back();
-  if (!running || !running->IsMethod() || !locals) {
+  if (!running || !running->IsMethod() || !scope.locals) {
     SetError(ErrorCode::NoInheritedAllowedHere);
     return nullptr;
   }
-  int selfIndex = locals->Find(names::Self);
-  Value* selfVar = selfIndex >= 0 ? locals->Get(selfIndex)->Deref() : nullptr;
+  int selfIndex = scope.locals->Find(names::Self);
+  Value* selfVar = selfIndex >= 0 ? scope.locals->Get(selfIndex)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
   if (!self) {
     SetError(ErrorCode::NoInheritedAllowedHere);
@@ -213,8 +213,8 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
     selfArg->v.obj = self;
     args.Add(names::Self, std::move(selfArg));
     for (const ParamDef& p : running->decl.params) {
-      int i = locals->Find(p.name);
-      Value* current = i >= 0 ? locals->Get(i) : nullptr;
+      int i = scope.locals->Find(p.name);
+      Value* current = i >= 0 ? scope.locals->Get(i) : nullptr;
       if (!current) continue;
       if (p.mode == ParamMode::Value) {
         auto copy = Value::Create(current->Deref()->type);
@@ -222,7 +222,7 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
         args.Add(p.name, std::move(copy));
       } else {
         auto ref = NewValue(varType_);
-        ref->target = locals->Ptr(i);
+        ref->target = scope.locals->Ptr(i);
         args.Add(p.name, std::move(ref));
       }
     }
@@ -245,7 +245,7 @@ ValuePtr ScriptEngine::CallInherited(const WithList& with, VariableList* locals,
     return nullptr;
   }
   parser_.Next();
-  ValuePtr result = CallRoutine(with, self, locals, m, running->cls);
+  ValuePtr result = CallRoutine(scope, self, m, running->cls);
   ok = !error_.Failed();
   return result;
 }

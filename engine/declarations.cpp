@@ -12,7 +12,6 @@ namespace quoll {
 
 namespace {
 using TK = TokenKind;
-const WithList kNoWith;
 
 ErrorCode LexErrorCode(LexError e) {
   switch (e) {
@@ -243,7 +242,7 @@ void ScriptEngine::ProcessDeclarations() {
           if (!expect(TK::Equal, ErrorCode::IsExpected)) return;
           parser_.Next();
           auto value = NewValue(varType_);
-          if (!Evaluate(kNoWith, nullptr, TK::Semicolon, *value)) return;
+          if (!Evaluate(MainScope(), TK::Semicolon, *value)) return;
           value->flags |= kReadOnly;
           AddGlobal(name, std::move(value));
           parser_.Next();  // the ';' after the expression
@@ -466,7 +465,7 @@ bool ScriptEngine::ReadRoutineDeclaration() {
       parser_.Next();
     }
   }
-  if (!RunBlock(kNoWith, nullptr, true)) return false;
+  if (!RunBlock(MainScope(), true)) return false;
   if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
   parser_.Next();
   return true;

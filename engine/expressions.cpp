@@ -110,7 +110,7 @@ bool EndsExpression(TK k) {
 }
 }  // namespace
 
-bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop, Value& dest) {
+bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
   struct Nested {
     int32_t& depth;
     ~Nested() { --depth; }
@@ -130,8 +130,8 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
           parser_.Next();
           return true;
         }
-        if (t.kind == TK::Identifier && with.empty()) {
-          Value* var = LookupPlainVariable(t.name, locals);
+        if (t.kind == TK::Identifier && scope.with->empty()) {
+          Value* var = LookupPlainVariable(t.name, scope.locals);
           if (var && (var = var->Deref())->IsInteger()) {
             d->SetInt(var->v.i);
             parser_.Next();
@@ -141,7 +141,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
       }
     }
   }
-  if (with.empty() && EvaluateSimpleBinary(locals, stop, dest)) return true;
+  if (scope.with->empty() && EvaluateSimpleBinary(scope.locals, stop, dest)) return true;
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
   // The shared stacks are cut back to where this evaluation found them on every way out.
@@ -164,7 +164,7 @@ bool ScriptEngine::Evaluate(const WithList& with, VariableList* locals, TK stop,
     }
     if (expectOperand) {
       operands_.emplace_back();
-      if (!ReadOperand(with, locals, dest, operands_.size() - 1)) return false;
+      if (!ReadOperand(scope, dest, operands_.size() - 1)) return false;
     } else {
       OperatorInfo info = OperatorFor(k);
       if (info.level == 0) {
@@ -402,7 +402,7 @@ bool ScriptEngine::ReadSimpleElement(VariableList* locals, size_t slot) {
 
 // Reads one operand into operands_[slot]. The slot is fetched again after anything that may
 // evaluate (and so grow the operand stack).
-bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value& dest, size_t slot) {
+bool ScriptEngine::ReadOperand(Scope scope, Value& dest, size_t slot) {
   // Prefix operators, applied afterwards in the order written.
   std::string prefixes;
   while (parser_.CurrTokenKind() == TK::Minus || parser_.CurrTokenKind() == TK::Not ||
@@ -440,7 +440,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
     case TK::OpenRound: {
       parser_.Next();
       Value inner(varType_);
-      if (!Evaluate(with, locals, TK::CloseRound, inner)) return false;
+      if (!Evaluate(scope, TK::CloseRound, inner)) return false;
       if (parser_.CurrTokenKind() != TK::CloseRound) {
         SetError(ErrorCode::CloseRoundExpected);
         return false;
@@ -451,7 +451,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
         // `(a as TFoo).Field` in an expression: selectors apply to the parenthesised value, as
         // they do when a statement starts with `(`.
         Designator d{Designator::Value, NewValue(std::move(inner))};
-        if (!ReadSelectors(with, locals, DesignatorMode::Statement, d)) return false;
+        if (!ReadSelectors(scope, DesignatorMode::Statement, d)) return false;
         if (!d.var) {
           SetError(ErrorCode::TypeMismatch);
           return false;
@@ -476,7 +476,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
       }
       for (;;) {
         ValuePtr elem = Value::Create(destType->base);
-        if (!elem || !Evaluate(with, locals, TK::CloseBlock, *elem)) return false;
+        if (!elem || !Evaluate(scope, TK::CloseBlock, *elem)) return false;
         array.items.push_back(std::move(elem));
         if (parser_.CurrTokenKind() == TK::Comma) {
           parser_.Next();
@@ -495,10 +495,11 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
     case TK::Identifier:
       // The common case first: a plain variable, or one of its elements by simple indexes and
       // fields, read without building designators.
-      if (with.empty() && parser_.PeekKind() != TK::OpenRound && ReadSimpleElement(locals, slot)) break;
+      if (scope.with->empty() && parser_.PeekKind() != TK::OpenRound && ReadSimpleElement(scope.locals, slot))
+        break;
       [[fallthrough]];
     case TK::Inherited: {
-      Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
+      Designator d = ReadDesignator(scope, DesignatorMode::Statement);
       if (d.outcome == Designator::Failure) return false;
       if (!d.var) {  // a procedure was called
         SetError(ErrorCode::TypeMismatch);
@@ -509,7 +510,7 @@ bool ScriptEngine::ReadOperand(const WithList& with, VariableList* locals, Value
     }
     case TK::At: {
       parser_.Next();
-      Designator d = ReadDesignator(with, locals, DesignatorMode::RoutineAddress);
+      Designator d = ReadDesignator(scope, DesignatorMode::RoutineAddress);
       if (d.outcome == Designator::Failure) return false;
       if (d.outcome == Designator::Variable || !d.var || d.var->code() != TypeCode::ProcType) {
         SetError(ErrorCode::TypeMismatch);
@@ -575,8 +576,8 @@ Type* ScriptEngine::RoutineType(Routine* routine) {
 }
 
 // A method found on an instance: its address, or a call on that instance.
-Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst,
-                                      Type* staticClass, Routine* method, DesignatorMode mode) {
+Designator ScriptEngine::CallMethodOn(Scope scope, ObjectInstance* inst, Type* staticClass, Routine* method,
+                                      DesignatorMode mode) {
   Designator d;
   if (mode == DesignatorMode::RoutineAddress) {
     d.var = Value::Create(RoutineType(method));
@@ -585,12 +586,12 @@ Designator ScriptEngine::CallMethodOn(const WithList& with, VariableList* locals
     d.outcome = Designator::Value;
     return d;
   }
-  d.var = CallRoutine(with, inst, locals, method, staticClass);
+  d.var = CallRoutine(scope, inst, method, staticClass);
   d.outcome = error_.Failed() ? Designator::Failure : Designator::Value;
   return d;
 }
 
-Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode) {
+Designator ScriptEngine::ReadDesignator(Scope scope, DesignatorMode mode) {
   Designator d;
   if (StackExhausted()) return d;
   const Token& t = parser_.Cur();
@@ -601,7 +602,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
         return d;
       }
       bool ok = false;
-      d.var = CallInherited(with, locals, ok);
+      d.var = CallInherited(scope, ok);
       if (!ok) return d;
       d.outcome = Designator::Value;
       break;
@@ -613,7 +614,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
       }
       parser_.Next();
       d.var = NewValue(varType_);
-      if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
+      if (!Evaluate(scope, TK::CloseRound, *d.var)) return Designator{};
       if (parser_.CurrTokenKind() != TK::CloseRound) {
         SetError(ErrorCode::CloseRoundExpected);
         return Designator{};
@@ -625,7 +626,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
     case TK::Identifier: {
       const NameId name = t.name;
       // 1. members of the WITH objects, first entry first
-      for (const ValuePtr& entry : with) {
+      for (const ValuePtr& entry : *scope.with) {
         Value* e = entry->Deref();
         ObjectInstance* inst = e->code() == TypeCode::Class ? e->v.obj : nullptr;
         if (!inst || inst->freed) continue;
@@ -633,7 +634,7 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
           parser_.Next();
           d.outcome = Designator::Variable;
           d.var = std::move(member);
-          return ReadSelectors(with, locals, mode, d) ? std::move(d) : Designator{};
+          return ReadSelectors(scope, mode, d) ? std::move(d) : Designator{};
         }
         if (Routine* m = FindMethod(nullptr, e->type, name, true)) {
           if (mode == DesignatorMode::Variable) {
@@ -641,9 +642,9 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
             return Designator{};
           }
           parser_.Next();
-          d = CallMethodOn(with, locals, inst, e->type, m, mode);
+          d = CallMethodOn(scope, inst, e->type, m, mode);
           if (d.outcome == Designator::Failure) return d;
-          return ReadSelectors(with, locals, mode, d) ? std::move(d) : Designator{};
+          return ReadSelectors(scope, mode, d) ? std::move(d) : Designator{};
         }
       }
       const Symbol* sym = FindSymbol(name);
@@ -674,13 +675,13 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
             SetErrorParam(ErrorCode::UnknownIdentifier, parser_.CurrTokenText());
             return d;
           }
-          d.var = Construct(with, cls, locals, m);
+          d.var = Construct(scope, cls, m);
           if (!d.var) return Designator{};
           d.outcome = Designator::Value;
         } else if (parser_.CurrTokenKind() == TK::OpenRound) {
           parser_.Next();
           d.var = Value::Create(cls);
-          if (!Evaluate(with, locals, TK::CloseRound, *d.var)) return Designator{};
+          if (!Evaluate(scope, TK::CloseRound, *d.var)) return Designator{};
           if (parser_.CurrTokenKind() != TK::CloseRound) {
             SetError(ErrorCode::CloseRoundExpected);
             return Designator{};
@@ -695,11 +696,11 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
         break;
       }
       // 3. locals, 4. globals
-      if (locals) {
-        int i = locals->Find(name);
+      if (scope.locals) {
+        int i = scope.locals->Find(name);
         if (i >= 0) {
           d.outcome = Designator::Variable;
-          d.var = locals->Ptr(i);
+          d.var = scope.locals->Ptr(i);
           parser_.Next();
           break;
         }
@@ -729,16 +730,16 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
         break;
       }
       // Inside function F, a bare F (not followed by '(') is F's result variable.
-      if (!callStack_.empty() && callStack_.back() == routine && routine->decl.result && locals &&
+      if (!callStack_.empty() && callStack_.back() == routine && routine->decl.result && scope.locals &&
           parser_.CurrTokenKind() != TK::OpenRound) {
-        int i = locals->Find(names::Result);
+        int i = scope.locals->Find(names::Result);
         if (i >= 0) {
           d.outcome = Designator::Variable;
-          d.var = locals->Ptr(i);
+          d.var = scope.locals->Ptr(i);
           break;
         }
       }
-      d.var = CallRoutine(with, nullptr, locals, routine);
+      d.var = CallRoutine(scope, nullptr, routine);
       if (error_.Failed()) return Designator{};
       d.outcome = Designator::Value;
       break;
@@ -747,13 +748,12 @@ Designator ScriptEngine::ReadDesignator(const WithList& with, VariableList* loca
       SetError(ErrorCode::IdentifierExpected);
       return d;
   }
-  if (!ReadSelectors(with, locals, mode, d)) return Designator{};
+  if (!ReadSelectors(scope, mode, d)) return Designator{};
   return d;
 }
 
 // `[index, ...]`, `.name` and `^` after a designator.
-bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode,
-                                 Designator& d) {
+bool ScriptEngine::ReadSelectors(Scope scope, DesignatorMode mode, Designator& d) {
   for (;;) {
     TK k = parser_.CurrTokenKind();
     if (k != TK::OpenBlock && k != TK::Period && k != TK::Caret) return true;
@@ -794,7 +794,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         }
         parser_.Next();
         Value index(StdType(TypeCode::LongInt));
-        if (!Evaluate(with, locals, TK::CloseBlock, index)) return false;
+        if (!Evaluate(scope, TK::CloseBlock, index)) return false;
         int64_t i = index.GetInt();
         if (i < 0 || static_cast<uint64_t>(i) >= v->items.size()) {
           SetError(ErrorCode::OutOfRange);
@@ -829,7 +829,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         return false;
       }
       parser_.Next();
-      d.var = CallRoutine(with, self, locals, proc);
+      d.var = CallRoutine(scope, self, proc);
       if (error_.Failed()) return false;
       d.outcome = Designator::Value;
       continue;
@@ -880,7 +880,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           return false;
         }
         parser_.Next();
-        d = CallMethodOn(with, locals, inst, staticClass, m, mode);
+        d = CallMethodOn(scope, inst, staticClass, m, mode);
         if (d.outcome == Designator::Failure) return false;
         break;
       }
@@ -899,7 +899,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
           SetError(ErrorCode::ConstructorExpected);
           return false;
         }
-        d.var = Construct(with, cls, locals, m);
+        d.var = Construct(scope, cls, m);
         if (!d.var) return false;
         d.outcome = Designator::Value;
         break;
@@ -936,7 +936,7 @@ bool ScriptEngine::ReadSelectors(const WithList& with, VariableList* locals, Des
         parser_.Next();
         const ParamList* decl = h->object->MethodDeclaration(method);
         VariableList args;
-        if (decl && !ReadArguments(with, *decl, args, locals)) return false;
+        if (decl && !ReadArguments(scope, *decl, args)) return false;
         ++nativeCalls_;
         d.var = h->object->CallMethod(method, args);
         if (error_.Failed()) return false;
@@ -971,7 +971,7 @@ bool ScriptEngine::ReadNativeProperty(Value& prop, Value& out) {
 }
 
 // `object.Property := expression` for a native object.
-bool ScriptEngine::WriteNativeProperty(const WithList& with, VariableList* locals, Value& prop) {
+bool ScriptEngine::WriteNativeProperty(Scope scope, Value& prop) {
   if (parser_.CurrTokenKind() != TK::Assign) {
     SetError(ErrorCode::AssignmentExpected);
     return false;
@@ -983,7 +983,7 @@ bool ScriptEngine::WriteNativeProperty(const WithList& with, VariableList* local
     return false;
   }
   Value value(h->object->PropertyType(prop.v.nprop.handle));
-  if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
+  if (!Evaluate(scope, TK::Semicolon, value)) return false;
   ++nativeCalls_;
   if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {
     SetError(ErrorCode::CannotWriteProperty);

@@ -72,6 +72,19 @@ struct ObjectInstance {
 
 using WithList = std::vector<ValuePtr>;
 
+// Where a running statement looks names up beyond the globals: the objects of the WITH
+// statements around it (first entry first) and the running routine's parameters and locals
+// (none in the main block).
+struct Scope {
+  const WithList* with;
+  VariableList* locals;
+};
+inline const WithList kNoWithObjects;
+// The scope of the main block (and of constant declarations).
+inline Scope MainScope() {
+  return {&kNoWithObjects, nullptr};
+}
+
 // Outcome of reading a designator.
 struct Designator {
   enum Outcome : uint8_t { Failure, Variable, Value } outcome = Failure;
@@ -277,10 +290,10 @@ class ScriptEngine {
   const Symbol* FindSymbol(NameId name) const { return name < symbols_.size() ? &symbols_[name] : nullptr; }
 
   // Statements
-  bool RunBlock(const WithList& with, VariableList* locals, bool skip);
+  bool RunBlock(Scope scope, bool skip);
   // Expressions
-  bool Evaluate(const WithList& with, VariableList* locals, TokenKind stop, Value& dest);
-  Designator ReadDesignator(const WithList& with, VariableList* locals, DesignatorMode mode);
+  bool Evaluate(Scope scope, TokenKind stop, Value& dest);
+  Designator ReadDesignator(Scope scope, DesignatorMode mode);
   // Operations (operation codes: 0 assign, 1 subtract, 2 add, ...)
   bool DoOperation(Value& left, Value& right, int operation);
   bool Assign(Value& dest, Value& src) { return DoOperation(dest, src, 0); }
@@ -337,22 +350,22 @@ class ScriptEngine {
   // Blocks and statements (statements.cpp)
   enum class BlockKind : uint8_t { Repeat, Try, Begin, Single };
   bool EnterBlock();
-  bool RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind);
+  bool RunBlockOfKind(Scope scope, BlockKind kind);
   bool SkipStatementOrBlock();
-  bool WriteNativeProperty(const WithList& with, VariableList* locals, Value& prop);
-  bool RunStatementOrBlock(const WithList& with, VariableList* locals);
+  bool WriteNativeProperty(Scope scope, Value& prop);
+  bool RunStatementOrBlock(Scope scope);
   bool SkipBlock();
   bool SkipStatement();
   bool SkipExpression();
   bool CallHook(int32_t pos);
-  bool RunSimpleStatement(const WithList& with, VariableList* locals);
-  bool RunIf(const WithList& with, VariableList* locals);
-  bool RunCase(const WithList& with, VariableList* locals);
-  bool RunFor(const WithList& with, VariableList* locals);
-  bool RunWhile(const WithList& with, VariableList* locals);
-  bool RunRepeat(const WithList& with, VariableList* locals);
-  bool RunWith(const WithList& with, VariableList* locals);
-  bool RunTry(const WithList& with, VariableList* locals);
+  bool RunSimpleStatement(Scope scope);
+  bool RunIf(Scope scope);
+  bool RunCase(Scope scope);
+  bool RunFor(Scope scope);
+  bool RunWhile(Scope scope);
+  bool RunRepeat(Scope scope);
+  bool RunWith(Scope scope);
+  bool RunTry(Scope scope);
   bool FindTryPart(int32_t tryPos);
 
   // Expressions (expressions.cpp)
@@ -367,8 +380,8 @@ class ScriptEngine {
     }
     return sym && sym->global >= 0 ? globals_.Get(sym->global) : nullptr;
   }
-  bool ReadOperand(const WithList& with, VariableList* locals, Value& dest, size_t slot);
-  bool ReadSelectors(const WithList& with, VariableList* locals, DesignatorMode mode, Designator& d);
+  bool ReadOperand(Scope scope, Value& dest, size_t slot);
+  bool ReadSelectors(Scope scope, DesignatorMode mode, Designator& d);
   bool OperandFromDesignator(Designator& d, size_t slot);
   bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, Value& dest);
   bool EvaluateSimpleStrings(VariableList* locals, const Token* t, Value* d);
@@ -376,15 +389,14 @@ class ScriptEngine {
   bool WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder, int& consumed);
 
   // Calls (calls.cpp)
-  ValuePtr CallRoutine(const WithList& with, ObjectInstance* self, VariableList* locals, Routine* routine,
-                       Type* selfType = nullptr);
-  bool ReadArguments(const WithList& with, const ParamList& decl, VariableList& callee, VariableList* locals);
+  ValuePtr CallRoutine(Scope scope, ObjectInstance* self, Routine* routine, Type* selfType = nullptr);
+  bool ReadArguments(Scope scope, const ParamList& decl, VariableList& callee);
   bool RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor);
   bool CallNative(Routine* routine, VariableList& args, Value* result);
 
   // Classes (classes.cpp)
  public:
-  ValuePtr Construct(const WithList& with, Type* cls, VariableList* locals, Routine* method);
+  ValuePtr Construct(Scope scope, Type* cls, Routine* method);
   ValuePtr FindMember(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   Routine* FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   ValuePtr ReadProperty(Value& propRef);
@@ -396,12 +408,12 @@ class ScriptEngine {
   bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
 
  private:
-  ValuePtr CallInherited(const WithList& with, VariableList* locals, bool& ok);
+  ValuePtr CallInherited(Scope scope, bool& ok);
   Type* RoutineType(Routine* routine);
   Type* ClassRefType(Type* cls);
   bool ReadNativeProperty(Value& prop, Value& out);
-  Designator CallMethodOn(const WithList& with, VariableList* locals, ObjectInstance* inst, Type* staticClass,
-                          Routine* method, DesignatorMode mode);
+  Designator CallMethodOn(Scope scope, ObjectInstance* inst, Type* staticClass, Routine* method,
+                          DesignatorMode mode);
   bool AssignValue(Value& l, Value& r);
   bool CompareValues(Value& l, Value& r, int op);
   bool CompareVariantContents(Value& l, Value& r, int op);

@@ -8,7 +8,6 @@ namespace quoll {
 
 namespace {
 using TK = TokenKind;
-const WithList kNoWith;
 
 // Lowers the nesting depth on every way out of a block.
 struct DepthRelease {
@@ -49,7 +48,7 @@ void ScriptEngine::RunMain() {
   error_.Clear();
   parser_.SeekTo(mainPos_);
   try {
-    if (RunBlock(kNoWith, nullptr, false) && parser_.CurrTokenKind() != TK::Period)
+    if (RunBlock(MainScope(), false) && parser_.CurrTokenKind() != TK::Period)
       SetError(ErrorCode::PeriodExpected);
   } catch (const std::bad_alloc&) {
     // A script that exhausts memory ends with "out of memory" rather than ending the program.
@@ -74,7 +73,7 @@ bool ScriptEngine::CallHook(int32_t pos) {
   return !error_.Failed();
 }
 
-bool ScriptEngine::RunBlock(const WithList& with, VariableList* locals, bool skip) {
+bool ScriptEngine::RunBlock(Scope scope, bool skip) {
   TK k = parser_.CurrTokenKind();
   if (skip) {
     switch (k) {
@@ -91,30 +90,29 @@ bool ScriptEngine::RunBlock(const WithList& with, VariableList* locals, bool ski
   }
   switch (k) {
     case TK::Repeat:
-      return RunBlockOfKind(with, locals, BlockKind::Repeat);
+      return RunBlockOfKind(scope, BlockKind::Repeat);
     case TK::Try:
-      return RunBlockOfKind(with, locals, BlockKind::Try);
+      return RunBlockOfKind(scope, BlockKind::Try);
     case TK::Begin:
     case TK::Except:
     case TK::Finally:
-      return RunBlockOfKind(with, locals, BlockKind::Begin);
+      return RunBlockOfKind(scope, BlockKind::Begin);
     default:
-      return RunBlockOfKind(with, locals, BlockKind::Single);
+      return RunBlockOfKind(scope, BlockKind::Single);
   }
 }
 
 // A branch or loop body: a begin block, or one statement (which may itself be a REPEAT or TRY
 // statement).
-bool ScriptEngine::RunStatementOrBlock(const WithList& with, VariableList* locals) {
-  return RunBlockOfKind(with, locals,
-                        parser_.CurrTokenKind() == TK::Begin ? BlockKind::Begin : BlockKind::Single);
+bool ScriptEngine::RunStatementOrBlock(Scope scope) {
+  return RunBlockOfKind(scope, parser_.CurrTokenKind() == TK::Begin ? BlockKind::Begin : BlockKind::Single);
 }
 
 bool ScriptEngine::SkipStatementOrBlock() {
   return parser_.CurrTokenKind() == TK::Begin ? SkipBlock() : SkipStatement();
 }
 
-bool ScriptEngine::RunBlockOfKind(const WithList& with, VariableList* locals, BlockKind kind) {
+bool ScriptEngine::RunBlockOfKind(Scope scope, BlockKind kind) {
   QUOLL_ENTER_BLOCK();
   const bool single = kind == BlockKind::Single;
   if (!single) parser_.Next();
@@ -128,28 +126,28 @@ bool ScriptEngine::RunBlockOfKind(const WithList& with, VariableList* locals, Bl
         parser_.Next();
         break;
       case TK::Begin:
-        if (!RunBlockOfKind(with, locals, BlockKind::Begin)) return false;
+        if (!RunBlockOfKind(scope, BlockKind::Begin)) return false;
         break;
       case TK::If:
-        if (!RunIf(with, locals)) return false;
+        if (!RunIf(scope)) return false;
         break;
       case TK::Case:
-        if (!RunCase(with, locals)) return false;
+        if (!RunCase(scope)) return false;
         break;
       case TK::For:
-        if (!RunFor(with, locals)) return false;
+        if (!RunFor(scope)) return false;
         break;
       case TK::While:
-        if (!RunWhile(with, locals)) return false;
+        if (!RunWhile(scope)) return false;
         break;
       case TK::Repeat:
-        if (!RunRepeat(with, locals)) return false;
+        if (!RunRepeat(scope)) return false;
         break;
       case TK::With:
-        if (!RunWith(with, locals)) return false;
+        if (!RunWith(scope)) return false;
         break;
       case TK::Try:
-        if (!RunTry(with, locals)) return false;
+        if (!RunTry(scope)) return false;
         break;
       case TK::Else:
         if (single) return true;
@@ -204,7 +202,7 @@ bool ScriptEngine::RunBlockOfKind(const WithList& with, VariableList* locals, Bl
       case TK::Identifier:
       case TK::OpenRound:
       case TK::Inherited:
-        if (!RunSimpleStatement(with, locals)) return false;
+        if (!RunSimpleStatement(scope)) return false;
         break;
       default:
         SetError(ErrorCode::ErrorInStatement);
@@ -312,11 +310,11 @@ bool ScriptEngine::SkipExpression() {
 // ---- statements ----
 
 // Assignment or call: `designator := expression`, or a routine or method call.
-bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunSimpleStatement(Scope scope) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
   // The common case first: `name := expression` with a plain local or global variable.
-  if (with.empty() && parser_.CurrTokenKind() == TK::Identifier && parser_.PeekKind() == TK::Assign) {
-    if (Value* var = LookupPlainVariable(parser_.CurrTokenName(), locals)) {
+  if (scope.with->empty() && parser_.CurrTokenKind() == TK::Identifier && parser_.PeekKind() == TK::Assign) {
+    if (Value* var = LookupPlainVariable(parser_.CurrTokenName(), scope.locals)) {
       Value* target = var->Deref();
       if (target->code() != TypeCode::PropertyRef) {
         parser_.Next();
@@ -325,11 +323,11 @@ bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals
           return false;
         }
         parser_.Next();
-        return Evaluate(with, locals, TK::Semicolon, *var);
+        return Evaluate(scope, TK::Semicolon, *var);
       }
     }
   }
-  Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
+  Designator d = ReadDesignator(scope, DesignatorMode::Statement);
   if (d.outcome == Designator::Failure) return false;
   if (d.outcome == Designator::Variable) {
     Value* v = d.var.get();
@@ -345,28 +343,28 @@ bool ScriptEngine::RunSimpleStatement(const WithList& with, VariableList* locals
     Value* target = v->Deref();
     if (target->code() == TypeCode::PropertyRef) {
       Value value(varType_);
-      if (!Evaluate(with, locals, TK::Semicolon, value)) return false;
+      if (!Evaluate(scope, TK::Semicolon, value)) return false;
       return WriteProperty(*target, value);
     }
-    return Evaluate(with, locals, TK::Semicolon, *v);
+    return Evaluate(scope, TK::Semicolon, *v);
   }
-  if (d.var && d.var->code() == TypeCode::NativeProperty) return WriteNativeProperty(with, locals, *d.var);
+  if (d.var && d.var->code() == TypeCode::NativeProperty) return WriteNativeProperty(scope, *d.var);
   return true;
 }
 
 // IF condition THEN statement [ELSE statement]
-bool ScriptEngine::RunIf(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunIf(Scope scope) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
   parser_.Next();
   Value cond(StdType(TypeCode::Boolean));
-  if (!Evaluate(with, locals, TK::Then, cond)) return false;
+  if (!Evaluate(scope, TK::Then, cond)) return false;
   if (parser_.CurrTokenKind() != TK::Then) {
     SetError(ErrorCode::ThenExpected);
     return false;
   }
   parser_.Next();
   if (cond.GetBool()) {
-    if (!RunStatementOrBlock(with, locals)) return false;
+    if (!RunStatementOrBlock(scope)) return false;
     if (parser_.CurrTokenKind() == TK::Else) {
       if (!CallHook(parser_.CurrTokenPos())) return false;
       parser_.Next();
@@ -378,16 +376,16 @@ bool ScriptEngine::RunIf(const WithList& with, VariableList* locals) {
   if (parser_.CurrTokenKind() == TK::Else) {
     parser_.Next();
     if (!CallHook(parser_.CurrTokenPos())) return false;
-    return RunStatementOrBlock(with, locals);
+    return RunStatementOrBlock(scope);
   }
   return true;
 }
 
 // CASE selector OF labels: statement; ... [ELSE statement] END
-bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunCase(Scope scope) {
   parser_.Next();
   Value selector(varType_);
-  if (!Evaluate(with, locals, TK::Of, selector)) return false;
+  if (!Evaluate(scope, TK::Of, selector)) return false;
   if (parser_.CurrTokenKind() != TK::Of) {
     SetError(ErrorCode::OfExpected);
     return false;
@@ -397,7 +395,7 @@ bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
   while (parser_.CurrTokenKind() != TK::End) {
     if (parser_.CurrTokenKind() == TK::Else) {
       parser_.Next();
-      if (!(matched ? SkipStatementOrBlock() : RunStatementOrBlock(with, locals))) return false;
+      if (!(matched ? SkipStatementOrBlock() : RunStatementOrBlock(scope))) return false;
       if (IsLoopExit(parser_.CurrTokenKind())) return true;  // BREAK/CONTINUE reach the loop
       if (parser_.CurrTokenKind() == TK::Semicolon) parser_.Next();
       if (parser_.CurrTokenKind() != TK::End) {
@@ -410,7 +408,7 @@ bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
     bool hit = false;
     for (;;) {
       Value label(selector.type);
-      if (!Evaluate(with, locals, TK::Colon, label)) return false;
+      if (!Evaluate(scope, TK::Colon, label)) return false;
       if (!DoOperation(label, selector, kOpEqual)) return false;
       hit = hit || label.GetBool();
       if (parser_.CurrTokenKind() != TK::Comma) break;
@@ -422,7 +420,7 @@ bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
     }
     parser_.Next();
     if (hit && !matched) {
-      if (!RunStatementOrBlock(with, locals)) return false;
+      if (!RunStatementOrBlock(scope)) return false;
       if (IsLoopExit(parser_.CurrTokenKind())) return true;
     } else if (!SkipStatementOrBlock()) {
       return false;
@@ -435,7 +433,7 @@ bool ScriptEngine::RunCase(const WithList& with, VariableList* locals) {
 }
 
 // FOR variable := start TO|DOWNTO end DO statement
-bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunFor(Scope scope) {
   parser_.Next();
   if (parser_.CurrTokenKind() != TK::Identifier) {
     SetError(ErrorCode::IdentifierExpected);
@@ -444,9 +442,9 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
   NameId name = parser_.CurrTokenName();
   Value* var = nullptr;
   ValuePtr keep;
-  if (locals) {
-    int i = locals->Find(name);
-    if (i >= 0) keep = locals->Ptr(i);
+  if (scope.locals) {
+    int i = scope.locals->Find(name);
+    if (i >= 0) keep = scope.locals->Ptr(i);
   }
   if (!keep) {
     const Symbol* s = FindSymbol(name);
@@ -471,7 +469,7 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
     return false;
   }
   parser_.Next();
-  if (!Evaluate(with, locals, TK::To, *var)) return false;
+  if (!Evaluate(scope, TK::To, *var)) return false;
   int64_t start = static_cast<int32_t>(var->GetInt());
   bool down = parser_.CurrTokenKind() == TK::Downto;
   if (!down && parser_.CurrTokenKind() != TK::To) {
@@ -479,7 +477,7 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
     return false;
   }
   parser_.Next();
-  if (!Evaluate(with, locals, TK::Do, *var)) return false;
+  if (!Evaluate(scope, TK::Do, *var)) return false;
   int64_t end = static_cast<int32_t>(var->GetInt());
   if (parser_.CurrTokenKind() != TK::Do) {
     SetError(ErrorCode::DoExpected);
@@ -501,7 +499,7 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
   for (int64_t n = 0; n < passes; ++n, value += step) {
     if (!CallHook(bodyPos)) return false;
     var->SetInt(value);
-    if (!RunStatementOrBlock(with, locals)) return false;
+    if (!RunStatementOrBlock(scope)) return false;
     bool brk = parser_.CurrTokenKind() == TK::Break;
     parser_.SetCursor(bodyCursor);
     if (brk) break;
@@ -510,11 +508,11 @@ bool ScriptEngine::RunFor(const WithList& with, VariableList* locals) {
 }
 
 // WHILE condition DO statement
-bool ScriptEngine::RunWhile(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunWhile(Scope scope) {
   parser_.Next();
   const int32_t condCursor = parser_.Cursor();
   Value cond(StdType(TypeCode::Boolean));
-  if (!Evaluate(with, locals, TK::Do, cond)) return false;
+  if (!Evaluate(scope, TK::Do, cond)) return false;
   if (parser_.CurrTokenKind() != TK::Do) {
     SetError(ErrorCode::DoExpected);
     return false;
@@ -525,24 +523,24 @@ bool ScriptEngine::RunWhile(const WithList& with, VariableList* locals) {
   bool brk = false;
   while (cond.GetBool() && !brk) {
     if (!CallHook(bodyPos)) return false;
-    if (!RunStatementOrBlock(with, locals)) return false;
+    if (!RunStatementOrBlock(scope)) return false;
     brk = parser_.CurrTokenKind() == TK::Break;
     parser_.SetCursor(condCursor);
-    if (!Evaluate(with, locals, TK::Do, cond)) return false;
+    if (!Evaluate(scope, TK::Do, cond)) return false;
     parser_.SetCursor(bodyCursor);
   }
   return SkipStatementOrBlock();
 }
 
 // REPEAT statements UNTIL condition
-bool ScriptEngine::RunRepeat(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunRepeat(Scope scope) {
   const int32_t repeatPos = parser_.CurrTokenPos();
   const int32_t repeatCursor = parser_.Cursor();
   Value cond(StdType(TypeCode::Boolean));
   for (;;) {
     parser_.SetCursor(repeatCursor);
     if (!CallHook(repeatPos)) return false;
-    if (!RunBlockOfKind(with, locals, BlockKind::Repeat)) return false;
+    if (!RunBlockOfKind(scope, BlockKind::Repeat)) return false;
     TK k = parser_.CurrTokenKind();
     if (k == TK::Break) {  // the whole statement is passed over, condition included
       parser_.SetCursor(repeatCursor);
@@ -558,17 +556,17 @@ bool ScriptEngine::RunRepeat(const WithList& with, VariableList* locals) {
       }
       parser_.Next();
     }
-    if (!Evaluate(with, locals, TK::Semicolon, cond)) return false;
+    if (!Evaluate(scope, TK::Semicolon, cond)) return false;
     if (cond.GetBool()) return true;
   }
 }
 
 // WITH object, ... DO statement: the objects' members are found by their bare names.
-bool ScriptEngine::RunWith(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunWith(Scope scope) {
   parser_.Next();
   WithList entries;
   for (;;) {
-    Designator d = ReadDesignator(with, locals, DesignatorMode::Statement);
+    Designator d = ReadDesignator(scope, DesignatorMode::Statement);
     if (d.outcome == Designator::Failure) return false;
     Value* v = d.var ? d.var->Deref() : nullptr;
     if (!v || v->code() != TypeCode::Class) {
@@ -592,9 +590,9 @@ bool ScriptEngine::RunWith(const WithList& with, VariableList* locals) {
     SetError(ErrorCode::CommaExpected);
     return false;
   }
-  entries.insert(entries.end(), with.begin(), with.end());
+  entries.insert(entries.end(), scope.with->begin(), scope.with->end());
   parser_.Next();
-  return RunStatementOrBlock(entries, locals);
+  return RunStatementOrBlock(Scope{&entries, scope.locals});
 }
 
 // Moves the cursor from a TRY to its own EXCEPT or FINALLY, passing nested blocks.
@@ -633,19 +631,18 @@ bool ScriptEngine::FindTryPart(int32_t tryCursor) {
 }
 
 // TRY statements EXCEPT statements END | TRY statements FINALLY statements END
-bool ScriptEngine::RunTry(const WithList& with, VariableList* locals) {
+bool ScriptEngine::RunTry(Scope scope) {
   const int32_t tryCursor = parser_.Cursor();
-  if (RunBlockOfKind(with, locals, BlockKind::Try)) {
+  if (RunBlockOfKind(scope, BlockKind::Try)) {
     if (IsLoopExit(parser_.CurrTokenKind())) {
       // BREAK/CONTINUE leave the protected part: a FINALLY part runs on the way to the loop.
       const int32_t exitCursor = parser_.Cursor();
       if (!FindTryPart(tryCursor)) return false;
-      if (parser_.CurrTokenKind() == TK::Finally && !RunBlockOfKind(with, locals, BlockKind::Begin))
-        return false;
+      if (parser_.CurrTokenKind() == TK::Finally && !RunBlockOfKind(scope, BlockKind::Begin)) return false;
       parser_.SetCursor(exitCursor);
       return true;
     }
-    if (parser_.CurrTokenKind() == TK::Finally) return RunBlockOfKind(with, locals, BlockKind::Begin);
+    if (parser_.CurrTokenKind() == TK::Finally) return RunBlockOfKind(scope, BlockKind::Begin);
     return SkipBlock();  // the EXCEPT part
   }
   // Errors in the text are not caught, nor is the end of a run the user stopped.
@@ -654,13 +651,13 @@ bool ScriptEngine::RunTry(const WithList& with, VariableList* locals) {
   error_.Clear();
   if (!FindTryPart(tryCursor)) return false;
   if (parser_.CurrTokenKind() == TK::Finally) {
-    if (!RunBlockOfKind(with, locals, BlockKind::Begin)) return false;
+    if (!RunBlockOfKind(scope, BlockKind::Begin)) return false;
     error_ = savedError_;
     return false;
   }
   if (savedError_.code == ErrorCode::ExitSignal) {
     if (!SkipBlock()) return false;
-  } else if (!RunBlockOfKind(with, locals, BlockKind::Begin)) {
+  } else if (!RunBlockOfKind(scope, BlockKind::Begin)) {
     return false;
   }
   savedError_ = error_;
