@@ -1,6 +1,6 @@
 // Calls: arguments read at a call site, script routine bodies, native functions, prepared lists.
 #include "engine/call_frame.h"
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 
 namespace quoll {
 

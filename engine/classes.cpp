@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/call_frame.h"
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 #include "engine/textutil.h"
 
 namespace quoll {

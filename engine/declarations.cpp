@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 #include "engine/textutil.h"
 
 namespace quoll {

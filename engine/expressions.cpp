@@ -1,7 +1,7 @@
 // Expression evaluation: operand lists with three precedence levels, operands and designators.
 #include <array>
 
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 
 namespace quoll {
 

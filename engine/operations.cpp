@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 
 namespace quoll {
 

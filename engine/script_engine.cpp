@@ -1,5 +1,5 @@
 // ScriptEngine: construction, error recording, registration API, units, resources and Cleanup.
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 
 #include <pthread.h>
 #include <sys/resource.h>

@@ -26,9 +26,6 @@ class ScriptEngine;
 // error that ends the call.
 using NativeFunction = ErrorCode (*)(ScriptEngine* script, void* host, Routine* routine, Value* result,
                                      VariableList& args);
-// The extended convention, for routines made callable by an external-declaration handler.
-using ExtendedFunction = ErrorCode (*)(void* extra, ScriptEngine* script, void* host, Value* result,
-                                       VariableList& args, Routine* routine);
 
 using UsesHandler = ErrorCode (*)(void* host, ScriptEngine* script, const std::string& unitName);
 using RunLineHandler = ErrorCode (*)(void* host, ScriptEngine* script, int32_t position);
@@ -85,87 +82,8 @@ inline Scope MainScope() {
   return {&kNoWithObjects, nullptr};
 }
 
-// Outcome of reading a designator.
-struct Designator {
-  enum Outcome : uint8_t { Failure, Variable, Value } outcome = Failure;
-  ValuePtr
-      var;  // Variable: the variable; Value: a new variant owned by the caller (nullptr after a procedure)
-};
-
-enum class DesignatorMode : uint8_t { Statement, Variable, RoutineAddress };
-
-// Operation codes of DoOperation.
-enum Operation : int {
-  kOpAssign = 0,
-  kOpSubtract = 1,
-  kOpAdd = 2,
-  kOpMultiply = 3,
-  kOpDivide = 4,
-  kOpIntDivide = 5,
-  kOpMod = 6,
-  kOpAnd = 7,
-  kOpOr = 8,
-  kOpXor = 9,
-  kOpShl = 10,
-  kOpShr = 11,
-  kOpGreater = 12,
-  kOpLess = 13,
-  kOpEqual = 14,
-  kOpNotEqual = 15,
-  kOpGreaterEqual = 16,
-  kOpLessEqual = 17,
-  kOpIs = 18,
-  kOpAs = 19,
-};
-
-// Applies an arithmetic operation or comparison to two LONGINT values: the 32-bit wrapping result,
-// or a comparison's 0/1 with isBoolean set. False for other operations and for the divisions
-// the general path must report or wrap (by zero, the smallest LONGINT by -1).
-inline bool LongIntOperation(int op, int32_t a, int32_t b, int32_t& value, bool& isBoolean) {
-  const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
-  isBoolean = false;
-  switch (op) {
-    case kOpAdd:
-      value = static_cast<int32_t>(ua + ub);
-      return true;
-    case kOpSubtract:
-      value = static_cast<int32_t>(ua - ub);
-      return true;
-    case kOpMultiply:
-      value = static_cast<int32_t>(ua * ub);
-      return true;
-    case kOpIntDivide:
-    case kOpMod:
-      if (b == 0 || (a == INT32_MIN && b == -1)) return false;  // the general path reports or wraps these
-      value = op == kOpIntDivide ? a / b : a % b;
-      return true;
-    default:
-      break;
-  }
-  isBoolean = true;
-  switch (op) {
-    case kOpEqual:
-      value = a == b;
-      return true;
-    case kOpNotEqual:
-      value = a != b;
-      return true;
-    case kOpLess:
-      value = a < b;
-      return true;
-    case kOpGreater:
-      value = a > b;
-      return true;
-    case kOpLessEqual:
-      value = a <= b;
-      return true;
-    case kOpGreaterEqual:
-      value = a >= b;
-      return true;
-    default:
-      return false;
-  }
-}
+struct Designator;
+enum class DesignatorMode : uint8_t;
 
 // The stack a run may use on the main thread. Every limit the engine counts (blocks and calls,
 // expressions, types, units) is met within it, also in sanitizer builds, so those limits decide
@@ -183,14 +101,19 @@ class ScriptEngine {
   ScriptEngine(const ScriptEngine&) = delete;
   ScriptEngine& operator=(const ScriptEngine&) = delete;
 
-  // ---- host interface ----
-  // Replaces the whole script: tokenizes it and processes its declarations.
+  // ---- Text and run ----
+  // Replaces the whole script: tokenizes it and processes its declarations (asking OnUses for
+  // SYSTEM and for every unit the text uses).
   void SetText(std::string_view text);
   // Executes the main block.
   void RunMain();
+  // Runs a routine with an argument list prepared by the caller (a library calling back into
+  // the script: a handler of a form, a property's accessor).
+  ValuePtr CallRoutineWithList(Routine* routine, VariableList& args);
   // Releases what a run created: globals reset, units, resources and objects freed.
   void Cleanup();
 
+  // ---- Errors ----
   // The error of the last text or run: code, position, parameter and module.
   const ScriptError& Error() const { return error_; }
   // Records an error unless one is recorded already (the first one wins), at the source's
@@ -203,21 +126,37 @@ class ScriptEngine {
   // Replaces the error record as a whole (a unit's error copied with its own place and module).
   void OverrideError(const ScriptError& e) { error_ = e; }
 
+  // ---- Registration: what scripts may call and use, by declaration text ----
   // Registers a native function from a declaration text; nullptr when the text cannot be read.
   Routine* AddFunction(NativeFunction entry, std::string_view declaration, intptr_t hostData);
   // Registers a native function from a prepared declaration.
   Routine* AddNativeRoutine(NativeFunction entry, std::string_view name, ParamList decl, intptr_t hostData);
+  // Takes a routine out of the lookups (it stays valid until the next SetText).
   bool RemoveFunction(Routine* routine);
+  // A global of a type given as text (a library's named constant); nullptr when the type is bad.
   Value* AddVariable(std::string_view name, std::string_view typeText, bool readOnly);
   Type* AddTypeText(std::string_view name, std::string_view typeText);
+  // A class from its declaration text whose methods are all native and served by `entry`; each
+  // method's host data is its place in the class text (0 for the first method), so the entry
+  // can switch on it.
   Type* AddClass(std::string_view name, std::string_view classText, NativeFunction entry);
-  Type* FindType(std::string_view name) const;
   Type* AddReferenceType(std::string_view name);
   // Registers a named type whose values are native objects; `nativeClass` tells the types of
   // different libraries apart.
   Type* AddNativeObjectType(std::string_view name, const void* nativeClass = nullptr);
-  // Locals of the running routine first, then globals.
+  Type* FindType(std::string_view name) const;
+  // Predefined types, valid after SetText.
+  Type* StdType(TypeCode code) const;
+  Type* VarType() const { return varType_; }
+  Type* ArrayType() const { return arrayType_; }
+
+  // ---- Variables ----
+  // Locals of the running routine first, then globals (the watch window's lookup).
   Value* GetVariable(std::string_view name);
+
+  // ---- Units ----
+  // Attaches a compiled unit: its types, globals and routines become visible here; its routines
+  // run in the unit. With `owned` this script frees the unit at its next SetText.
   bool AttachUnit(std::unique_ptr<ScriptEngine>& unit, bool owned);
   // Attaches a unit that this script does not own: a unit of the run that another script of it
   // used first (a unit is one module per run, however many scripts use it).
@@ -236,67 +175,42 @@ class ScriptEngine {
     runOwner_ = owner;
     depths_ = owner ? owner->depths_ : &ownDepths_;
   }
+  // SYSTEM, then the units of the uses clause, upper case.
+  const std::vector<NameId>& Units() const { return units_; }
+  const std::string& ModuleName() const { return moduleName_; }
+  bool IsUnit() const { return isUnit_; }
+  // The main block's position; -1 when the text failed or there is nothing to run.
+  int32_t MainPosition() const { return mainPos_; }
+
+  // ---- Resources and native objects ----
   // Hands a native object to this script: the variant refers to its holder, which this script
   // keeps until Cleanup (the object is destroyed then, unless the script freed it).
   NativeHolder* AdoptNativeObject(std::unique_ptr<NativeObject> object);
+  // What a library allocates for a script: Cleanup calls `freeProc` for every entry left, last
+  // first. Lookups by data word take constant time.
   void AddResource(ResourceFree freeProc, intptr_t data);
   void RemoveResource(intptr_t data);
   bool IsValidResource(ResourceFree freeProc, intptr_t data) const;
 
-  // Runs a routine with an argument list prepared by the caller.
-  ValuePtr CallRoutineWithList(Routine* routine, VariableList& args);
-
-  // Settings
+  // ---- Settings ----
   UsesHandler OnUses = nullptr;
   RunLineHandler OnRunLine = nullptr;
   int32_t MaxBeginNesting = 2147483647;
   int32_t MaxArrayLength = 2147483647;
-
-  void* HostIdentity() const { return host_; }
-  const std::string& ModuleName() const { return moduleName_; }
-  bool IsUnit() const { return isUnit_; }
-  int32_t MainPosition() const { return mainPos_; }
-  Tokenizer& Parser() { return parser_; }
-  const std::vector<std::unique_ptr<Routine>>& Routines() const { return routines_; }
-  VariableList& Globals() { return globals_; }
-  TypeList& Types() { return types_; }
-  const std::vector<NameId>& Units() const { return units_; }
-  const std::vector<Routine*>& CallStack() const { return callStack_; }
-  VariableList* CurrentLocals() const { return currentLocals_; }
-  int32_t NestingDepth() const { return depths_->blocks; }
   // How deeply expressions may nest in a run (parentheses, arguments, indexes, each counting
   // once, across routine calls). Like the block limit it is a count, so a script meets it at
   // the same place in every run, whatever the stack looks like.
   static constexpr int32_t kMaxExpressionNesting = 4000;
+
+  // ---- What the host and tests observe ----
+  void* HostIdentity() const { return host_; }
+  int32_t NestingDepth() const { return depths_->blocks; }
   // How many calls have left the script for native code (native routines, native object methods
   // and properties) since the object was made. A statement that made none took interpreter time
   // only; the host's statement hook uses this to tell cheap statements from possibly slow ones.
   uint64_t NativeCallCount() const { return nativeCalls_; }
-  // Finds a registered type by upper-case name, resolved through copies.
-  Type* TypeByName(NameId name) const;
-  // Predefined types, valid after SetText.
-  Type* StdType(TypeCode code) const;
-  Type* VarType() const { return varType_; }
-  Type* ArrayType() const { return arrayType_; }
-  Type* TObjectType() const { return tobjectType_; }
-
-  // ---- used by the engine's own parts ----
-  struct Symbol {
-    Type* type = nullptr;
-    int32_t global = -1;
-    Routine* routine = nullptr;  // the earliest routine of that name
-    bool unit = false;
-  };
-  const Symbol* FindSymbol(NameId name) const { return name < symbols_.size() ? &symbols_[name] : nullptr; }
-
-  // Statements
-  bool RunBlock(Scope scope, bool skip);
-  // Expressions
-  bool Evaluate(Scope scope, TokenKind stop, Value& dest);
-  Designator ReadDesignator(Scope scope, DesignatorMode mode);
-  // Operations (operation codes: 0 assign, 1 subtract, 2 add, ...)
-  bool DoOperation(Value& left, Value& right, int operation);
-  bool Assign(Value& dest, Value& src) { return DoOperation(dest, src, 0); }
+  const std::vector<std::unique_ptr<Routine>>& Routines() const { return routines_; }
+  TypeList& Types() { return types_; }
 
  private:
   // What Fail returns: the failure value of the caller's result, false or a null pointer.
@@ -317,6 +231,15 @@ class ScriptEngine {
     return {};
   }
 
+  // What a name means in this script: its type, global, earliest routine, or unit.
+  struct Symbol {
+    Type* type = nullptr;
+    int32_t global = -1;
+    Routine* routine = nullptr;  // the earliest routine of that name
+    bool unit = false;
+  };
+  const Symbol* FindSymbol(NameId name) const { return name < symbols_.size() ? &symbols_[name] : nullptr; }
+  Type* TypeByName(NameId name) const;
   Symbol& SymbolFor(NameId name) {
     if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
     return symbols_[name];
@@ -348,6 +271,7 @@ class ScriptEngine {
   void RefreshStackFloor();
 
   // Blocks and statements (statements.cpp)
+  bool RunBlock(Scope scope, bool skip);
   enum class BlockKind : uint8_t { Repeat, Try, Begin, Single };
   bool EnterBlock();
   bool RunBlockOfKind(Scope scope, BlockKind kind);
@@ -369,6 +293,8 @@ class ScriptEngine {
   bool FindTryPart(int32_t tryPos);
 
   // Expressions (expressions.cpp)
+  bool Evaluate(Scope scope, TokenKind stop, Value& dest);
+  Designator ReadDesignator(Scope scope, DesignatorMode mode);
   // A plain variable name (no WITH objects in effect): a local or global, or nullptr when the
   // name means something else (a type, a routine) or nothing.
   Value* LookupPlainVariable(NameId name, VariableList* locals) const {
@@ -394,8 +320,11 @@ class ScriptEngine {
   bool RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor);
   bool CallNative(Routine* routine, VariableList& args, Value* result);
 
+  // Operations (operations.cpp; operation codes in engine_internal.h)
+  bool DoOperation(Value& left, Value& right, int operation);
+  bool Assign(Value& dest, Value& src) { return DoOperation(dest, src, 0); }
+
   // Classes (classes.cpp)
- public:
   ValuePtr Construct(Scope scope, Type* cls, Routine* method);
   ValuePtr FindMember(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   Routine* FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
@@ -406,8 +335,6 @@ class ScriptEngine {
   Type* ReadType(NameId name, bool classesAllowed);
   // Reads `( params ) : result` of a routine heading into decl (declarations.cpp).
   bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
-
- private:
   ValuePtr CallInherited(Scope scope, bool& ok);
   Type* RoutineType(Routine* routine);
   Type* ClassRefType(Type* cls);

@@ -2,7 +2,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "engine/script_engine.h"
+#include "engine/engine_internal.h"
 
 namespace quoll {
 
