@@ -11,12 +11,12 @@ namespace quoll {
 
 namespace {
 
-const NameId kDesEncode = Intern("DES_ENCODE");
-const NameId kDesDecode = Intern("DES_DECODE");
-const NameId kDesMac = Intern("DES_MAC");
-const NameId kTriDesEncode = Intern("TRIDES_ENCODE");
-const NameId kTriDesDecode = Intern("TRIDES_DECODE");
-const NameId kTriDesMac = Intern("TRIDES_MAC");
+// The cipher functions, by their host data.
+enum class CipherRoutine : intptr_t { DesEncode, DesDecode, DesMac, TriDesEncode, TriDesDecode, TriDesMac };
+
+constexpr intptr_t HostData(CipherRoutine r) {
+  return static_cast<intptr_t>(r);
+}
 
 using Key = std::span<const uint8_t, DesCipher::kKeySize>;
 
@@ -92,12 +92,19 @@ std::string TripleDes(CipherMode mode, std::string_view keyText, std::string_vie
 }
 
 void RegisterCipherFunctions(ScriptEngine& script) {
-  script.AddFunction(CipherCall, "function Des_Encode(strKey: string; strIn: string): string;", 0);
-  script.AddFunction(CipherCall, "function Des_Decode(strKey: string; strIn: string): string;", 0);
-  script.AddFunction(CipherCall, "function Des_MAC(strKey: string; strIn: string): string;", 0);
-  script.AddFunction(CipherCall, "function TriDes_Encode(strKey: string; strIn: string): string;", 0);
-  script.AddFunction(CipherCall, "function TriDes_Decode(strKey: string; strIn: string): string;", 0);
-  script.AddFunction(CipherCall, "function TriDes_MAC(strKey: string; strIn: string): string;", 0);
+  using C = CipherRoutine;
+  script.AddFunction(CipherCall, "function Des_Encode(strKey: string; strIn: string): string;",
+                     HostData(C::DesEncode));
+  script.AddFunction(CipherCall, "function Des_Decode(strKey: string; strIn: string): string;",
+                     HostData(C::DesDecode));
+  script.AddFunction(CipherCall, "function Des_MAC(strKey: string; strIn: string): string;",
+                     HostData(C::DesMac));
+  script.AddFunction(CipherCall, "function TriDes_Encode(strKey: string; strIn: string): string;",
+                     HostData(C::TriDesEncode));
+  script.AddFunction(CipherCall, "function TriDes_Decode(strKey: string; strIn: string): string;",
+                     HostData(C::TriDesDecode));
+  script.AddFunction(CipherCall, "function TriDes_MAC(strKey: string; strIn: string): string;",
+                     HostData(C::TriDesMac));
 }
 
 ErrorCode CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
@@ -106,20 +113,27 @@ ErrorCode CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Val
     std::string key, data;
     args.Get(0)->Deref()->GetString(key);
     args.Get(1)->Deref()->GetString(data);
-    const NameId name = routine->name;
     std::string text;
-    if (name == kDesEncode)
-      text = SingleDes(CipherMode::Encode, key, data);
-    else if (name == kDesDecode)
-      text = SingleDes(CipherMode::Decode, key, data);
-    else if (name == kDesMac)
-      text = SingleDes(CipherMode::Mac, key, data);
-    else if (name == kTriDesEncode)
-      text = TripleDes(CipherMode::Encode, key, data);
-    else if (name == kTriDesDecode)
-      text = TripleDes(CipherMode::Decode, key, data);
-    else if (name == kTriDesMac)
-      text = TripleDes(CipherMode::Mac, key, data);
+    switch (static_cast<CipherRoutine>(routine->hostData)) {
+      case CipherRoutine::DesEncode:
+        text = SingleDes(CipherMode::Encode, key, data);
+        break;
+      case CipherRoutine::DesDecode:
+        text = SingleDes(CipherMode::Decode, key, data);
+        break;
+      case CipherRoutine::DesMac:
+        text = SingleDes(CipherMode::Mac, key, data);
+        break;
+      case CipherRoutine::TriDesEncode:
+        text = TripleDes(CipherMode::Encode, key, data);
+        break;
+      case CipherRoutine::TriDesDecode:
+        text = TripleDes(CipherMode::Decode, key, data);
+        break;
+      case CipherRoutine::TriDesMac:
+        text = TripleDes(CipherMode::Mac, key, data);
+        break;
+    }
     if (result) result->SetString(std::move(text));
     return ErrorCode::NoError;
   } catch (const CardError& e) {

@@ -18,12 +18,19 @@ namespace {
 std::unique_ptr<ReaderManager> programReaderManager;
 bool pcscAvailable = false;
 
-const NameId kSleep = Intern("SLEEP");
-const NameId kGetReaderCount = Intern("GETREADERCOUNT");
-const NameId kGetReaderName = Intern("GETREADERNAME");
-const NameId kOpenReader = Intern("OPENREADER");
-const NameId kCloseReader = Intern("CLOSEREADER");
-const NameId kSendApdu = Intern("SENDAPDU");
+// The reader functions, by their host data.
+enum class ReaderRoutine : intptr_t {
+  Sleep,
+  GetReaderCount,
+  GetReaderName,
+  OpenReader,
+  CloseReader,
+  SendApdu
+};
+
+constexpr intptr_t HostData(ReaderRoutine r) {
+  return static_cast<intptr_t>(r);
+}
 
 int IntArgument(VariableList& args, int i) {
   return static_cast<int>(args.Get(i)->Deref()->GetInt());
@@ -51,12 +58,16 @@ bool PCSCAvailable() {
 void RegisterReaderFunctions(ScriptEngine& script) {
   if (!programReaderManager && !StartPCSC()) return;
   if (!pcscAvailable) return;
-  script.AddFunction(ReaderCall, "procedure Sleep(nTime : Integer);", 0);
-  script.AddFunction(ReaderCall, "function GetReaderCount : Integer;", 0);
-  script.AddFunction(ReaderCall, "function GetReaderName(nIndex : Integer) : string;", 0);
-  script.AddFunction(ReaderCall, "function OpenReader(nIndex : Integer) : Boolean;", 0);
-  script.AddFunction(ReaderCall, "function CloseReader(nIndex : Integer) : Boolean;", 0);
-  script.AddFunction(ReaderCall, "function SendAPDU(nIndex : Integer; strIN : string) : string;", 0);
+  using R = ReaderRoutine;
+  script.AddFunction(ReaderCall, "procedure Sleep(nTime : Integer);", HostData(R::Sleep));
+  script.AddFunction(ReaderCall, "function GetReaderCount : Integer;", HostData(R::GetReaderCount));
+  script.AddFunction(ReaderCall, "function GetReaderName(nIndex : Integer) : string;",
+                     HostData(R::GetReaderName));
+  script.AddFunction(ReaderCall, "function OpenReader(nIndex : Integer) : Boolean;", HostData(R::OpenReader));
+  script.AddFunction(ReaderCall, "function CloseReader(nIndex : Integer) : Boolean;",
+                     HostData(R::CloseReader));
+  script.AddFunction(ReaderCall, "function SendAPDU(nIndex : Integer; strIN : string) : string;",
+                     HostData(R::SendApdu));
 }
 
 ErrorCode ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Value* result,
@@ -65,27 +76,36 @@ ErrorCode ReaderCall(ScriptEngine* script, void* /*host*/, Routine* routine, Val
   if (!pcscAvailable || !programReaderManager) return ErrorCode::NoError;
   ReaderManager& manager = *programReaderManager;
   try {
-    const NameId name = routine->name;
-    if (name == kGetReaderCount) {
-      if (result) result->SetInt(manager.ReaderCount());
-    } else if (name == kGetReaderName) {
-      std::string text = manager.ReaderName(IntArgument(args, 0));
-      if (result) result->SetString(std::move(text));
-    } else if (name == kOpenReader) {
-      manager.Connect(IntArgument(args, 0));
-      if (result) result->SetBool(true);
-    } else if (name == kCloseReader) {
-      manager.Disconnect(IntArgument(args, 0));
-      if (result) result->SetBool(true);
-    } else if (name == kSendApdu) {
-      std::string command;
-      args.Get(1)->Deref()->GetString(command);
-      std::string response = manager.Transmit(IntArgument(args, 0), command);
-      if (result) result->SetString(std::move(response));
-    } else if (name == kSleep) {
-      // A negative time returns at once rather than meaning "for ever".
-      int milliseconds = IntArgument(args, 0);
-      if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    switch (static_cast<ReaderRoutine>(routine->hostData)) {
+      case ReaderRoutine::GetReaderCount:
+        if (result) result->SetInt(manager.ReaderCount());
+        break;
+      case ReaderRoutine::GetReaderName: {
+        std::string text = manager.ReaderName(IntArgument(args, 0));
+        if (result) result->SetString(std::move(text));
+        break;
+      }
+      case ReaderRoutine::OpenReader:
+        manager.Connect(IntArgument(args, 0));
+        if (result) result->SetBool(true);
+        break;
+      case ReaderRoutine::CloseReader:
+        manager.Disconnect(IntArgument(args, 0));
+        if (result) result->SetBool(true);
+        break;
+      case ReaderRoutine::SendApdu: {
+        std::string command;
+        args.Get(1)->Deref()->GetString(command);
+        std::string response = manager.Transmit(IntArgument(args, 0), command);
+        if (result) result->SetString(std::move(response));
+        break;
+      }
+      case ReaderRoutine::Sleep: {
+        // A negative time returns at once rather than meaning "for ever".
+        int milliseconds = IntArgument(args, 0);
+        if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        break;
+      }
     }
     return ErrorCode::NoError;
   } catch (const CardError& e) {

@@ -263,54 +263,57 @@ ErrorCode ScriptEngine::TObjectMethod(ScriptEngine* script, void* /*host*/, Rout
                                       VariableList& args) {
   Value* selfVar = args.Count() > 0 ? args.Get(0)->Deref() : nullptr;
   ObjectInstance* self = selfVar && selfVar->code() == TypeCode::Class ? selfVar->v.obj : nullptr;
-  const std::string& name = NameText(routine->plainName);
-  if (name == "CREATE") return ErrorCode::NoError;
+  const auto method = static_cast<TObjectMethodIndex>(routine->hostData);
+  if (method == TObjectMethodIndex::Create) return ErrorCode::NoError;
   if (!self) return ErrorCode::ClassNotCreated;
-  if (name == "DESTROY") {
-    if (self->freed) return ErrorCode::ClassAlreadyFreed;
-    // The field values are dropped, also for anyone who still holds a field (a var parameter);
-    // the instance keeps only its record, which references to it still find.
-    for (ValuePtr& f : self->fields) {
-      if (f->code() == TypeCode::PropertyRef) continue;
-      uint8_t flags = f->flags;
-      f->Init(f->type);
-      f->flags = flags;
+  switch (method) {
+    case TObjectMethodIndex::Create:
+      return ErrorCode::NoError;
+    case TObjectMethodIndex::Destroy: {
+      if (self->freed) return ErrorCode::ClassAlreadyFreed;
+      // The field values are dropped, also for anyone who still holds a field (a var parameter);
+      // the instance keeps only its record, which references to it still find.
+      for (ValuePtr& f : self->fields) {
+        if (f->code() == TypeCode::PropertyRef) continue;
+        uint8_t flags = f->flags;
+        f->Init(f->type);
+        f->flags = flags;
+      }
+      std::vector<ValuePtr>().swap(self->fields);
+      self->freed = true;
+      return ErrorCode::NoError;
     }
-    std::vector<ValuePtr>().swap(self->fields);
-    self->freed = true;
-    return ErrorCode::NoError;
-  }
-  if (name == "FREE") {
-    Routine* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
-    if (!destroy) return ErrorCode::UnknownIdentifier;
-    VariableList destroyArgs;
-    auto selfArg = Value::Create(self->cls);
-    selfArg->v.obj = self;
-    destroyArgs.Add(names::Self, std::move(selfArg));
-    int32_t cursor = script->parser_.Cursor();
-    script->CallRoutineWithList(destroy, destroyArgs);
-    script->parser_.SetCursor(cursor);
-    return script->error_.code;
-  }
-  if (name == "CLASSNAME") {
-    result->SetString(NameText(self->cls->name));
-    return ErrorCode::NoError;
-  }
-  if (name == "CLASSNAMEIS") {
-    std::string wanted;
-    args.Get(1)->Deref()->GetString(wanted);
-    wanted = UpperCase(wanted);
-    bool is = false;
-    for (Type* c = self->cls; c; c = Ancestor(c)) is = is || NameText(c->name) == wanted;
-    result->SetBool(is);
-    return ErrorCode::NoError;
-  }
-  if (name == "GETANCESTORS") {
-    std::string text;
-    for (Type* c = self->cls; c; c = Ancestor(c))
-      text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
-    result->SetString(text);
-    return ErrorCode::NoError;
+    case TObjectMethodIndex::Free: {
+      Routine* destroy = script->FindMethod(self, self->cls, names::Destroy, true);
+      if (!destroy) return ErrorCode::UnknownIdentifier;
+      VariableList destroyArgs;
+      auto selfArg = Value::Create(self->cls);
+      selfArg->v.obj = self;
+      destroyArgs.Add(names::Self, std::move(selfArg));
+      int32_t cursor = script->parser_.Cursor();
+      script->CallRoutineWithList(destroy, destroyArgs);
+      script->parser_.SetCursor(cursor);
+      return script->error_.code;
+    }
+    case TObjectMethodIndex::ClassName:
+      result->SetString(NameText(self->cls->name));
+      return ErrorCode::NoError;
+    case TObjectMethodIndex::ClassNameIs: {
+      std::string wanted;
+      args.Get(1)->Deref()->GetString(wanted);
+      wanted = UpperCase(wanted);
+      bool is = false;
+      for (Type* c = self->cls; c; c = Ancestor(c)) is = is || NameText(c->name) == wanted;
+      result->SetBool(is);
+      return ErrorCode::NoError;
+    }
+    case TObjectMethodIndex::GetAncestors: {
+      std::string text;
+      for (Type* c = self->cls; c; c = Ancestor(c))
+        text = text.empty() ? NameText(c->name) : NameText(c->name) + "." + text;
+      result->SetString(text);
+      return ErrorCode::NoError;
+    }
   }
   return ErrorCode::CommandNotSupported;
 }

@@ -134,6 +134,7 @@ void ScriptEngine::RegisterStandardTypes() {
   };
   const uint16_t pub = static_cast<uint16_t>(Visibility::Public);
   Type* str = stdTypes_[static_cast<int>(TypeCode::String)];
+  // In the order of TObjectMethodIndex.
   const Method kMethods[] = {
       {names::Create, static_cast<uint16_t>(pub | kMethodConstructor), nullptr, kNoName},
       {names::Destroy, static_cast<uint16_t>(pub | kMethodVirtual | kMethodDestructor), nullptr, kNoName},
@@ -142,9 +143,11 @@ void ScriptEngine::RegisterStandardTypes() {
       {Intern("CLASSNAME"), pub, str, kNoName},
       {Intern("GETANCESTORS"), pub, str, kNoName},
   };
+  intptr_t index = 0;
   for (const Method& m : kMethods) {
     auto r = std::make_unique<Routine>();
     r->owner = this;
+    r->hostData = index++;
     r->kind = RoutineKind::Native;
     r->methodFlags = m.flags;
     r->plainName = m.name;
@@ -946,9 +949,11 @@ Type* ScriptEngine::AddTypeText(std::string_view name, std::string_view typeText
 Type* ScriptEngine::AddClass(std::string_view name, std::string_view classText, NativeFunction entry) {
   Type* type = AddTypeText(name, classText);
   if (!type || type->code != TypeCode::Class || !type->cls) return type;
+  intptr_t index = 0;
   for (Routine* m : type->cls->methods) {
     m->kind = RoutineKind::Native;
     m->native = entry;
+    m->hostData = index++;  // the entry switches on the method's place in the class text
   }
   return type;
 }

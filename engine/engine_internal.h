@@ -90,4 +90,7 @@ inline bool LongIntOperation(int op, int32_t a, int32_t b, int32_t& value, bool&
   }
 }
 
+// The native methods of TOBJECT, by their host data.
+enum class TObjectMethodIndex : intptr_t { Create, Destroy, Free, ClassNameIs, ClassName, GetAncestors };
+
 }  // namespace quoll

@@ -17,8 +17,8 @@
 namespace quoll {
 
 namespace {
-const NameId kWriteln = Intern("WRITELN");
-const NameId kReadln = Intern("READLN");
+// The host routines, by their host data.
+enum class HostRoutine : intptr_t { Writeln, Readln };
 
 // A coarse clock: a few nanoseconds to read, no system call.
 timespec CoarseNow() {
@@ -276,8 +276,10 @@ ErrorCode ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::s
     RegisterCipherFunctions(*script);
     RegisterReaderFunctions(*script);  // only when PC/SC started
     // The host routines come last.
-    script->AddFunction(HostCall, "procedure Writeln(s: string)", 0);
-    script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string", 0);
+    script->AddFunction(HostCall, "procedure Writeln(s: string)",
+                        static_cast<intptr_t>(HostRoutine::Writeln));
+    script->AddFunction(HostCall, "function Readln(strCaption, strPrompt: string) : string",
+                        static_cast<intptr_t>(HostRoutine::Readln));
     return ErrorCode::NoError;
   }
   // A unit is one module per run: a unit that another script of this run used already is
@@ -331,10 +333,10 @@ ErrorCode ScriptHost::HostCall(ScriptEngine* /*script*/, void* host, Routine* ro
                                VariableList& args) {
   auto* self = static_cast<ScriptHost*>(host);
   std::string a;
-  if (routine->name == kWriteln) {
+  if (routine->hostData == static_cast<intptr_t>(HostRoutine::Writeln)) {
     args.Get(0)->Deref()->GetString(a);
     self->ui_.WriteOutput(a);
-  } else if (routine->name == kReadln) {
+  } else if (routine->hostData == static_cast<intptr_t>(HostRoutine::Readln)) {
     std::string b;
     args.Get(0)->Deref()->GetString(a);
     args.Get(1)->Deref()->GetString(b);

@@ -18,13 +18,8 @@ constexpr const char* kClassText =
     "string);function Count: Integer; function Add(s: string): Integer;procedure Delete(I: "
     "Integer);end;";
 
-// Method names, interned once: a call compares numbers, not texts.
-const NameId kClear = Intern("CLEAR");
-const NameId kGetItem = Intern("GETITEM");
-const NameId kSetItem = Intern("SETITEM");
-const NameId kCount = Intern("COUNT");
-const NameId kAdd = Intern("ADD");
-const NameId kDelete = Intern("DELETE");
+// The methods by their host data: their order in the class text.
+enum class Method : intptr_t { Create, Destroy, Clear, GetItem, SetItem, Count, Add, Delete };
 
 void FreeList(void* /*host*/, intptr_t data) {
   std::unique_ptr<StringList> owned(reinterpret_cast<StringList*>(data));
@@ -51,8 +46,8 @@ ErrorCode StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine,
   if (!self || self->code() != TypeCode::Class || !self->v.obj) return ErrorCode::ClassNotCreated;
   Value* data = DataField(self->v.obj);
   if (!data) return ErrorCode::CommandNotSupported;
-  const NameId method = routine->plainName;
-  if (method == names::Create) {
+  const auto method = static_cast<Method>(routine->hostData);
+  if (method == Method::Create) {
     auto list = std::make_unique<StringList>();
     intptr_t handle = reinterpret_cast<intptr_t>(list.get());
     script->AddResource(FreeList, handle);
@@ -69,25 +64,35 @@ ErrorCode StringListCall(ScriptEngine* script, void* /*host*/, Routine* routine,
     args.Get(i)->Deref()->GetString(s);
     return s;
   };
-  if (method == names::Destroy) {
-    script->RemoveResource(handle);
-    FreeList(nullptr, handle);
-    data->v.res.handle = 0;
-  } else if (method == kClear) {
-    list.Clear();
-  } else if (method == kGetItem) {
-    if (result) result->SetString(list.Get(index(1)));
-  } else if (method == kSetItem) {
-    list.Set(index(1), text(2));
-  } else if (method == kCount) {
-    if (result) result->SetInt(list.Count());
-  } else if (method == kAdd) {
-    if (result) result->SetInt(list.Count());
-    list.Add(text(1));
-  } else if (method == kDelete) {
-    list.Delete(index(1));
-  } else {
-    return ErrorCode::CommandNotSupported;
+  switch (method) {
+    case Method::Create:
+      break;
+    case Method::Destroy:
+      script->RemoveResource(handle);
+      FreeList(nullptr, handle);
+      data->v.res.handle = 0;
+      break;
+    case Method::Clear:
+      list.Clear();
+      break;
+    case Method::GetItem:
+      if (result) result->SetString(list.Get(index(1)));
+      break;
+    case Method::SetItem:
+      list.Set(index(1), text(2));
+      break;
+    case Method::Count:
+      if (result) result->SetInt(list.Count());
+      break;
+    case Method::Add:
+      if (result) result->SetInt(list.Count());
+      list.Add(text(1));
+      break;
+    case Method::Delete:
+      list.Delete(index(1));
+      break;
+    default:
+      return ErrorCode::CommandNotSupported;
   }
   return ErrorCode::NoError;
 }
