@@ -134,6 +134,8 @@ ErrorCode CipherCall(ScriptEngine* script, void* /*host*/, Routine* routine, Val
         text = TripleDes(CipherMode::Mac, key, data);
         break;
     }
+    // A result is a string like any other: longer than the engine allows is out of memory.
+    if (text.size() > kMaxStringLength) return ErrorCode::OutOfMemory;
     if (result) result->SetString(std::move(text));
     return ErrorCode::NoError;
   } catch (const CardError& e) {
