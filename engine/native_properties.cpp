@@ -1,0 +1,53 @@
+// Properties of native objects: reading one, and the assignment statement that writes one.
+#include "engine/engine_internal.h"
+#include "engine/operators.h"
+
+namespace quoll {
+
+namespace {
+using TK = TokenKind;
+}  // namespace
+
+bool ScriptEngine::ReadNativeProperty(Value& prop, Value& out) {
+  NativeHolder* h = prop.v.nprop.holder;
+  if (!h || h->freed || !h->object) {
+    SetError(ErrorCode::ClassNotCreated);
+    return false;
+  }
+  Type* type = h->object->PropertyType(prop.v.nprop.handle);
+  if (!type) {
+    SetError(ErrorCode::TypeMismatch);
+    return false;
+  }
+  out.Init(type);
+  ++nativeCalls_;
+  if (!h->object->ReadProperty(prop.v.nprop.handle, out)) {
+    SetError(ErrorCode::CannotReadProperty);
+    return false;
+  }
+  return true;
+}
+
+// `object.Property := expression` for a native object.
+bool ScriptEngine::WriteNativeProperty(Scope scope, Value& prop) {
+  if (parser_.CurrTokenKind() != TK::Assign) {
+    SetError(ErrorCode::AssignmentExpected);
+    return false;
+  }
+  parser_.Next();
+  NativeHolder* h = prop.v.nprop.holder;
+  if (!h || h->freed || !h->object) {
+    SetError(ErrorCode::ClassNotCreated);
+    return false;
+  }
+  Value value(h->object->PropertyType(prop.v.nprop.handle));
+  if (!Evaluate(scope, TK::Semicolon, value)) return false;
+  ++nativeCalls_;
+  if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {
+    SetError(ErrorCode::CannotWriteProperty);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quoll
