@@ -1,6 +1,8 @@
 // The tokenizer: one pass over the text, literal values converted as tokens are stored.
 #include "engine/tokens.h"
 
+#include "engine/char_classes.h"
+
 #include <algorithm>
 #include <array>
 
@@ -75,19 +77,6 @@ constexpr std::array<Keyword, 55> kKeywords{{
 
 static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end(),
                              [](const Keyword& a, const Keyword& b) { return a.spelling < b.spelling; }));
-
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsHexDigit(char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-bool IsBlank(char c) {
-  return c == '\t' || c == '\n' || c == '\r' || c == ' ';
-}
 
 // Scans one token at a time over NUL-ended text.
 class Scanner {

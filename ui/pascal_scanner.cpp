@@ -1,6 +1,8 @@
 // PascalScanner: one pass over a line, token by token, driven by the token's first character.
 #include "ui/pascal_scanner.h"
 
+#include "engine/char_classes.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -110,15 +112,6 @@ constexpr std::array<std::string_view, 9> kPropertyWords = {
 constexpr std::array<std::string_view, 7> kPropertyEnders = {"end",       "function", "private",  "procedure",
                                                              "protected", "public",   "published"};
 
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsHexDigit(char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
 bool IsSpace(char c) {
   auto u = static_cast<unsigned char>(c);
   return u >= 1 && u <= 32 && c != '\n' && c != '\r';
