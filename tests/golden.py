@@ -9,7 +9,12 @@ A directory stands for every .qs file below it, except files below a folder name
   // expect: TEXT                 the next Writeln line (in file order)
   // expect error: MESSAGE        the run fails with a run-time error on this line
   // expect compile error: MSG    the text fails before it runs, on this line
-  // expect position: N           the exact error position (optional)
+  // expect position at: TEXT     the error is at the first occurrence of TEXT in the code of the
+                                  line that carries the error expectation (optional); a `|` in
+                                  TEXT marks the spot within it (default: where TEXT starts)
+  // expect position in FILE: TEXT  the error is at the first occurrence of TEXT in FILE (a unit,
+                                  relative to the script's folder; units are read byte for byte)
+  // expect position: N           the exact error position, for the end of the text (0)
   // expect module: NAME          the module of the error line (optional; default: the name in
                                   the program header upper-cased, or MAIN). Naming another module
                                   (an error inside a unit) skips the line check.
@@ -36,6 +41,8 @@ EXPECT_OUTPUT = re.compile(r"// expect:(?: (.*))?$")
 EXPECT_ERROR = re.compile(r"// expect error:(?: (.*))?$")
 EXPECT_COMPILE_ERROR = re.compile(r"// expect compile error:(?: (.*))?$")
 EXPECT_POSITION = re.compile(r"// expect position: (-?\d+)\s*$")
+EXPECT_POSITION_AT = re.compile(r"// expect position at: (.*?)\s*$")
+EXPECT_POSITION_IN = re.compile(r"// expect position in (\S+): (.*?)\s*$")
 EXPECT_MODULE = re.compile(r"// expect module: (\S+)\s*$")
 STDIN_LINE = re.compile(r"// stdin:(?: (.*))?$")
 CWD = re.compile(r"// cwd: (.*?)\s*$")
@@ -50,6 +57,8 @@ class Test:
         self.output = []          # (text, source line) of each expected Writeln line
         self.error = None         # (kind, message, source line); kind is "run" or "compile"
         self.position = None
+        self.position_at = None   # (text, line of the expectation)
+        self.lines = []
         self.module = None
         self.stdin = []
         self.cwd = os.path.dirname(os.path.abspath(path))
@@ -74,6 +83,7 @@ class Test:
             self.line_starts.append(offset)
             offset += len(line) + 2
         self.header_module = header_module(lines)
+        self.lines = lines
 
         for number, line in enumerate(lines, 1):
             match = EXPECT_COMPILE_ERROR.search(line)
@@ -83,6 +93,14 @@ class Test:
             match = EXPECT_ERROR.search(line)
             if match:
                 self.set_error("run", (match.group(1) or "").rstrip(), number)
+                continue
+            match = EXPECT_POSITION_IN.search(line)
+            if match:
+                self.position = self.position_in_file(match.group(1), match.group(2), number)
+                continue
+            match = EXPECT_POSITION_AT.search(line)
+            if match:
+                self.position_at = (match.group(1), number)
                 continue
             match = EXPECT_POSITION.search(line)
             if match:
@@ -103,8 +121,33 @@ class Test:
             match = CWD.search(line)
             if match:
                 self.cwd = os.path.normpath(os.path.join(self.cwd, match.group(1)))
-        if (self.position is not None or self.module is not None) and self.error is None:
+        if (self.position is not None or self.position_at is not None or self.module is not None) \
+                and self.error is None:
             self.fail("'expect position' or 'expect module' without an error expectation")
+        if self.position_at is not None and self.error is not None:
+            text, number = self.position_at
+            error_line = self.error[2]
+            code = self.lines[error_line - 1].split("//")[0]
+            found, spot = find_marked(code, text)
+            if found < 0:
+                self.fail(f"line {number}: '{text}' is not in the code of line {error_line}")
+            else:
+                self.position = self.line_starts[error_line - 1] + found + spot
+
+    def position_in_file(self, relative, text, number):
+        """The CR LF byte offset of the first occurrence of text in another file."""
+        path = os.path.join(os.path.dirname(os.path.abspath(self.path)), relative)
+        try:
+            with open(path, "rb") as f:
+                other = f.read().decode("latin-1")  # units are read as they are
+        except OSError as e:
+            self.fail(f"line {number}: cannot read {relative}: {e}")
+            return None
+        found, spot = find_marked(other, text)
+        if found < 0:
+            self.fail(f"line {number}: '{text}' is not in {relative}")
+            return None
+        return found + spot
 
     def set_error(self, kind, message, number):
         if self.error is not None:
@@ -211,6 +254,14 @@ class Test:
                 expected_where += f" on line {number}"
             self.fail(f"line {number}: {kind} error mismatch ({', '.join(problems)}): expected "
                       f"'{message}' at {expected_where}, got '{got_message}' at {where}")
+
+
+def find_marked(haystack, text):
+    """Where text first occurs (-1 if nowhere, or for an empty text) and the offset of its spot
+    within it: the place of a `|` in text, which is not part of what is searched."""
+    spot = max(text.find("|"), 0)
+    plain = text.replace("|", "", 1)
+    return (haystack.find(plain) if plain else -1), spot
 
 
 def describe(line):

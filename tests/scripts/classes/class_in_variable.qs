@@ -1,7 +1,7 @@
 // Classes may be declared only in a TYPE section.
 var
   thing: class   // expect compile error: class not allowed here
-// expect position: 66
+// expect position at: class
     X: Integer;
   end;
 begin

@@ -4,7 +4,7 @@ type
     Count: Integer;
     Name: string;
     Count: Byte;   // expect compile error: duplicate identifier
-// expect position: 111
+// expect position at: Count
   end;
 begin
 end.

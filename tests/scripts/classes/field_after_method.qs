@@ -4,7 +4,7 @@ type
     A: Integer;
     procedure Run;
     B: Integer;   // expect compile error: end expected
-// expect position: 149
+// expect position at: B
   end;
 
 procedure TThing.Run;

@@ -1,7 +1,7 @@
 // The ancestor of a class must be declared.
 type
   TChild = class(TMissing)   // expect compile error: unknown identifier: TMISSING
-// expect position: 69
+// expect position at: TMissing
   end;
 begin
 end.

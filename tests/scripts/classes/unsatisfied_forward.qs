@@ -11,5 +11,5 @@ begin
 end;
 
 begin   // expect compile error: unsatisfied forward: TCOUNTER.STEP
-// expect position: 257
+// expect position at: begin
 end.

@@ -1,6 +1,6 @@
 // A constant is declared with =, not :=.
 const
   Limit := 5;   // expect compile error: is expected
-// expect position: 58
+// expect position at: :
 begin
 end.

@@ -3,7 +3,7 @@ var
   x: Integer;
   s: string;
   X: string;   // expect compile error: duplicate identifier
-// expect position: 108
+// expect position at: X
 begin
   Writeln('never runs');
 end.

@@ -2,6 +2,6 @@
 type
   TColor = (Red, Green, Blue);
   TLight = (Off, Green);   // expect compile error: duplicate identifier
-// expect position: 133
+// expect position at: Green
 begin
 end.

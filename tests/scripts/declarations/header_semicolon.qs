@@ -1,5 +1,5 @@
 // The program header ends with a semicolon.
 program NoSemicolon
 begin   // expect compile error: semicolon expected
-// expect position: 67
+// expect position at: begin
 end.

@@ -3,7 +3,7 @@ var
   count: Integer;
 
 procedure Report(count: Integer);   // expect compile error: duplicate identifier
-// expect position: 116
+// expect position at: count
 begin
 end;
 

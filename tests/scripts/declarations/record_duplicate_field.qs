@@ -4,7 +4,7 @@ type
     X, Y: Integer;
     Name: string;
     Y: Byte;   // expect compile error: duplicate identifier
-// expect position: 112
+// expect position at: Y
   end;
 begin
 end.

@@ -3,7 +3,7 @@ var
   Total: Integer;
 
 procedure Total;   // expect compile error: duplicate identifier
-// expect position: 103
+// expect position at: Total
 begin
 end;
 

@@ -4,5 +4,5 @@ begin
 end
 
 begin   // expect compile error: semicolon expected
-// expect position: 75
+// expect position at: begin
 end.

@@ -4,6 +4,6 @@ var
   x: Integer;
 
 if x = 0 then x := 1;   // expect compile error: begin expected
-// expect position: 158
+// expect position at: if
 begin
 end.

@@ -2,6 +2,6 @@
 var
   ok: Boolean;
   thing: TMissing;   // expect compile error: unknown identifier: TMISSING
-// expect position: 67
+// expect position at: TMissing
 begin
 end.

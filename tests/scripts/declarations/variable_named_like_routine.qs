@@ -2,6 +2,6 @@
 // host routine Writeln.
 var
   Writeln: Integer;   // expect compile error: duplicate identifier
-// expect position: 128
+// expect position at: Writeln
 begin
 end.

@@ -2,6 +2,6 @@
 var
   ok: Boolean;
   String: Integer;   // expect compile error: duplicate identifier
-// expect position: 91
+// expect position at: String
 begin
 end.

@@ -32,5 +32,5 @@ begin
     Writeln('/ 0.0 caught');         // expect: / 0.0 caught
   end;
   i := 10 div zero;                  // expect error: divide by zero
-// expect position: 755
+// expect position at: ;
 end.

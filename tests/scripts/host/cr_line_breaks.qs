@@ -1,1 +1,1 @@
-// This file uses lone CR line breaks; quoll-run turns each into CR LF.var  count: Integer;  name: string;  count: Byte;   // expect compile error: duplicate identifier// expect position: 116beginend.
+// This file uses lone CR line breaks; quoll-run turns each into CR LF.var  count: Integer;  name: string;  count: Byte;   // expect compile error: duplicate identifier// expect position at: countbeginend.

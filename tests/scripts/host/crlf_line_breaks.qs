@@ -3,6 +3,6 @@ var
   count: Integer;
   name: string;
   count: Byte;   // expect compile error: duplicate identifier
-// expect position: 128
+// expect position at: count
 begin
 end.

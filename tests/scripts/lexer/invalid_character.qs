@@ -3,5 +3,5 @@ var
   x: Integer;
 begin
   x := 1 ! 2;   // expect compile error: syntax error
-// expect position: 130
+// expect position at: !
 end.

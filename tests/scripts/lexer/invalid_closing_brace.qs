@@ -1,5 +1,5 @@
 // A closing brace outside a comment is an invalid character.
 begin
   Writeln('x'); }   // expect compile error: syntax error
-// expect position: 86
+// expect position at: }
 end.

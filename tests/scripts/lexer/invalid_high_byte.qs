@@ -4,5 +4,5 @@ var
 begin
   Writeln('café');
   x := 1 é 2;   // expect compile error: syntax error
-// expect position: 146
+// expect position at: �
 end.

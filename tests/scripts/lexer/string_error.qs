@@ -3,5 +3,5 @@
 begin
   Writeln('this one is fine');
   Writeln('this one never closes);   // expect compile error: string error
-// expect position: 159
+// expect position at: '
 end.

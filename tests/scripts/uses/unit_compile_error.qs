@@ -2,7 +2,7 @@
 // cwd: units
 uses Broken;   // expect compile error: duplicate identifier
 // expect module: BROKEN
-// expect position: 82
+// expect position in units/BROKEN.qs: Value: string
 begin
   Writeln('never runs');
 end.

@@ -2,7 +2,7 @@
 // cwd: units
 uses BadChar;   // expect compile error: syntax error
 // expect module: BADCHAR
-// expect position: 96
+// expect position in units/BADCHAR.qs: !
 begin
   Writeln('never runs');
 end.

@@ -4,7 +4,7 @@
 uses MathUtil;
 
 function Twice(k: Integer): Integer;   // expect compile error: duplicate identifier
-// expect position: 151
+// expect position at: Twice
 begin
   Result := k + k;
 end;

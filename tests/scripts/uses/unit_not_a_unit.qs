@@ -2,7 +2,7 @@
 // message that says so.
 // cwd: units
 uses NotUnit;   // expect compile error: NOTUNIT.qs is not a unit
-// expect position: 139
+// expect position at: NotUnit
 begin
   Writeln('never runs');
 end.
