@@ -244,23 +244,10 @@ class ScriptEngine {
     if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
     return symbols_[name];
   }
+  // Names, globals and routines of this script (script_engine.cpp)
   bool NameInUse(NameId name, bool includeGlobals) const;
   int32_t AddGlobal(NameId name, ValuePtr var);
   Routine* AddRoutine(std::unique_ptr<Routine> routine);
-  void ResetForText();
-  void RegisterStandardTypes();
-  void ProcessDeclarations();
-  bool CheckUnsatisfiedMethods();
-  bool ReadVarSection(VariableList& list, bool globals);
-  bool ReadRoutineDeclaration();
-  bool ReadExternal(Routine* routine);
-  Type* LookupClassType(bool& failed);
-  bool CanOverride(Type* cls, const Routine& method);
-  bool ReadPropertyDeclaration(Type* cls, Visibility visibility,
-                               const std::function<bool(NameId)>& memberTaken);
-  // The native methods of TOBJECT.
-  static ErrorCode TObjectMethod(ScriptEngine* script, void* host, Routine* routine, Value* result,
-                                 VariableList& args);
   // Whether the C++ stack is nearly used up (then "out of memory" is recorded). The floor is
   // taken from the running thread at every entry from outside.
   bool StackExhausted() {
@@ -270,14 +257,31 @@ class ScriptEngine {
   bool StackExhaustedSlow();
   void RefreshStackFloor();
 
+  // Declarations (declarations.cpp)
+  void ResetForText();
+  void RegisterStandardTypes();
+  void ProcessDeclarations();
+  bool CheckUnsatisfiedMethods();
+  bool ReadVarSection(VariableList& list, bool globals);
+  bool ReadRoutineDeclaration();
+  bool ReadExternal(Routine* routine);
+  // Reads a type expression at the cursor; nullptr with an error recorded on failure.
+  Type* ReadType(NameId name, bool classesAllowed);
+  Type* ReadClass(NameId name);
+  Type* LookupClassType(bool& failed);
+  bool CanOverride(Type* cls, const Routine& method);
+  bool ReadPropertyDeclaration(Type* cls, Visibility visibility,
+                               const std::function<bool(NameId)>& memberTaken);
+  // Reads `( params ) : result` of a routine heading into decl.
+  bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
+
   // Blocks and statements (statements.cpp)
   bool RunBlock(Scope scope, bool skip);
   enum class BlockKind : uint8_t { Repeat, Try, Begin, Single };
   bool EnterBlock();
   bool RunBlockOfKind(Scope scope, BlockKind kind);
-  bool SkipStatementOrBlock();
-  bool WriteNativeProperty(Scope scope, Value& prop);
   bool RunStatementOrBlock(Scope scope);
+  bool SkipStatementOrBlock();
   bool SkipBlock();
   bool SkipStatement();
   bool SkipExpression();
@@ -294,7 +298,8 @@ class ScriptEngine {
 
   // Expressions (expressions.cpp)
   bool Evaluate(Scope scope, TokenKind stop, Value& dest);
-  Designator ReadDesignator(Scope scope, DesignatorMode mode);
+  bool ReadOperand(Scope scope, Value& dest, size_t slot);
+  bool OperandFromDesignator(Designator& d, size_t slot);
   // A plain variable name (no WITH objects in effect): a local or global, or nullptr when the
   // name means something else (a type, a routine) or nothing.
   Value* LookupPlainVariable(NameId name, VariableList* locals) const {
@@ -306,13 +311,24 @@ class ScriptEngine {
     }
     return sym && sym->global >= 0 ? globals_.Get(sym->global) : nullptr;
   }
-  bool ReadOperand(Scope scope, Value& dest, size_t slot);
-  bool ReadSelectors(Scope scope, DesignatorMode mode, Designator& d);
-  bool OperandFromDesignator(Designator& d, size_t slot);
+
+  // The common shapes without the operand list (expression_fast_paths.cpp)
   bool EvaluateSimpleBinary(VariableList* locals, TokenKind stop, Value& dest);
   bool EvaluateSimpleStrings(VariableList* locals, const Token* t, Value* d);
   bool ReadSimpleElement(VariableList* locals, size_t slot);
   bool WalkSimpleSelectors(VariableList* locals, Value*& v, const ValuePtr*& holder, int& consumed);
+
+  // Designators (designators.cpp)
+  Designator ReadDesignator(Scope scope, DesignatorMode mode);
+  bool ReadSelectors(Scope scope, DesignatorMode mode, Designator& d);
+  Designator CallMethodOn(Scope scope, ObjectInstance* inst, Type* staticClass, Routine* method,
+                          DesignatorMode mode);
+  Type* RoutineType(Routine* routine);
+  Type* ClassRefType(Type* cls);
+
+  // Native objects' properties (native_properties.cpp)
+  bool ReadNativeProperty(Value& prop, Value& out);
+  bool WriteNativeProperty(Scope scope, Value& prop);
 
   // Calls (calls.cpp)
   ValuePtr CallRoutine(Scope scope, ObjectInstance* self, Routine* routine, Type* selfType = nullptr);
@@ -323,28 +339,21 @@ class ScriptEngine {
   // Operations (operations.cpp; operation codes in engine_internal.h)
   bool DoOperation(Value& left, Value& right, int operation);
   bool Assign(Value& dest, Value& src) { return DoOperation(dest, src, 0); }
+  bool AssignValue(Value& l, Value& r);
+  bool CompareValues(Value& l, Value& r, int op);
+  bool CompareVariantContents(Value& l, Value& r, int op);
 
-  // Classes (classes.cpp)
+  // Classes at run time (classes.cpp)
   ValuePtr Construct(Scope scope, Type* cls, Routine* method);
+  ObjectInstance* NewInstance(Type* cls);
   ValuePtr FindMember(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   Routine* FindMethod(ObjectInstance* inst, Type* staticClass, NameId name, bool classContext);
   ValuePtr ReadProperty(Value& propRef);
   bool WriteProperty(Value& propRef, Value& value);
-  ObjectInstance* NewInstance(Type* cls);
-  // Reads a type expression at the cursor; nullptr with an error recorded on failure.
-  Type* ReadType(NameId name, bool classesAllowed);
-  // Reads `( params ) : result` of a routine heading into decl (declarations.cpp).
-  bool ReadParams(ParamList& decl, bool isFunction, NameId routineName, bool checkNames);
   ValuePtr CallInherited(Scope scope, bool& ok);
-  Type* RoutineType(Routine* routine);
-  Type* ClassRefType(Type* cls);
-  bool ReadNativeProperty(Value& prop, Value& out);
-  Designator CallMethodOn(Scope scope, ObjectInstance* inst, Type* staticClass, Routine* method,
-                          DesignatorMode mode);
-  bool AssignValue(Value& l, Value& r);
-  bool CompareValues(Value& l, Value& r, int op);
-  bool CompareVariantContents(Value& l, Value& r, int op);
-  Type* ReadClass(NameId name);
+  // The native methods of TOBJECT.
+  static ErrorCode TObjectMethod(ScriptEngine* script, void* host, Routine* routine, Value* result,
+                                 VariableList& args);
 
   void* host_;
   uintptr_t stackFloor_ = 0;
