@@ -272,7 +272,11 @@ ErrorCode ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::s
     // Libraries register here, in a fixed order, so they exist before the script's declarations.
     RegisterStdLib(script, false);
     RegisterStringListClass(script);
+    self->RegisterLibraries(LibraryStep::Automation, *script);
     RegisterValueImages(script);
+    self->RegisterLibraries(LibraryStep::Forms, *script);
+    self->RegisterLibraries(LibraryStep::Controls, *script);
+    self->RegisterLibraries(LibraryStep::NativeCalls, *script);
     RegisterCipherFunctions(*script);
     RegisterReaderFunctions(*script);  // only when PC/SC started
     // The host routines come last.
@@ -327,6 +331,11 @@ ErrorCode ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::s
   }
   runOwner.KeepUnit(unitName, std::move(unit));
   return ErrorCode::NoError;
+}
+
+void ScriptHost::RegisterLibraries(LibraryStep step, ScriptEngine& script) const {
+  for (const Library& library : libraries_)
+    if (library.step == step) library.registrar(script);
 }
 
 ErrorCode ScriptHost::HostCall(ScriptEngine* /*script*/, void* host, Routine* routine, Value* result,

@@ -53,12 +53,26 @@ class HostUi {
   virtual void RefreshWatches() {}
 };
 
+// Libraries offered to scripts that live outside the host because they need a platform service
+// (widgets, a message bus, libffi). The program adds the ones it links; the host registers each
+// on SYSTEM at its place in the fixed order.
+enum class LibraryStep : uint8_t {
+  Automation,   // after the string list class: IDispatch and CreateOleObject
+  Forms,        // after the value images: TControl, TForm, ProcessMessages
+  Controls,     // then TButton, TEdit, TLabel, TMemo
+  NativeCalls,  // then LoadLibrary, CloseLibrary, MapLibraryProc
+};
+using LibraryRegistrar = void (*)(ScriptEngine& script);
+
 class ScriptHost {
  public:
   explicit ScriptHost(HostUi& ui);
   ~ScriptHost();
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
+
+  // Adds a library for every later run's SYSTEM unit (and the units it loads).
+  void AddLibrary(LibraryStep step, LibraryRegistrar registrar) { libraries_.push_back({step, registrar}); }
 
   // Creates the engine instance and sets its handlers and limits.
   void Initialize();
@@ -123,6 +137,12 @@ class ScriptHost {
   uint64_t clockNativeCalls_ = 0;
   int statementsUntilClock_ = 0;
   std::vector<std::string> loadingUnits_;  // units being compiled inside one another
+  void RegisterLibraries(LibraryStep step, ScriptEngine& script) const;
+  struct Library {
+    LibraryStep step;
+    LibraryRegistrar registrar;
+  };
+  std::vector<Library> libraries_;
   // Memory set aside at the start of a run and given back when the run ran out of memory, so
   // that the error line can still be written and the run cleaned up.
   std::unique_ptr<char[]> memoryReserve_;
