@@ -41,16 +41,16 @@ class AtScopeExit {
 BoundRoutine::BoundRoutine(const ForeignDeclaration& declaration, void* address)
     : address_(address),
       resultType_(declaration.result),
+      resultCode_(ScriptTypeCode(declaration.result)),
       isFunction_(declaration.isFunction),
       convention_(declaration.convention),
       signature_(SignatureOf(declaration)) {
-  for (const ForeignParameter& parameter : declaration.parameters) {
-    parameterTypes_.push_back(parameter.type);
-    byReference_.push_back(parameter.byReference);
-  }
-  arguments_.resize(parameterTypes_.size());
-  targets_.resize(parameterTypes_.size());
-  lent_.resize(parameterTypes_.size());
+  for (const ForeignParameter& parameter : declaration.parameters)
+    parameters_.push_back(
+        {parameter.type, ScriptTypeCode(parameter.type), parameter.byReference, IsText(parameter.type)});
+  arguments_.resize(parameters_.size());
+  targets_.resize(parameters_.size());
+  lent_.resize(parameters_.size());
 }
 
 void BoundRoutine::Unbind() {
@@ -68,31 +68,34 @@ ErrorCode BoundRoutine::Call(ScriptEngine* script, void* /*host*/, Routine* rout
 }
 
 ErrorCode BoundRoutine::CallWith(VariableList& args, Value* result) {
-  const size_t count = parameterTypes_.size();
+  const size_t count = parameters_.size();
   if (!address_ || static_cast<size_t>(args.Count()) != count) return ErrorCode::Custom;
-  if (isFunction_ && (!result || result->code() != ScriptTypeCode(resultType_))) return ErrorCode::Custom;
+  if (isFunction_ && (!result || result->code() != resultCode_)) return ErrorCode::Custom;
   // Every argument is checked before any is touched.
   for (size_t i = 0; i < count; ++i) {
     Value* argument = args.Get(static_cast<int>(i));
     if (!argument) return ErrorCode::Custom;
     argument = argument->Deref();
-    if (argument->code() != ScriptTypeCode(parameterTypes_[i])) return ErrorCode::Custom;
+    if (argument->code() != parameters_[i].code) return ErrorCode::Custom;
     targets_[i] = argument;
   }
 
   {
     // The strings lent to the call go back to their variables however the call ends.
+    size_t lentCount = 0;
     AtScopeExit giveBack([&] {
-      for (size_t i = 0; i < count; ++i)
+      for (size_t i = 0; lentCount > 0 && i < count; ++i)
         if (lent_[i]) {
           std::swap(targets_[i]->str, arguments_[i].text);
-          lent_[i] = false;
+          lent_[i] = 0;
+          --lentCount;
         }
     });
     for (size_t i = 0; i < count; ++i) {
+      const Parameter& parameter = parameters_[i];
       Value& argument = *targets_[i];
       ForeignValue& value = arguments_[i];
-      if (IsText(parameterTypes_[i])) {
+      if (parameter.text) {
         // One variable given for two `var` texts: the first gets its buffer, the others copies.
         size_t first = 0;
         while (first < i && !(lent_[first] && targets_[first] == &argument)) ++first;
@@ -100,12 +103,13 @@ ErrorCode BoundRoutine::CallWith(VariableList& args, Value* result) {
           value.text = arguments_[first].text;
         } else {
           std::swap(argument.str, value.text);
-          lent_[i] = true;
+          lent_[i] = 1;
+          ++lentCount;
         }
-      } else if (parameterTypes_[i] == ForeignType::Char) {
+      } else if (parameter.type == ForeignType::Char) {
         value.number = argument.v.ch;
       } else {
-        value.number = argument.GetInt();
+        value.number = argument.v.i;
       }
     }
     try {
@@ -116,8 +120,9 @@ ErrorCode BoundRoutine::CallWith(VariableList& args, Value* result) {
   }
 
   for (size_t i = 0; i < count; ++i) {
-    if (!byReference_[i] || IsText(parameterTypes_[i])) continue;
-    if (parameterTypes_[i] == ForeignType::Char)
+    const Parameter& parameter = parameters_[i];
+    if (!parameter.byReference || parameter.text) continue;
+    if (parameter.type == ForeignType::Char)
       targets_[i]->SetChar(static_cast<uint8_t>(arguments_[i].number));
     else
       targets_[i]->SetInt(arguments_[i].number);

@@ -38,10 +38,17 @@ class BoundRoutine {
   // longest script string.
   ErrorCode CallWith(VariableList& args, Value* result);
 
+  struct Parameter {
+    ForeignType type;
+    TypeCode code;  // the script type code its argument must have
+    bool byReference;
+    bool text;
+  };
+
   void* address_;
-  std::vector<ForeignType> parameterTypes_;
-  std::vector<bool> byReference_;
+  std::vector<Parameter> parameters_;
   ForeignType resultType_;
+  TypeCode resultCode_;
   bool isFunction_;
   CallingConvention convention_;
   PreparedSignature signature_;
@@ -52,7 +59,7 @@ class BoundRoutine {
   std::vector<ForeignValue> arguments_;
   ForeignValue result_;
   std::vector<Value*> targets_;  // the argument variants, references followed
-  std::vector<bool> lent_;       // whether the argument's text is its variable's own string now
+  std::vector<uint8_t> lent_;    // whether the argument's text is its variable's own string now
 };
 
 }  // namespace quoll
