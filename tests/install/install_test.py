@@ -52,7 +52,8 @@ with tempfile.TemporaryDirectory() as dest:
 
     # The documentation folder holds the sources' own README and examples.
     for rel, src in [("README.md", "README.md")] + [(f"examples/{n}", f"examples/{n}")
-                                                     for n in ("demo.qs", "hello.qs", "triangle.qs")]:
+                                                     for n in ("demo.qs", "hello.qs", "shared_library.qs",
+                                                               "triangle.qs")]:
         with open(root(f"{DOC}/{rel}"), "rb") as a, open(os.path.join(source, src), "rb") as b:
             check(f"{rel} is the source's", a.read() == b.read())
     check_compressed(checks, root(f"{DOC}/changelog.gz"))
