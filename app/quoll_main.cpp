@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "libs/forms/forms_host.h"
+#include "libs/forms/qt_toolkit_scope.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
@@ -78,7 +80,11 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("quoll");  // the installed quoll.desktop: its name and icon
   QApplication::setWindowIcon(quoll::icons::ProgramIcon());
   quoll::QtUserPrompts prompts;
-  quoll::MainWindow mainWindow(prompts);
+  quoll::forms::ScopedQtToolkit forms;  // outlives the main window, whose host frees controls
+  quoll::MainWindow mainWindow(prompts, nullptr, [](quoll::ScriptHost& host) {
+    quoll::forms::AddFormsLibrary(host);
+    host.Initialize();
+  });
   for (const QString& file : files) mainWindow.CreateEditorWindow(file);
   mainWindow.showMaximized();
   return QApplication::exec();
