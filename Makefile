@@ -44,6 +44,7 @@ demo: build
 
 bench: build
 	@python3 bench/run.py --quoll $(BUILD)/quoll-run
+	@python3 bench/forms.py --quoll $(BUILD)/quoll-run
 
 # Installs the programs, manual pages, desktop entry, icon and MIME type under $(DESTDIR)$(PREFIX).
 install: build
