@@ -35,6 +35,8 @@ run: build
 # The README's pictures of the workbench, rendered on a virtual display.
 screenshots: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/quoll-screenshots examples/triangle.qs docs/screenshots 13 8 Row Kind I Result Missing
+	@python3 tests/card/pcsc_stack.py run --vcard $(BUILD)/quoll-vcard -- xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  $(BUILD)/quoll-screenshots --script-form examples/apdu_form.qs docs/screenshots/apdu-form.png
 
 # The help dialog's demonstration script against pcscd and the virtual card (started if need be).
 demo: build
@@ -42,6 +44,7 @@ demo: build
 
 bench: build
 	@python3 bench/run.py --quoll $(BUILD)/quoll-run
+	@python3 bench/forms.py --quoll $(BUILD)/quoll-run
 
 # Installs the programs, manual pages, desktop entry, icon and MIME type under $(DESTDIR)$(PREFIX).
 install: build

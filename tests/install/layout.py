@@ -16,7 +16,8 @@ FILES = (
     + [f"usr/share/man/man1/{p}.1.gz" for p in PROGRAMS]
     + [DESKTOP_ENTRY, MIME_XML, ICON]
     + [f"{DOC}/{name}" for name in ("README.md", "copyright", "changelog.gz")]
-    + [f"{DOC}/examples/{name}" for name in ("demo.qs", "hello.qs", "shared_library.qs", "triangle.qs")]
+    + [f"{DOC}/examples/{name}" for name in ("apdu_form.qs", "demo.qs", "hello.qs", "shared_library.qs", "triangle.qs")]
+    + ["usr/lib/quoll/quoll-forms-qt.so"]  # the toolkit quoll-run loads for script forms
 )
 
 
