@@ -591,34 +591,6 @@ ErrorCode ProcessMessagesCall(ScriptEngine* script, void*, Routine*, Value*, Var
   return script->Error().code;
 }
 
-// Registers a class whose method headings name parameters after routines SYSTEM already has
-// (SetBounds's Left is also the string function Left): a heading of a library's class text keeps
-// its parameter names to itself, so those routines step aside while the text is read and come
-// back, unchanged, afterwards.
-Type* AddClassBeside(ScriptEngine& script, std::string_view name, std::string_view text, NativeFunction entry,
-                     std::initializer_list<std::string_view> parameterNames) {
-  struct Hidden {
-    NativeFunction native;
-    std::string name;
-    ParamList decl;
-    intptr_t hostData;
-  };
-  std::vector<Hidden> hidden;
-  for (std::string_view parameter : parameterNames) {
-    const NameId id = InternUpper(parameter);
-    std::vector<Routine*> clashing;
-    for (const auto& r : script.Routines())
-      if (r->name == id && !r->IsMethod() && r->kind == RoutineKind::Native) clashing.push_back(r.get());
-    for (Routine* r : clashing) {
-      hidden.push_back({r->native, NameText(r->name), r->decl, r->hostData});
-      script.RemoveFunction(r);
-    }
-  }
-  Type* type = script.AddClass(name, text, entry);
-  for (Hidden& h : hidden) script.AddNativeRoutine(h.native, h.name, std::move(h.decl), h.hostData);
-  return type;
-}
-
 void AddConstant(ScriptEngine& script, const char* name, int32_t value) {
   if (Value* v = script.AddVariable(name, "Integer", true)) v->SetInt(value);
 }
@@ -633,7 +605,7 @@ void RegisterForms(ScriptEngine& script) {
   script.AddTypeText("TNotifyEvent", "procedure(Sender: TObject);");
   script.AddTypeText("TCloseQueryEvent", "procedure(Sender: TObject; Var CanClose: Boolean);");
   script.AddTypeText("TKeyPressEvent", "procedure(Sender: TObject; var Key: Char);");
-  AddClassBeside(script, "TControl", kControlClassText, ControlCall, {"Left", "Top", "Width", "Height"});
+  script.AddClass("TControl", kControlClassText, ControlCall);
   script.AddFunction(ProcessMessagesCall, "procedure ProcessMessages;", 0);
   AddConstant(script, "bsNone", 0);
   AddConstant(script, "bsSingle", 1);
