@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "libs/automation/script/automation_library.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
@@ -78,7 +79,10 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("quoll");  // the installed quoll.desktop: its name and icon
   QApplication::setWindowIcon(quoll::icons::ProgramIcon());
   quoll::QtUserPrompts prompts;
-  quoll::MainWindow mainWindow(prompts);
+  quoll::MainWindow mainWindow(prompts, nullptr, [](quoll::ScriptHost& host) {
+    host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
+    host.Initialize();
+  });
   for (const QString& file : files) mainWindow.CreateEditorWindow(file);
   mainWindow.showMaximized();
   return QApplication::exec();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/script_host.h"
+#include "libs/automation/script/automation_library.h"
 
 namespace {
 
@@ -160,6 +161,7 @@ int main(int argc, char** argv) {
   }
   ConsoleUi ui;
   quoll::ScriptHost host(ui);
+  host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
   host.Initialize();
   int32_t errorPos = -1;
   bool ok = host.Run(EditorText(text), errorPos);
