@@ -103,6 +103,10 @@ int GetArrayOfStructs(sd_bus_message* call, void*, sd_bus_error*) {
   return sd_bus_reply_method_return(call, "a(is)", 1, 3, "three");
 }
 
+int GetNestedArray(sd_bus_message* call, void*, sd_bus_error*) {
+  return sd_bus_reply_method_return(call, "aai", 2, 2, 1, 2, 1, 3);
+}
+
 int GetVariantOfInt64(sd_bus_message* call, void*, sd_bus_error*) {
   return sd_bus_reply_method_return(call, "v", "x", static_cast<int64_t>(1) << 40);
 }
@@ -206,6 +210,7 @@ const sd_bus_vtable kTypesTable[] = {
     SD_BUS_METHOD("GetFd", "", "h", GetFd, 0),
     SD_BUS_METHOD("GetArrayOfStructs", "", "a(is)", GetArrayOfStructs, 0),
     SD_BUS_METHOD("GetVariantOfInt64", "", "v", GetVariantOfInt64, 0),
+    SD_BUS_METHOD("GetNestedArray", "", "aai", GetNestedArray, 0),
     SD_BUS_METHOD("Bytes", "u", "ay", Bytes, 0),
     SD_BUS_METHOD("Fail", "", "", Fail, 0),
     SD_BUS_METHOD("Sleep", "u", "", Sleep, 0),
