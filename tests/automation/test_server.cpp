@@ -130,6 +130,10 @@ int Fail(sd_bus_message*, void*, sd_bus_error* error) {
   return sd_bus_error_set(error, "org.quoll.TestServer.Error.Refused", "The server refuses, as asked.");
 }
 
+int FailOnTwoLines(sd_bus_message*, void*, sd_bus_error* error) {
+  return sd_bus_error_set(error, "org.quoll.TestServer.Error.Refused", "The first line,\nthe second line.");
+}
+
 int ReplyLater(sd_event_source*, uint64_t, void* data) {
   MessageHandle call = MessageHandle::Adopt(static_cast<sd_bus_message*>(data));
   sd_bus_reply_method_return(call.get(), "");
@@ -213,6 +217,7 @@ const sd_bus_vtable kTypesTable[] = {
     SD_BUS_METHOD("GetNestedArray", "", "aai", GetNestedArray, 0),
     SD_BUS_METHOD("Bytes", "u", "ay", Bytes, 0),
     SD_BUS_METHOD("Fail", "", "", Fail, 0),
+    SD_BUS_METHOD("FailOnTwoLines", "", "", FailOnTwoLines, 0),
     SD_BUS_METHOD("Sleep", "u", "", Sleep, 0),
     SD_BUS_METHOD("Quit", "", "", Quit, 0),
     SD_BUS_PROPERTY("Count", "i", GetCount, 0, SD_BUS_VTABLE_PROPERTY_CONST),
