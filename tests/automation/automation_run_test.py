@@ -148,8 +148,8 @@ def check_system_bus_apart(checks, runner, folder, bus):
     status, lines = run_script(runner, folder, SESSION_THEN_SYSTEM, env)
     expected = "could not create ole object:could not connect to the system bus: No such file or directory"
     checks.check("system: goes to the system bus, not to the session bus",
-                 status == 1 and lines[:2] == [RUNNING, "7"] and len(lines) == 3 and lines[2].endswith(") " + expected),
-                 f"{status} {lines}")
+                 status == 1 and lines[:2] == [RUNNING, "7"] and len(lines) == 3
+                 and lines[2].endswith(") " + expected), f"{status} {lines}")
 
 
 def check_example(checks, runner, example, bus):
@@ -157,7 +157,8 @@ def check_example(checks, runner, example, bus):
     proc = subprocess.run([runner, example], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, env=env, timeout=TIMEOUT_SECONDS)
     lines = proc.stdout.decode("latin-1").splitlines()
-    checks.check("the example runs", proc.returncode == 0 and lines[:1] == [RUNNING] and lines[-1:] == [FINISHED],
+    checks.check("the example runs",
+                 proc.returncode == 0 and lines[:1] == [RUNNING] and lines[-1:] == [FINISHED],
                  f"{proc.returncode} {lines}")
     checks.check("the example prints the bus's identity",
                  len(lines) > 1 and re.fullmatch(r"Bus id: [0-9a-f]{32}", lines[1]) is not None, f"{lines}")
@@ -169,7 +170,8 @@ def check_example(checks, runner, example, bus):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runner", required=True)
     parser.add_argument("--services", required=True)
     parser.add_argument("--example", required=True)

@@ -161,8 +161,8 @@ def main():
         with open(address_file, "w") as f:
             f.write(state["address"] + "\n")
         # The system bus is the private bus too, so that no test reaches the machine's own.
-        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=state["address"], DBUS_SYSTEM_BUS_ADDRESS=state["address"],
-                   QUOLL_TEST_BUS_ADDRESS_FILE=address_file)
+        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=state["address"],
+                   DBUS_SYSTEM_BUS_ADDRESS=state["address"], QUOLL_TEST_BUS_ADDRESS_FILE=address_file)
         return subprocess.call(command, env=env)
     finally:
         stop(state)
