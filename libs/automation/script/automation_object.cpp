@@ -30,7 +30,9 @@ ParamList VariantParameters(Type* variant, std::size_t count) {
 
 AutomationObject::AutomationObject(ScriptEngine* owner, automation::BusObject object)
     : NativeObject(owner), object_(std::move(object)), replies_(*owner) {
-  Type* variant = owner->StdType(TypeCode::Variant);
+  // Every parameter has the anonymous VARIANT type, which the type list hands back as the
+  // script's own VARIANT.
+  Type* variant = owner->Types().Add(kNoName, TypeCode::Variant);
   for (const BusMember& member : object_.methods().members()) {
     const std::size_t count = member.in_signatures.size();
     if (!declarations_.count(count)) declarations_.emplace(count, VariantParameters(variant, count));
