@@ -11,6 +11,7 @@
 
 #include "host/script_host.h"
 #include "libs/automation/script/automation_library.h"
+#include "libs/native_calls/native_call_library.h"
 
 namespace {
 
@@ -162,6 +163,7 @@ int main(int argc, char** argv) {
   ConsoleUi ui;
   quoll::ScriptHost host(ui);
   host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
+  host.AddLibrary(quoll::LibraryStep::NativeCalls, quoll::RegisterNativeCallLibrary);
   host.Initialize();
   int32_t errorPos = -1;
   bool ok = host.Run(EditorText(text), errorPos);

@@ -71,13 +71,8 @@ class ScriptHost {
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
 
-  // Adds a library for every later run's SYSTEM unit (and the units it loads). A library added
-  // again is kept once (a program may repeat its set-up after a failed initialisation).
-  void AddLibrary(LibraryStep step, LibraryRegistrar registrar) {
-    for (const Library& library : libraries_)
-      if (library.step == step && library.registrar == registrar) return;
-    libraries_.push_back({step, registrar});
-  }
+  // Adds a library for every later run's SYSTEM unit (and the units it loads).
+  void AddLibrary(LibraryStep step, LibraryRegistrar registrar) { libraries_.push_back({step, registrar}); }
 
   // Creates the engine instance and sets its handlers and limits.
   void Initialize();

@@ -11,7 +11,7 @@ MIME_XML = "usr/share/mime/packages/quoll.xml"
 ICON = "usr/share/icons/hicolor/scalable/apps/quoll.svg"
 MIME_TYPE = "text/x-quoll-script"
 
-EXAMPLES = ("automation.qs", "demo.qs", "hello.qs", "triangle.qs")
+EXAMPLES = ("automation.qs", "demo.qs", "hello.qs", "shared_library.qs", "triangle.qs")
 
 FILES = (
     [f"usr/bin/{p}" for p in PROGRAMS]

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   const Suite suites[] = {{"MainWindowTest", quoll_test::NewMainWindowTest},
                           {"EditorWindowTest", quoll_test::NewEditorWindowTest},
                           {"DialogsTest", quoll_test::NewDialogsTest},
-                          {"DebuggingTest", quoll_test::NewDebuggingTest}};
+                          {"DebuggingTest", quoll_test::NewDebuggingTest},
+                          {"FindTest", quoll_test::NewFindTest}};
   int failures = 0;
   for (const Suite& suite : suites) {
     if (argc > 1 && std::strcmp(argv[1], suite.name) != 0) continue;

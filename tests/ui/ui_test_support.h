@@ -19,6 +19,7 @@ std::unique_ptr<QObject> NewMainWindowTest();
 std::unique_ptr<QObject> NewEditorWindowTest();
 std::unique_ptr<QObject> NewDialogsTest();
 std::unique_ptr<QObject> NewDebuggingTest();
+std::unique_ptr<QObject> NewFindTest();
 
 inline void Flush() {
   QCoreApplication::processEvents();
