@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "libs/automation/script/automation_library.h"
 #include "libs/native_calls/native_call_library.h"
 #include "libs/forms/forms_host.h"
 #include "libs/forms/qt_toolkit_scope.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
   bool librariesAdded = false;
   quoll::MainWindow mainWindow(prompts, nullptr, [librariesAdded](quoll::ScriptHost& host) mutable {
     if (!librariesAdded) {
+      host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
       host.AddLibrary(quoll::LibraryStep::NativeCalls, quoll::RegisterNativeCallLibrary);
       quoll::forms::AddFormsLibrary(host);
       librariesAdded = true;

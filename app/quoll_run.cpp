@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/script_host.h"
+#include "libs/automation/script/automation_library.h"
 #include "libs/native_calls/native_call_library.h"
 #include "libs/forms/forms_host.h"
 #include "libs/forms/forms_library.h"
@@ -168,6 +169,7 @@ int main(int argc, char** argv) {
   bool ok;
   {
     quoll::ScriptHost host(ui);
+    host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
     host.AddLibrary(quoll::LibraryStep::NativeCalls, quoll::RegisterNativeCallLibrary);
     // Forms start the toolkit (a shared module) only when a script first makes a control.
     quoll::forms::AddFormsLibrary(host);
