@@ -17,6 +17,7 @@
 #include "engine/lib/string_list_class.h"
 #include "engine/lib/value_images.h"
 #include "engine/script_engine.h"
+#include "host/script_host.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ using quoll::ErrorCode;
 using quoll::ScriptEngine;
 
 constexpr int kStatementBudget = 20000;
-constexpr int32_t kMaxBeginNesting = 1000;  // the host's limit (ScriptHost::kMaxBeginNesting)
 constexpr int32_t kMaxArrayLength = 4096;
 
 enum class HostRoutine : intptr_t { Writeln, Readln };
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScriptEngine engine(&run);
   engine.OnUses = Uses;
   engine.OnRunLine = CountStatement;
-  engine.MaxBeginNesting = kMaxBeginNesting;
+  engine.MaxBeginNesting = quoll::ScriptHost::kMaxBeginNesting;
   engine.MaxArrayLength = kMaxArrayLength;
   engine.SetText(std::string_view(reinterpret_cast<const char*>(data), size));
   if (!engine.Error().Failed()) engine.RunMain();
