@@ -16,6 +16,7 @@ import multiprocessing
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -32,7 +33,8 @@ from mutate import mutant_for  # noqa: E402
 CARD_ROUTINES = re.compile(r"\b(GetReaderCount|GetReaderName|OpenReader|CloseReader|SendAPDU)\b", re.I)
 # Scripts that call foreign code or open forms are run but not mutated: a mutant would mostly test
 # what a C function does with wrong arguments, or wait for a form's user.
-NOT_MUTATED = re.compile(r"\b(LoadLibrary|MapLibraryProc|TForm|ProcessMessages)\b", re.I)
+NOT_MUTATED = re.compile(r"\b(LoadLibrary|MapLibraryProc|ProcessMessages|TControl|TForm|TButton|TEdit|TLabel|"
+                         r"TMemo)\b", re.I)
 LOOP_BOUND = re.compile(r"\b(to|downto)(\s+)(\d{2,})\b", re.I)
 CALL_ARGUMENT = re.compile(r"\b([A-Za-z_]\w*)\((\d{2,})\)")   # Fib(28): a recursion's size
 MAX_SEED_BYTES = 16 << 10  # larger scripts (generated nesting tests) are run, not mutated
@@ -118,6 +120,9 @@ _worker = {}
 
 
 def init_worker(base, current, fixed, seeds, seed, timeout, scratch):
+    # Ctrl-C is the main process's to handle; the pool's terminate ends a worker and its run.
+    signal.signal(signal.SIGINT, signal.SIG_IGN)
+    signal.signal(signal.SIGTERM, lambda *_: (outcome.kill_running(), os._exit(1)))
     _worker.update(base=outcome.Engine(base), current=outcome.Engine(current),
                    fixed=fixed, seeds=seeds, seed=seed, timeout=timeout,
                    scratch=tempfile.mkdtemp(prefix=f"worker{os.getpid()}-", dir=scratch))
@@ -195,8 +200,12 @@ class Tally:
         print(f"{kind.upper()}: {name}\n    base:    {base}\n    current: {current}\n"
               f"    saved as {os.path.relpath(stem, ROOT)}.qs (.txt tells both outcomes)", flush=True)
 
-    def total(self):
-        return sum(self.counts.values())
+    def numbers(self):
+        counts = self.counts
+        return (f"{sum(counts.values())} scripts compared: {counts.get('same', 0)} same, "
+                f"{counts.get('both unfinished', 0)} unfinished in both, {counts.get('both memory', 0)} "
+                f"out of memory in both; {counts.get('difference', 0)} differences, "
+                f"{counts.get('crash', 0)} crashes")
 
 
 def run_pool(pool, function, indexes, tally, label):
@@ -206,7 +215,8 @@ def run_pool(pool, function, indexes, tally, label):
         tally.add(kind, details)
         done += 1
         if done % 5000 == 0:
-            print(f"  {label}: {done}/{len(indexes)} in {time.monotonic() - started:.0f} s", flush=True)
+            print(f"  {label}: {done}/{len(indexes)} in {time.monotonic() - started:.0f} s; "
+                  f"so far {tally.numbers()}", flush=True)
     print(f"{label}: {len(indexes)} scripts in {time.monotonic() - started:.0f} s", flush=True)
 
 
@@ -243,19 +253,22 @@ def main():
              if len(s.text) <= MAX_SEED_BYTES and not NOT_MUTATED.search(s.text)]
     tally = Tally(out)
     scratch = tempfile.mkdtemp(prefix="scratch-", dir=out)
+    interrupted = False
+    pool = multiprocessing.Pool(args.jobs, init_worker, (base, current, fixed, seeds, args.seed, args.timeout, scratch))
     try:
-        with multiprocessing.Pool(args.jobs, init_worker,
-                                  (base, current, fixed, seeds, args.seed, args.timeout, scratch)) as pool:
-            run_pool(pool, compare_fixed, list(range(len(fixed))), tally, "golden scripts, examples, benchmarks")
-            run_pool(pool, compare_mutant, list(range(args.count)), tally, f"mutants (seed {args.seed})")
+        run_pool(pool, compare_fixed, list(range(len(fixed))), tally, "golden scripts, examples, benchmarks")
+        run_pool(pool, compare_mutant, list(range(args.count)), tally, f"mutants (seed {args.seed})")
+        pool.close()
+    except KeyboardInterrupt:  # Ctrl-C: the numbers so far
+        interrupted = True
+        pool.terminate()
     finally:
+        pool.join()
         shutil.rmtree(scratch, ignore_errors=True)
 
-    counts = tally.counts
-    print(f"{tally.total()} scripts compared: {counts.get('same', 0)} same, "
-          f"{counts.get('both unfinished', 0)} unfinished in both, {counts.get('both memory', 0)} out of "
-          f"memory in both; {counts.get('difference', 0)} differences, {counts.get('crash', 0)} crashes")
-    return 1 if counts.get("difference") or counts.get("crash") else 0
+    print(("interrupted: " if interrupted else "") + tally.numbers(), flush=True)
+    failed = tally.counts.get("difference") or tally.counts.get("crash")
+    return 1 if failed else 130 if interrupted else 0
 
 
 if __name__ == "__main__":

@@ -28,6 +28,17 @@ OUT_OF_MEMORY = re.compile(rb"allocation-size-too-big|requested allocation size|
                            rb"rss[-_ ]limit|RSS limit|allocator is out of memory")
 
 
+_running = set()  # process groups of the runs under way in this process
+
+
+def kill_running():
+    for group in list(_running):
+        try:
+            os.killpg(group, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
 class Engine:
     """One quoll-run with the environment its runs get."""
 
@@ -82,6 +93,7 @@ def run(binary, script, cwd, stdin, timeout, sanitized, environment):
     proc = subprocess.Popen([binary, script], cwd=cwd, env=environment, stdin=subprocess.PIPE,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True,
                             preexec_fn=limit_memory, bufsize=0)
+    _running.add(proc.pid)
     try:
         proc.stdin.write(stdin)  # a few lines at most: the pipe takes them without blocking
     except BrokenPipeError:
@@ -113,6 +125,7 @@ def run(binary, script, cwd, stdin, timeout, sanitized, environment):
         except ProcessLookupError:
             pass
     status = proc.wait()
+    _running.discard(proc.pid)
     proc.stdout.close()
     proc.stderr.close()
     out, err = bytes(out[:OUTPUT_LIMIT]), bytes(err[-STDERR_KEPT:])
