@@ -3,10 +3,12 @@
 // and the cipher functions, but without the card stack, unit files or a console: Writeln output
 // is dropped, Readln answers an empty line, a uses clause finds no unit.
 //
-// Endless scripts end after a fixed number of statements (the statement hook answers the exit
-// signal, as the host does for Stop), and arrays stay small, so an input runs in milliseconds and
-// within little memory; what the fuzzer looks for is the engine reading or writing out of bounds,
-// undefined behaviour, or an exception escaping, whatever the text.
+// Endless scripts end after a fixed number of statements or a second of run time, whichever
+// comes first (the statement hook answers the exit signal, as the host does for Stop), and arrays
+// stay small, so an input runs in milliseconds and within little memory; what the fuzzer looks
+// for is the engine reading or writing out of bounds, undefined behaviour, a leak or an exception
+// escaping, whatever the text.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,17 +27,23 @@ using quoll::ErrorCode;
 using quoll::ScriptEngine;
 
 constexpr int kStatementBudget = 20000;
-constexpr int32_t kMaxArrayLength = 4096;
+// A statement can be slow (a string of a million characters built each time round a loop).
+constexpr std::chrono::milliseconds kTimeBudget{1000};
+constexpr int32_t kMaxArrayLength = 1024;
 
 enum class HostRoutine : intptr_t { Writeln, Readln };
 
 struct Run {
   int statements = 0;
+  std::chrono::steady_clock::time_point end = std::chrono::steady_clock::now() + kTimeBudget;
 };
 
 ErrorCode CountStatement(void* host, ScriptEngine* /*script*/, int32_t /*position*/) {
   auto* run = static_cast<Run*>(host);
-  return ++run->statements > kStatementBudget ? ErrorCode::ExitSignal : ErrorCode::NoError;
+  // The clock is read every 64 statements: a read costs about as much as a simple statement.
+  const bool over = ++run->statements > kStatementBudget ||
+                    (run->statements % 64 == 0 && std::chrono::steady_clock::now() > run->end);
+  return over ? ErrorCode::ExitSignal : ErrorCode::NoError;
 }
 
 ErrorCode HostCall(ScriptEngine* /*script*/, void* /*host*/, quoll::Routine* routine, quoll::Value* result,

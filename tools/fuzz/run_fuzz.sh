@@ -16,7 +16,8 @@ if [ ! -x "$fuzzer" ]; then
   exit 77
 fi
 mkdir -p "$work/corpus" "$work/crashes"
-# Inputs up to 16 KiB; one input may take 10 s and 2 GiB; the golden folders are read, not written.
-exec "$fuzzer" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
+# Inputs up to 16 KiB; one input may take 20 s and 4 GiB (a script may hold strings of 1 GiB); the
+# golden folders are read, not written.
+exec "$fuzzer" -max_total_time="$seconds" -max_len=16384 -timeout=20 -rss_limit_mb=4096 \
   -dict="$root/tools/fuzz/quoll.dict" -artifact_prefix="$work/crashes/" -print_final_stats=1 \
   "$work/corpus" "$root/tests/scripts" "$root/examples"
