@@ -43,7 +43,10 @@ SLOW_RUN_FACTOR = 10        # a run that timed out on one side only is tried aga
 
 def smaller_benchmark(text):
     """A workload with loop bounds of 100 and more divided by 50 and halved call arguments."""
-    text = LOOP_BOUND.sub(lambda m: m[1] + m[2] + str(max(2, int(m[3]) // 50) if int(m[3]) >= 100 else m[3]), text)
+    def bound(m):
+        n = int(m[3])
+        return m[1] + m[2] + str(max(2, n // 50) if n >= 100 else n)
+    text = LOOP_BOUND.sub(bound, text)
     return CALL_ARGUMENT.sub(lambda m: f"{m[1]}({int(m[2]) // 2})", text)
 
 
@@ -105,10 +108,12 @@ def build_base(revision, out):
     elif git("rev-parse", "HEAD", cwd=tree) != commit:
         git("checkout", "--detach", "--quiet", commit, cwd=tree)
     build = os.path.join(tree, "build")
-    print(f"base: {revision} = {commit[:12]}, building quoll-run in {os.path.relpath(build, ROOT)}", flush=True)
+    print(f"base: {revision} = {commit[:12]}, building quoll-run in {os.path.relpath(build, ROOT)}",
+          flush=True)
     subprocess.run(["cmake", "-S", tree, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo"],
                    check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build, "--target", "quoll-run"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build, "--target", "quoll-run"], check=True,
+                   stdout=subprocess.DEVNULL)
     # The library the native call scripts load (a revision before them has none).
     subprocess.run(["cmake", "--build", build, "--target", "quoll-native-test-exports"],
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -173,7 +178,8 @@ def finding(source, name, text, edits, base, current):
     if kind not in ("crash", "difference"):
         return kind, None
     report = (f"script: {name}\ncwd: {source.cwd}\nedits: {'; '.join(edits) or 'none'}\n"
-              f"stdin: {source.stdin!r}\n\n--- base\n{base.describe()}\n\n--- current\n{current.describe()}\n")
+              f"stdin: {source.stdin!r}\n\n--- base\n{base.describe()}\n\n"
+              f"--- current\n{current.describe()}\n")
     return kind, (name, text, report, base.summary(), current.summary())
 
 
@@ -225,7 +231,8 @@ def main():
     parser.add_argument("--current", default=os.path.join(ROOT, "build-asan", "quoll-run"),
                         help="the quoll-run under test (default: build-asan/quoll-run)")
     parser.add_argument("--base", default=os.environ.get("DIFFTEST_BASE") or None,
-                        help="git revision of the base engine (default: $DIFFTEST_BASE, else merge-base with main)")
+                        help="git revision of the base engine (default: $DIFFTEST_BASE, else the "
+                             "merge-base with main)")
     parser.add_argument("--base-binary", help="a quoll-run to compare with instead of building one")
     parser.add_argument("--out", default=os.path.join(ROOT, "build-difftest"), help="work folder")
     parser.add_argument("--count", type=int, default=100000, help="mutants to compare (default 100000)")
@@ -254,7 +261,8 @@ def main():
     tally = Tally(out)
     scratch = tempfile.mkdtemp(prefix="scratch-", dir=out)
     interrupted = False
-    pool = multiprocessing.Pool(args.jobs, init_worker, (base, current, fixed, seeds, args.seed, args.timeout, scratch))
+    pool = multiprocessing.Pool(args.jobs, init_worker,
+                                (base, current, fixed, seeds, args.seed, args.timeout, scratch))
     try:
         run_pool(pool, compare_fixed, list(range(len(fixed))), tally, "golden scripts, examples, benchmarks")
         run_pool(pool, compare_mutant, list(range(args.count)), tally, f"mutants (seed {args.seed})")
