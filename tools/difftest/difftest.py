@@ -38,7 +38,10 @@ NOT_MUTATED = re.compile(r"\b(LoadLibrary|MapLibraryProc|ProcessMessages|TContro
 LOOP_BOUND = re.compile(r"\b(to|downto)(\s+)(\d{2,})\b", re.I)
 CALL_ARGUMENT = re.compile(r"\b([A-Za-z_]\w*)\((\d{2,})\)")   # Fib(28): a recursion's size
 MAX_SEED_BYTES = 16 << 10  # larger scripts (generated nesting tests) are run, not mutated
-SLOW_RUN_FACTOR = 10        # a run that timed out on one side only is tried again with this much time
+# A run that timed out on one side only is tried again with this much more time, at least
+# SLOW_RUN_SECONDS: a sanitizer build is 40 to 80 times slower than a release build.
+SLOW_RUN_FACTOR = 10
+SLOW_RUN_SECONDS = 60
 
 
 def smaller_benchmark(text):
@@ -145,9 +148,9 @@ def run_both(source, text):
     base, current = run("base", timeout), run("current", timeout)
     # A slower build may need longer for what the other finished: only a second timeout counts.
     if base.kind == "unfinished" and current.kind != "unfinished":
-        base = run("base", timeout * SLOW_RUN_FACTOR)
+        base = run("base", max(timeout * SLOW_RUN_FACTOR, SLOW_RUN_SECONDS))
     elif current.kind == "unfinished" and base.kind != "unfinished":
-        current = run("current", timeout * SLOW_RUN_FACTOR)
+        current = run("current", max(timeout * SLOW_RUN_FACTOR, SLOW_RUN_SECONDS))
     return base, current
 
 
@@ -155,6 +158,10 @@ def verdict(base, current):
     if "crash" in (base.kind, current.kind):
         return "crash"
     if not outcome.same(base, current):
+        # Still running on one side after the second try, where it printed nothing else so far:
+        # too slow to tell, not known to differ.
+        if {base.kind, current.kind} == {"done", "unfinished"} and outcome.lines_agree(base, current):
+            return "slow"
         return "difference"
     if base.kind == current.kind == "done":
         return "same"
@@ -175,7 +182,7 @@ def compare_mutant(index):
 
 def finding(source, name, text, edits, base, current):
     kind = verdict(base, current)
-    if kind not in ("crash", "difference"):
+    if kind not in ("crash", "difference", "slow"):
         return kind, None
     report = (f"script: {name}\ncwd: {source.cwd}\nedits: {'; '.join(edits) or 'none'}\n"
               f"stdin: {source.stdin!r}\n\n--- base\n{base.describe()}\n\n"
@@ -211,7 +218,7 @@ class Tally:
         return (f"{sum(counts.values())} scripts compared: {counts.get('same', 0)} same, "
                 f"{counts.get('both unfinished', 0)} unfinished in both, {counts.get('both memory', 0)} "
                 f"out of memory in both; {counts.get('difference', 0)} differences, "
-                f"{counts.get('crash', 0)} crashes")
+                f"{counts.get('crash', 0)} crashes; {counts.get('slow', 0)} too slow to tell")
 
 
 def run_pool(pool, function, indexes, tally, label):
@@ -240,7 +247,8 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2, help="parallel scripts")
     parser.add_argument("--timeout", type=float, default=1,
                         help=f"seconds per run (default 1; benchmarks get 20 times as long, and a run that "
-                             f"timed out on one side only gets {SLOW_RUN_FACTOR} times as long again)")
+                             f"timed out on one side only gets {SLOW_RUN_FACTOR} times as long again, "
+                             f"at least {SLOW_RUN_SECONDS} s)")
     args = parser.parse_args()
 
     out = os.path.abspath(args.out)

@@ -142,6 +142,12 @@ def complete_lines(data):
     return data[:data.rfind(b"\n") + 1]
 
 
+def lines_agree(a, b):
+    """Whether the complete lines of the shorter stdout begin the longer one."""
+    shorter, longer = sorted((complete_lines(a.stdout), complete_lines(b.stdout)), key=len)
+    return longer.startswith(shorter)
+
+
 def same(a, b):
     """Whether two outcomes are what the same engine could have given; crashes never are."""
     if "crash" in (a.kind, b.kind):
@@ -149,8 +155,7 @@ def same(a, b):
     if a.kind == b.kind == "done":
         return a.status == b.status and a.stdout == b.stdout
     if a.kind == b.kind == "unfinished":
-        shorter, longer = sorted((complete_lines(a.stdout), complete_lines(b.stdout)), key=len)
-        return longer.startswith(shorter)
+        return lines_agree(a, b)
     if a.kind == b.kind == "memory":
         return True
     # One engine ran out of memory where the other reported "out of memory" as the script's error.
