@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -18,8 +21,13 @@
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QStyle>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include "card/reader_functions.h"
+#include "card/reader_watcher.h"
 
 #include "host/watch_values.h"
 #include "ui/about_box.h"
@@ -27,6 +35,8 @@
 #include "ui/editor_window.h"
 #include "ui/help_dialog.h"
 #include "ui/icons.h"
+#include "ui/readers_pane.h"
+#include "ui/trace_pane.h"
 #include "ui/user_prompts.h"
 #include "ui/watch_window.h"
 
@@ -85,6 +95,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   statusBar()->setObjectName("statusBar");
   statusBar()->addPermanentWidget(caretPanel_);
 
+  CreateCardPanes();
   CreateActions();
   CreateMenusAndToolBar();
 
@@ -99,6 +110,8 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
 
   // The host: one engine for every run. When its initialisation fails the window still opens.
   host_ = std::make_unique<ScriptHost>(*this);
+  host_->SetTrace(tracePane_);
+  SetAutoGetResponse(false);
   if (!initializeHost_) initializeHost_ = [](ScriptHost& host) { host.Initialize(); };
   InitializeHost();
   baseCaption_ = windowTitle();
@@ -109,24 +122,80 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   watchWindow_ = new WatchWindow(this);
   connect(watchWindow_, &WatchWindow::VisibilityChanged, this, &MainWindow::UpdateActions);
   connect(watchWindow_, &WatchWindow::NameEdited, this, [this] { RefreshWatches(); });
+  RefreshReaderConnections();
   UpdateActions();
+}
+
+// The trace and readers panes, docked at the bottom and hidden until the View menu shows them.
+void MainWindow::CreateCardPanes() {
+  tracePane_ = new TracePane(prompts_, this);
+  readersPane_ = new ReadersPane(this);
+  for (QDockWidget* pane : {static_cast<QDockWidget*>(tracePane_), static_cast<QDockWidget*>(readersPane_)}) {
+    addDockWidget(Qt::BottomDockWidgetArea, pane);
+    pane->hide();
+  }
+  splitDockWidget(tracePane_, readersPane_, Qt::Horizontal);
+  connect(tracePane_, &TracePane::StatementWanted, this,
+          [this](const QString& module, int, int line) { ShowTraceStatement(module, line); });
+  connect(tracePane_, &TracePane::ConnectionsChanged, this, &MainWindow::RefreshReaderConnections);
+  // The watcher's thread posts what it sees to this thread; a post that arrives after the pane
+  // is gone is dropped with it.
+  connect(readersPane_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible || readerWatcher_) return;
+    readerWatcher_ = std::make_unique<ReaderWatcher>([pane = readersPane_](const ReaderSnapshot& snapshot) {
+      QMetaObject::invokeMethod(
+          pane, [pane, snapshot] { pane->ShowSnapshot(snapshot); }, Qt::QueuedConnection);
+    });
+    readerWatcher_->Start();
+  });
+}
+
+void MainWindow::RefreshReaderConnections() {
+  readersPane_->ShowScriptReaders(ListedReaderNames(), ConnectedReaderNames());
+}
+
+bool MainWindow::ShowTraceStatement(const QString& module, int line) {
+  if (line < 1) return false;
+  EditorWindow* editor = nullptr;
+  const ScriptEngine* engine = host_ ? host_->Engine() : nullptr;
+  if (traceEditor_ && engine && module.toStdString() == engine->ModuleName()) editor = traceEditor_;
+  // A unit: the editor of its file, or its file opened as the host would load it.
+  for (EditorWindow* open : Editors())
+    if (!editor && QFileInfo(open->FileName()).fileName().compare(module + ".qs", Qt::CaseInsensitive) == 0)
+      editor = open;
+  if (!editor) {
+    const QStringList files =
+        QDir::current().entryList({module + ".qs"}, QDir::Files);  // the name filter ignores case
+    if (files.size() == 1) editor = CreateEditorWindow(QDir::current().absoluteFilePath(files.front()));
+  }
+  if (!editor) {
+    statusBar()->showMessage(QString("No editor holds the module %1").arg(module), 5000);
+    return false;
+  }
+  for (QMdiSubWindow* window : mdiArea_->subWindowList())
+    if (window->widget() == editor) mdiArea_->setActiveSubWindow(window);
+  editor->SelectLine(line);
+  return true;
 }
 
 MainWindow::~MainWindow() {
   // Deleting the child widgets moves the focus; the actions may not hear of it any more.
   destroying_ = true;
-  for (QObject* source :
-       {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
-        static_cast<QObject*>(mdiArea_), static_cast<QObject*>(outputPane_), static_cast<QObject*>(watchWindow_)})
+  for (QObject* source : {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
+                          static_cast<QObject*>(mdiArea_), static_cast<QObject*>(outputPane_),
+                          static_cast<QObject*>(watchWindow_)})
     disconnect(source, nullptr, this, nullptr);
+  // The watcher's thread ends before the panes it posts to.
+  readerWatcher_.reset();
   // The editor windows go while this window is still whole: they talk to it until they are gone.
   std::unique_ptr<QWidget> central(takeCentralWidget());
   central.reset();
+  host_->SetTrace(nullptr);
   host_->Shutdown();
 }
 
 QAction* MainWindow::MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
-                               const QString& hint, const QIcon& icon) {
+                                const QString& hint, const QIcon& icon) {
   auto* action = new QAction(icon, caption, this);
   action->setObjectName(name);
   action->setShortcut(shortcut);
@@ -140,24 +209,27 @@ QAction* MainWindow::MakeAction(const char* name, const QString& caption, const 
 void MainWindow::CreateActions() {
   QStyle* s = style();
   newFileAction_ = MakeAction("newFileAction", "&New", QKeySequence("Ctrl+N"), "New|Create a new file",
-                         s->standardIcon(QStyle::SP_FileIcon));
+                              s->standardIcon(QStyle::SP_FileIcon));
   openFileAction_ = MakeAction("openFileAction", "&Open...", QKeySequence("Ctrl+O"), "Open|Open a file",
-                          s->standardIcon(QStyle::SP_DialogOpenButton));
+                               s->standardIcon(QStyle::SP_DialogOpenButton));
   closeFileAction_ = MakeAction("closeFileAction", "&Close", QKeySequence(), "Close|Close current file");
   saveFileAction_ = MakeAction("saveFileAction", "&Save", QKeySequence("Ctrl+S"), "Save|Save current file",
-                          s->standardIcon(QStyle::SP_DialogSaveButton));
+                               s->standardIcon(QStyle::SP_DialogSaveButton));
   saveFileAsAction_ = MakeAction("saveFileAsAction", "Save &As...", QKeySequence(),
-                            "Save As|Save current file with different name");
+                                 "Save As|Save current file with different name");
   exitAction_ = MakeAction("exitAction", "E&xit", QKeySequence(), "Exit|Exit application");
   cutAction_ = MakeAction("cutAction", "Cu&t", QKeySequence("Ctrl+X"),
-                         "Cut|Cuts the selection and puts it on the Clipboard", icons::Cut());
+                          "Cut|Cuts the selection and puts it on the Clipboard", icons::Cut());
   copyAction_ = MakeAction("copyAction", "&Copy", QKeySequence("Ctrl+C"),
-                          "Copy|Copies the selection and puts it on the Clipboard", icons::Copy());
-  pasteAction_ = MakeAction("pasteAction", "&Paste", QKeySequence("Ctrl+V"), "Paste|Inserts Clipboard contents",
-                           icons::Paste());
-  viewToolBarAction_ = MakeAction("viewToolBarAction", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
-  viewOutputAction_ = MakeAction("viewOutputAction", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
-  viewWatchAction_ = MakeAction("viewWatchAction", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
+                           "Copy|Copies the selection and puts it on the Clipboard", icons::Copy());
+  pasteAction_ = MakeAction("pasteAction", "&Paste", QKeySequence("Ctrl+V"),
+                            "Paste|Inserts Clipboard contents", icons::Paste());
+  viewToolBarAction_ =
+      MakeAction("viewToolBarAction", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
+  viewOutputAction_ =
+      MakeAction("viewOutputAction", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
+  viewWatchAction_ =
+      MakeAction("viewWatchAction", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
   runAction_ = MakeAction("runAction", "&Run", QKeySequence("F5"), "Run|Run current script",
                           s->standardIcon(QStyle::SP_MediaPlay));
   stepAction_ = MakeAction("stepAction", "Ste&p", QKeySequence("F10"), "Step Over|Step over",
@@ -175,8 +247,25 @@ void MainWindow::CreateActions() {
   arrangeAllAction_ = MakeAction("arrangeAllAction", "&Arrange All", QKeySequence(), "Arrange All");
   helpAction_ = MakeAction("helpAction", "&Help...", QKeySequence(), QString());
   aboutAction_ = MakeAction("aboutAction", "&About...", QKeySequence(),
-                           "About|Displays program information, version number, and copyright");
+                            "About|Displays program information, version number, and copyright");
   for (QAction* a : {viewToolBarAction_, viewOutputAction_, viewWatchAction_}) a->setCheckable(true);
+  viewTraceAction_ = tracePane_->toggleViewAction();
+  viewTraceAction_->setObjectName("viewTraceAction");
+  viewTraceAction_->setText("T&race");
+  viewTraceAction_->setShortcut(QKeySequence("Alt+4"));
+  viewTraceAction_->setToolTip("View trace");
+  viewTraceAction_->setStatusTip("Show/Hide the card trace");
+  viewReadersAction_ = readersPane_->toggleViewAction();
+  viewReadersAction_->setObjectName("viewReadersAction");
+  viewReadersAction_->setText("&Readers");
+  viewReadersAction_->setShortcut(QKeySequence("Alt+5"));
+  viewReadersAction_->setToolTip("View readers");
+  viewReadersAction_->setStatusTip("Show/Hide the readers and their cards");
+  getResponseAction_ =
+      MakeAction("getResponseAction", "Automatic &GET RESPONSE", QKeySequence(),
+                 "GET RESPONSE|Answer 61xx with GET RESPONSE and 6Cxx with the command resent");
+  getResponseAction_->setCheckable(true);
+  connect(getResponseAction_, &QAction::toggled, this, [](bool on) { SetAutoGetResponse(on); });
 
   connect(newFileAction_, &QAction::triggered, this, &MainWindow::NewFile);
   connect(openFileAction_, &QAction::triggered, this, &MainWindow::OpenFile);
@@ -190,7 +279,8 @@ void MainWindow::CreateActions() {
     if (EditorWindow* e = ActiveEditor()) e->SaveScript(true);
   });
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
-  connect(cutAction_, &QAction::triggered, this, [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
+  connect(cutAction_, &QAction::triggered, this,
+          [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
   connect(copyAction_, &QAction::triggered, this,
           [this] { EditCommand([](QPlainTextEdit* t) { t->copy(); }); });
   connect(pasteAction_, &QAction::triggered, this,
@@ -231,11 +321,14 @@ void MainWindow::CreateMenusAndToolBar() {
   edit->menuAction()->setStatusTip("Edit commands");
   edit->addActions({cutAction_, copyAction_, pasteAction_});
   QMenu* view = menuBar()->addMenu("&View");
-  view->addActions({viewToolBarAction_, viewOutputAction_, viewWatchAction_});
+  view->addActions(
+      {viewToolBarAction_, viewOutputAction_, viewWatchAction_, viewTraceAction_, viewReadersAction_});
   QMenu* script = menuBar()->addMenu("&Script");
   script->addActions({runAction_, stepAction_, stopAction_});
   script->addSeparator();
   script->addAction(breakpointAction_);
+  script->addSeparator();
+  script->addAction(getResponseAction_);
   windowMenu_ = menuBar()->addMenu("&Window");
   windowMenu_->menuAction()->setStatusTip("Window related commands");
   windowMenu_->addActions({cascadeAction_, tileHorizontallyAction_, tileVerticallyAction_, minimizeAllAction_,
@@ -368,15 +461,23 @@ bool MainWindow::InitializeHost() {
 void MainWindow::RunActive(bool step) {
   // After a failed start-up the host gets its engine before the first run, or the run does not start.
   if (!host_->Engine() && !InitializeHost()) return;
-  if (host_->State() == RunState::Idle || !runningEditor_) runningEditor_ = ActiveEditor();
+  const bool starting = host_->State() == RunState::Idle;
+  if (starting || !runningEditor_) runningEditor_ = ActiveEditor();
   EditorWindow* editor = runningEditor_;
+  if (editor && starting) {
+    tracePane_->RunStarting();
+    traceEditor_ = editor;
+  }
   if (editor) editor->RunScript(step ? EditorWindow::RunMode::Step : EditorWindow::RunMode::Run);
+  // The run may have read the reader list again.
+  if (starting) RefreshReaderConnections();
   UpdateActions();
 }
 
 void MainWindow::StopScript() {
   ShowSelectedPosition();
   host_->Stop();
+  if (waitLoop_) waitLoop_->quit();
   runningEditor_ = nullptr;
   UpdateActions();
 }
@@ -516,6 +617,27 @@ void MainWindow::WaitForMessages() {
     return;
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Sleep in a script: the event loop runs meanwhile, so the window stays usable, and Stop ends the
+// wait at once. A scripted user is asked as between statements.
+bool MainWindow::Wait(int32_t milliseconds) {
+  ShowSelectedPosition();
+  if (pump_) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired() && host_->State() != RunState::Idle) {
+      pump_(false);
+      QThread::msleep(1);
+    }
+    return host_->State() != RunState::Idle;
+  }
+  if (host_->State() == RunState::Idle) return false;
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  waitLoop_ = &loop;
+  loop.exec();
+  waitLoop_ = nullptr;
+  return host_->State() != RunState::Idle;
 }
 
 bool MainWindow::HasMarks() {

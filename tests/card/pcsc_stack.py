@@ -9,7 +9,10 @@ when its socket is absent) with the vpcd reader driver, and quoll-vcard inserted
   pcsc_stack.py remove --state FILE               take the card out, wait until the reader is empty
   pcsc_stack.py insert --state FILE               put it back, wait until it answers
 
-Tests import it for `remove_card` and `insert_card`, which do the same with a state `start` wrote.
+Tests import it for `remove_card` and `insert_card`, which do the same with a state `start` wrote,
+for `stop_service` and `start_service`, which stop and start again the pcscd that `start` started
+(never another one: they refuse when `start` found a pcscd running), and for `insert_second_card`,
+a second quoll-vcard in "Virtual PCD 00 01" (TCP 35964) that `stop` stops too.
 """
 
 import argparse
@@ -25,7 +28,9 @@ import time
 
 PCSCD_SOCKET = "/run/pcscd/pcscd.comm"
 READER = b"Virtual PCD 00 00"
+SECOND_READER = b"Virtual PCD 00 01"
 VCARD_PORT = 35963
+SECOND_VCARD_PORT = 35964
 WAIT_SECONDS = 15
 
 
@@ -41,14 +46,14 @@ def pcscd_listening():
             return False
 
 
-def card_answers(pcsc):
-    """Whether the card in the first virtual reader accepts a connection right now."""
+def card_answers(pcsc, reader=READER):
+    """Whether the card in the virtual reader accepts a connection right now."""
     context = ctypes.c_long()
     if pcsc.SCardEstablishContext(0, None, None, ctypes.byref(context)) != 0:
         return False
     try:
         card, protocol = ctypes.c_long(), ctypes.c_ulong()
-        rv = pcsc.SCardConnect(context, READER, 2, 3, ctypes.byref(card), ctypes.byref(protocol))
+        rv = pcsc.SCardConnect(context, reader, 2, 3, ctypes.byref(card), ctypes.byref(protocol))
         if rv != 0:
             return False
         pcsc.SCardDisconnect(card, 0)
@@ -113,6 +118,48 @@ def read_state(path):
         return json.load(f)
 
 
+def write_state(path, state):
+    with open(path, "w") as f:
+        json.dump(state, f)
+
+
+def stop_service(state):
+    """Stops the pcscd that `start` started (its card leaves with it) and waits until no pcscd
+    answers. Refuses a pcscd that `start` found running: it is someone else's."""
+    if not state.get("pcscd"):
+        raise RuntimeError("pcscd was not started by this stack; it is not ours to stop")
+    stop_process(state.get("vcard2"), "quoll-vcard")
+    stop_process(state.get("pcscd"), "pcscd")
+    stop_process(state.get("vcard"), "quoll-vcard")
+    state["pcscd"] = state["vcard"] = state["vcard2"] = None
+    state["stopped_by_test"] = True
+    wait_for(lambda: not pcscd_listening(), "pcscd to stop")
+
+
+def start_service(state):
+    """Starts pcscd and the virtual card again after `stop_service`; the state records the new
+    processes, so `stop` stops them."""
+    if not state.pop("stopped_by_test", False):
+        raise RuntimeError("start_service follows stop_service")
+    started = start(state["vcard_path"], state["log_dir"])
+    state.update(started)
+
+
+def insert_second_card(state):
+    """A second virtual card in the second reader; waits until it answers."""
+    log = open(os.path.join(state["log_dir"], "quoll-vcard-2.log"), "wb")
+    proc = subprocess.Popen([state["vcard_path"], "--port", str(SECOND_VCARD_PORT)], stdout=log,
+                            stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, start_new_session=True)
+    state["vcard2"] = proc.pid
+    pcsc = load_pcsc()
+    wait_for(lambda: card_answers(pcsc, SECOND_READER), "the virtual card in " + SECOND_READER.decode())
+
+
+def remove_second_card(state):
+    stop_process(state.get("vcard2"), "quoll-vcard")
+    state["vcard2"] = None
+
+
 def wait_for(condition, what):
     deadline = time.monotonic() + WAIT_SECONDS
     while not condition():
@@ -148,7 +195,7 @@ def stop_process(pid, name):
 
 
 def start(vcard, log_dir):
-    state = {"pcscd": None, "vcard": None}
+    state = {"pcscd": None, "vcard": None, "vcard2": None, "vcard_path": vcard, "log_dir": log_dir}
     try:
         if not pcscd_listening():
             # A socket nobody answers on is left by a pcscd that was killed; pcscd refuses to
@@ -177,6 +224,7 @@ def start(vcard, log_dir):
 
 def stop(state):
     # The card first: it leaves by itself when pcscd goes, but a pcscd we did not start stays.
+    stop_process(state.get("vcard2"), "quoll-vcard")
     stop_process(state.get("vcard"), "quoll-vcard")
     stop_process(state.get("pcscd"), "pcscd")
 

@@ -15,7 +15,9 @@ int main(int argc, char** argv) {
   const Suite suites[] = {{"MainWindowTest", quoll_test::NewMainWindowTest},
                           {"EditorWindowTest", quoll_test::NewEditorWindowTest},
                           {"DialogsTest", quoll_test::NewDialogsTest},
-                          {"DebuggingTest", quoll_test::NewDebuggingTest}};
+                          {"DebuggingTest", quoll_test::NewDebuggingTest},
+                          {"CardPanesTest", quoll_test::NewCardPanesTest},
+                          {"CardStackTest", quoll_test::NewCardStackTest}};
   int failures = 0;
   for (const Suite& suite : suites) {
     if (argc > 1 && std::strcmp(argv[1], suite.name) != 0) continue;
