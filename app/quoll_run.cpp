@@ -229,6 +229,7 @@ int main(int argc, char** argv) {
   int32_t errorPos = -1;
   bool ok = host.Run(EditorText(text), errorPos);
   host.Shutdown();
+  if (trace) trace->Flush();
   if (trace && trace->WriteError() != 0) {
     std::fprintf(stderr, "quoll-run: cannot write the trace: %s\n", std::strerror(trace->WriteError()));
     return 3;

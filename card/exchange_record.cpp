@@ -49,9 +49,15 @@ const std::vector<std::string>& TraceColumns() {
 }
 
 std::string TimeOfDayText(const timespec& wallTime) {
-  tm local{};
-  const time_t seconds = wallTime.tv_sec;
-  localtime_r(&seconds, &local);
+  // The local time of the last second asked for: a trace asks many times per second, and
+  // localtime_r looks at the time zone file each time.
+  thread_local time_t cachedSecond = -1;
+  thread_local tm local{};
+  if (wallTime.tv_sec != cachedSecond) {
+    const time_t seconds = wallTime.tv_sec;
+    localtime_r(&seconds, &local);
+    cachedSecond = seconds;
+  }
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
                 static_cast<int>(wallTime.tv_nsec / 1'000'000));

@@ -128,6 +128,12 @@ TEST(ExchangeRecord, FileSinkWritesOneLinePerRecordAndReportsTheOpenError) {
   failing.Record(Make(ExchangeKind::kDisconnect, {}, {}));
   EXPECT_EQ(failing.WriteError(), ENOSPC);
   std::fclose(full);
+  // A file is written in blocks: the failure shows when they are flushed.
+  std::unique_ptr<TraceFileSink> buffered = TraceFileSink::Open("/dev/full", error);
+  ASSERT_NE(buffered, nullptr);
+  buffered->Record(Make(ExchangeKind::kDisconnect, {}, {}));
+  buffered->Flush();
+  EXPECT_EQ(buffered->WriteError(), ENOSPC);
 }
 
 }  // namespace
