@@ -30,7 +30,7 @@ ReadersPane::ReadersPane(QWidget* parent) : QDockWidget("Readers", parent) {
   tree_->setFont(OutputFont());
   tree_->header()->setStretchLastSection(true);
   const int digit = tree_->fontMetrics().horizontalAdvance('0');
-  tree_->setColumnWidth(kReader, digit * 22);
+  tree_->setColumnWidth(kReader, digit * 32);
   tree_->setColumnWidth(kIndex, digit * 3 + 8);
   tree_->setColumnWidth(kState, digit * 26);
   setWidget(tree_);

@@ -108,7 +108,7 @@ TracePane::TracePane(UserPrompts& prompts, QWidget* parent)
   view_->horizontalHeader()->setStretchLastSection(true);
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   const int digit = view_->fontMetrics().horizontalAdvance('0');
-  const int widths[] = {13, 3, 18, 12, 24, 24, 5, 26, 7, 8, 5};
+  const int widths[] = {12, 2, 17, 12, 21, 22, 4, 22, 5, 9, 4};
   for (int c = 0; c < static_cast<int>(std::size(widths)); ++c)
     view_->setColumnWidth(c, digit * widths[c] + 8);
   setWidget(view_);
