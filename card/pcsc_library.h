@@ -19,12 +19,14 @@ inline bool PcscFailed(LONG result) {
 }
 
 // The results that mean the service went away or restarted under an open context or handle:
-// only a new context helps.
+// only a new context helps. pcsc-lite answers a call whose connection to pcscd broke with
+// SCARD_F_COMM_ERROR ("RPC transport error"), which means the same.
 inline bool PcscServiceLost(LONG result) {
   const auto code = static_cast<uint32_t>(result);
   return code == static_cast<uint32_t>(SCARD_E_NO_SERVICE) ||
          code == static_cast<uint32_t>(SCARD_E_SERVICE_STOPPED) ||
-         code == static_cast<uint32_t>(SCARD_E_INVALID_HANDLE);
+         code == static_cast<uint32_t>(SCARD_E_INVALID_HANDLE) ||
+         code == static_cast<uint32_t>(SCARD_F_COMM_ERROR);
 }
 
 // The loaded library and its entry points. An entry point the library lacks stays null; callers

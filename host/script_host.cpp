@@ -65,7 +65,6 @@ void ScriptHost::Initialize() {
   SetSleepHandler(SleepEntry);
   // The card reader manager starts here; without PC/SC the program goes on without the reader
   // functions.
-  pcscJustStarted_ = true;
   if (!StartPCSC())
     ui_.WriteOutput("PCSC Init error(Winscard.DLL not exist?), associated functions removed.");
 }
@@ -176,8 +175,7 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
     ui_.ClearOutput();
     // A reader plugged in or a service started since the last run is seen now; when PC/SC stays
     // unusable, the output says why before anything else.
-    if (!pcscJustStarted_) RefreshPCSC();
-    pcscJustStarted_ = false;
+    RefreshPCSC();
     if (!PCSCAvailable())
       ui_.WriteNotice("PC/SC unavailable, reader functions removed: " + PCSCFailureReason());
     trace_.Clear();

@@ -167,8 +167,6 @@ class ScriptHost {
     std::map<std::string, std::vector<int32_t>> lineStarts_;
   };
   LineNumberingTrace trace_;
-  // StartPCSC ran for the first run already (the program just started).
-  bool pcscJustStarted_ = false;
   void RegisterLibraries(LibraryStep step, ScriptEngine& script) const;
   struct Library {
     LibraryStep step;

@@ -8,6 +8,8 @@ when its socket is absent) with the vpcd reader driver, and quoll-vcard inserted
   pcsc_stack.py run --vcard PATH -- COMMAND...    start, run COMMAND, stop; COMMAND's exit status
   pcsc_stack.py remove --state FILE               take the card out, wait until the reader is empty
   pcsc_stack.py insert --state FILE               put it back, wait until it answers
+  pcsc_stack.py stop-service --state FILE         stop the pcscd `start` started (refused otherwise)
+  pcsc_stack.py start-service --state FILE        start it and the card again after stop-service
 
 Tests import it for `remove_card` and `insert_card`, which do the same with a state `start` wrote,
 for `stop_service` and `start_service`, which stop and start again the pcscd that `start` started
@@ -231,7 +233,8 @@ def stop(state):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("action", choices=["start", "stop", "run", "remove", "insert"])
+    parser.add_argument("action", choices=["start", "stop", "run", "remove", "insert", "stop-service",
+                                           "start-service"])
     parser.add_argument("--state", help="file recording what was started")
     parser.add_argument("--vcard", help="path of quoll-vcard")
     argv = sys.argv[1:]
@@ -244,6 +247,13 @@ def main():
             json.dump(state, f)
         started = [name for name in ("pcscd", "vcard") if state[name]]
         print("started: " + (", ".join(started) or "nothing"))
+        return 0
+    if args.action in ("stop-service", "start-service"):
+        state = read_state(args.state)
+        try:
+            (stop_service if args.action == "stop-service" else start_service)(state)
+        finally:
+            write_state(args.state, state)
         return 0
     if args.action in ("remove", "insert"):
         (remove_card if args.action == "remove" else insert_card)(read_state(args.state))

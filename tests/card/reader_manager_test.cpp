@@ -145,7 +145,7 @@ TEST(ReaderManager, ServiceLostDropsConnectionsAndEstablishesANewContextOnce) {
     bool lost;
   };
   for (const Case& c : {Case{"0x8010001D", true}, Case{"0x8010001E", true}, Case{"0x80100003", true},
-                        Case{"0x80100069", false}}) {
+                        Case{"0x80100013", true}, Case{"0x80100069", false}}) {
     SCOPED_TRACE(c.failure);
     StandIn standIn(QUOLL_STAND_IN_PCSC);
     ReaderManager manager(standIn.Path());

@@ -215,6 +215,20 @@ class CardPanesTest : public QObject {
     QCOMPARE(OutputLines(form), QStringList({"Script is running.", "after", "Script finished, no errors."}));
   }
 
+  void WithoutReadersARunSaysWhyFirstAndTheNextRunFindsThem() {
+    qputenv("QUOLL_STAND_IN_PCSC", "readers=0");
+    FakePrompts prompts;
+    MainWindow form(prompts);
+    RunText(form, "begin\r\n  GetReaderCount;\r\nend.");
+    QCOMPARE(OutputLines(form),
+             QStringList({"PC/SC unavailable, reader functions removed: SCardListReaders: 0x8010002E",
+                          "Script is running.", "Error in MAIN(9) unknown identifier: GETREADERCOUNT"}));
+    qputenv("QUOLL_STAND_IN_PCSC", "readers=1");
+    RunText(form, "begin\r\n  Writeln(IntToStr(GetReaderCount));\r\nend.");
+    QCOMPARE(OutputLines(form), QStringList({"Script is running.", "1", "Script finished, no errors."}));
+    qunsetenv("QUOLL_STAND_IN_PCSC");
+  }
+
   void GetResponseIsAMenuItemOffByDefault() {
     quoll::SetAutoGetResponse(true);
     FakePrompts prompts;

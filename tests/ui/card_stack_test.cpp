@@ -1,6 +1,9 @@
 // The card panes against the real stack (pcscd, vpcd, quoll-vcard; the ctest fixture starts it):
 // the readers pane follows the card taken out and put back and the program's own connection,
 // and the trace shows every exchange of automatic GET RESPONSE.
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 #include <QTreeWidget>
@@ -21,7 +24,7 @@ namespace {
 const QString kReader = "Virtual PCD 00 00";
 constexpr int kWaitMs = 15000;
 
-// tests/card/pcsc_stack.py remove|insert with the fixture's state file.
+// tests/card/pcsc_stack.py remove|insert|stop-service|start-service with the fixture's state file.
 bool ChangeCard(const char* action) {
   const QString script = qEnvironmentVariable("QUOLL_PCSC_STACK_SCRIPT");
   const QString state = qEnvironmentVariable("QUOLL_PCSC_STATE");
@@ -72,6 +75,38 @@ class CardStackTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(pane->StateOf(kReader), QString("no card"), kWaitMs);
     QVERIFY(ChangeCard("insert"));
     QTRY_COMPARE_WITH_TIMEOUT(pane->StateOf(kReader), QString("card present"), kWaitMs);
+  }
+
+  // Only a pcscd the fixture started may be stopped: another one belongs to someone else.
+  void ReadersPaneFollowsPcscdStoppingAndStartingAgain() {
+    QFile stateFile(qEnvironmentVariable("QUOLL_PCSC_STATE"));
+    QVERIFY(stateFile.open(QIODevice::ReadOnly));
+    const QJsonObject state = QJsonDocument::fromJson(stateFile.readAll()).object();
+    if (state.value("pcscd").isNull()) QSKIP("the running pcscd was not started by the fixture");
+    FakePrompts prompts;
+    MainWindow form(prompts);
+    form.show();
+    quoll::ReadersPane* pane = form.Readers();
+    Action(form, "viewReadersAction")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(pane->StateOf(kReader), QString("card present"), kWaitMs);
+    // The other card tests need the service back, whatever fails here.
+    struct Restart {
+      ~Restart() { ChangeCard("start-service"); }
+    } restart;
+    QVERIFY(ChangeCard("stop-service"));
+    // The watcher's wait may first end with a transport error; then the service is missing.
+    QTRY_VERIFY_WITH_TIMEOUT(pane->Tree()->topLevelItem(0)->text(0).startsWith("PC/SC unavailable: ") &&
+                                 pane->Tree()->topLevelItem(0)->text(0).endsWith("(0x8010001D)"),
+                             kWaitMs);
+    // A run meanwhile says why the reader functions are missing, before anything else.
+    RunText(form, "begin Writeln(IntToStr(GetReaderCount)); end.");
+    QVERIFY2(OutputLines(form).value(0).startsWith("PC/SC unavailable, reader functions removed: "),
+             qPrintable(OutputLines(form).join('|')));
+    QVERIFY(ChangeCard("start-service"));
+    QTRY_COMPARE_WITH_TIMEOUT(pane->StateOf(kReader), QString("card present"), kWaitMs);
+    // And the next run has its readers back, without a restart.
+    RunText(form, "begin Writeln(GetReaderName(1)); end.");
+    QCOMPARE(OutputLines(form), QStringList({"Script is running.", kReader, "Script finished, no errors."}));
   }
 
   void TraceShowsEveryExchangeOfAutomaticGetResponse() {
