@@ -13,10 +13,10 @@
 #include "card/trace_sink.h"
 #include "host/script_host.h"
 #include "libs/automation/script/automation_library.h"
-#include "libs/native_calls/native_call_library.h"
 #include "libs/forms/forms_host.h"
 #include "libs/forms/forms_library.h"
 #include "libs/forms/toolkit_module.h"
+#include "libs/native_calls/native_call_library.h"
 
 namespace {
 
