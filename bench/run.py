@@ -88,6 +88,10 @@ def plain_extract(proc: subprocess.CompletedProcess) -> List[str]:
 
 def quoll_extract(proc: subprocess.CompletedProcess) -> List[str]:
     lines = output_lines(proc.stdout)
+    # The workbench's output pane starts with the reason when PC/SC is unusable for the run
+    # (no pcscd here); it is a notice of the machine, not output of the workload.
+    while lines and lines[0].startswith("PC/SC unavailable"):
+        lines.pop(0)
     while lines and lines[-1] == "":
         lines.pop()
     if not lines:
