@@ -42,17 +42,15 @@ bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
   if (scope.with->empty() && EvaluateSimpleBinary(scope.locals, stop, dest)) return true;
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
-  // The shared stacks are cut back to where this evaluation found them on every way out.
-  struct Restore {
-    ScriptEngine& s;
-    size_t base, opBase;
-    ~Restore() {
-      s.operands_.erase(s.operands_.begin() + static_cast<ptrdiff_t>(base), s.operands_.end());
-      s.operators_.resize(opBase);
-    }
-  } restore{*this, base, opBase};
+  OperandStackRestore restore{*this, base, opBase};
+  return EvaluateFrom(scope, stop, dest, base, opBase, true);
+}
 
-  bool expectOperand = true;
+// The operand loop of an evaluation whose operands start at `base` and operators at `opBase`,
+// from the cursor on (expecting an operand or an operator), then the operators and the result.
+// A compiled evaluation that has read some operands itself continues here.
+bool ScriptEngine::EvaluateFrom(Scope scope, TK stop, Value& dest, size_t base, size_t opBase,
+                                bool expectOperand) {
   for (;;) {
     TK k = parser_.CurrTokenKind();
     if (k == stop || EndsExpression(k)) break;
@@ -78,15 +76,24 @@ bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
     }
     expectOperand = !expectOperand;
   }
+  if (!ApplyOperators(base, opBase, 1)) return false;
+  if (operands_.size() != base + 1 || operators_.size() != opBase) {
+    SetError(ErrorCode::ErrorInExpression);
+    return false;
+  }
+  return FinishEvaluation(dest, operands_[base]);
+}
 
-  // Apply the operators level by level, left to right within a level.
-  if (operators_.size() == opBase + 1 && operands_.size() == base + 2) {
+// Applies the operators level by level from `fromLevel` on, left to right within a level, each
+// merging its two operands into the left one.
+bool ScriptEngine::ApplyOperators(size_t base, size_t opBase, int fromLevel) {
+  if (fromLevel == 1 && operators_.size() == opBase + 1 && operands_.size() == base + 2) {
     if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.Failed())
       return false;
     operands_.pop_back();
     operators_.pop_back();
   }
-  for (int level = 1; level <= 3 && operators_.size() > opBase; ++level) {
+  for (int level = fromLevel; level <= 3 && operators_.size() > opBase; ++level) {
     size_t i = opBase;
     while (i < operators_.size()) {
       size_t left = base + (i - opBase);
@@ -99,12 +106,12 @@ bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
       operators_.erase(operators_.begin() + static_cast<ptrdiff_t>(i));
     }
   }
-  if (operands_.size() != base + 1 || operators_.size() != opBase) {
-    SetError(ErrorCode::ErrorInExpression);
-    return false;
-  }
-  // The result is a temporary: a string moves into the destination instead of being copied.
-  Value& result = operands_[base];
+  return true;
+}
+
+// The result of an evaluation into its destination. The result is a temporary: a string moves
+// into the destination instead of being copied.
+bool ScriptEngine::FinishEvaluation(Value& dest, Value& result) {
   Value* d = dest.Deref();
   if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
     d->str.swap(result.str);
