@@ -5,7 +5,7 @@ CMAKE_GEN  := -G Ninja
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build build-asan test run demo screenshots bench install package clean format
+.PHONY: all deps build build-asan test run demo screenshots bench difftest fuzz install package clean format
 
 all: build
 
@@ -35,6 +35,8 @@ run: build
 # The README's pictures of the workbench, rendered on a virtual display.
 screenshots: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/quoll-screenshots examples/triangle.qs docs/screenshots 13 8 Row Kind I Result Missing
+	@python3 tests/card/pcsc_stack.py run --vcard $(BUILD)/quoll-vcard -- xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  $(BUILD)/quoll-screenshots --script-form examples/apdu_form.qs docs/screenshots/apdu-form.png
 
 # The help dialog's demonstration script against pcscd and the virtual card (started if need be).
 demo: build
@@ -42,6 +44,27 @@ demo: build
 
 bench: build
 	@python3 bench/run.py --quoll $(BUILD)/quoll-run
+	@python3 bench/forms.py --quoll $(BUILD)/quoll-run
+
+# The differential check before an engine change: the engine of DIFFTEST_BASE (a git revision;
+# default the merge-base with main), built in build-difftest/base, against this tree's sanitizer
+# build on the golden scripts, examples, benchmarks and DIFFTEST_COUNT mutants of them.
+DIFFTEST_BASE  ?=
+DIFFTEST_COUNT ?= 100000
+DIFFTEST_SEED  ?= 1
+difftest: deps
+	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOLL_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) --target quoll-run quoll-native-test-exports
+	@python3 tools/difftest/difftest.py --current $(ASAN_BUILD)/quoll-run --count $(DIFFTEST_COUNT) \
+	  --seed $(DIFFTEST_SEED) $(if $(DIFFTEST_BASE),--base $(DIFFTEST_BASE))
+
+# The fuzz entry point (clang's libFuzzer) for FUZZ_SECONDS on the golden scripts and examples;
+# what it finds lands in $(BUILD)/fuzz/work/crashes.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) --target quoll-fuzz
+	@tools/fuzz/run_fuzz.sh $(BUILD)/fuzz/quoll-fuzz $(FUZZ_SECONDS) $(BUILD)/fuzz/work
 
 # Installs the programs, manual pages, desktop entry, icon and MIME type under $(DESTDIR)$(PREFIX).
 install: build

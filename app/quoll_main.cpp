@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "libs/automation/script/automation_library.h"
+#include "libs/native_calls/native_call_library.h"
+#include "libs/forms/forms_host.h"
+#include "libs/forms/qt_toolkit_scope.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
@@ -78,7 +82,19 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("quoll");  // the installed quoll.desktop: its name and icon
   QApplication::setWindowIcon(quoll::icons::ProgramIcon());
   quoll::QtUserPrompts prompts;
-  quoll::MainWindow mainWindow(prompts);
+  quoll::forms::ScopedQtToolkit forms;  // outlives the main window, whose host frees controls
+  // The libraries that live outside the host are added once, before the host's first start (the
+  // window starts it again before a run when the first start failed).
+  bool librariesAdded = false;
+  quoll::MainWindow mainWindow(prompts, nullptr, [librariesAdded](quoll::ScriptHost& host) mutable {
+    if (!librariesAdded) {
+      host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
+      host.AddLibrary(quoll::LibraryStep::NativeCalls, quoll::RegisterNativeCallLibrary);
+      quoll::forms::AddFormsLibrary(host);
+      librariesAdded = true;
+    }
+    host.Initialize();
+  });
   for (const QString& file : files) mainWindow.CreateEditorWindow(file);
   mainWindow.showMaximized();
   return QApplication::exec();

@@ -10,6 +10,11 @@
 #include <string>
 
 #include "host/script_host.h"
+#include "libs/automation/script/automation_library.h"
+#include "libs/native_calls/native_call_library.h"
+#include "libs/forms/forms_host.h"
+#include "libs/forms/forms_library.h"
+#include "libs/forms/toolkit_module.h"
 
 namespace {
 
@@ -21,6 +26,8 @@ const char kUsage[] =
     "or the error line. Readln asks on stderr and reads a line from stdin. Without a usable\n"
     "PC/SC service the start-up line about it goes to stderr.\n"
     "QUOLL_PCSC_LIBRARY names the PC/SC client library to load (default libpcsclite.so.1).\n"
+    "Forms that scripts make open on the display, or offscreen when there is none\n"
+    "(QT_QPA_PLATFORM chooses); their handlers run inside the script's ProcessMessages.\n"
     "Exit status: 0 without error, 1 after a script error, 2 when FILE cannot be read,\n"
     "3 when the output could not be written (a full disk, a closed pipe).\n";
 
@@ -159,11 +166,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   ConsoleUi ui;
-  quoll::ScriptHost host(ui);
-  host.Initialize();
-  int32_t errorPos = -1;
-  bool ok = host.Run(EditorText(text), errorPos);
-  host.Shutdown();
+  bool ok;
+  {
+    quoll::ScriptHost host(ui);
+    host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
+    host.AddLibrary(quoll::LibraryStep::NativeCalls, quoll::RegisterNativeCallLibrary);
+    // Forms start the toolkit (a shared module) only when a script first makes a control.
+    quoll::forms::AddFormsLibrary(host);
+    quoll::forms::UseToolkitLoader(quoll::forms::LoadToolkitModule);
+    host.Initialize();
+    int32_t errorPos = -1;
+    ok = host.Run(EditorText(text), errorPos);
+    host.Shutdown();
+  }
+  quoll::forms::ReleaseToolkit();
   // Output that did not arrive is a failure of the run, whatever the script did.
   if (std::fflush(stdout) != 0) ui.NoteWriteError(stdout);
   if (ui.WriteError() != 0) {

@@ -18,6 +18,10 @@ command APDUs that bench/pcsc-direct (C++ calling SCardTransmit) and scriptor
 (pcsc-tools) send through pcscd to the virtual card, which run.py starts for
 them (tests/card/pcsc_stack.py); NAME.mac describes the MAC that
 bench/des-mac-openssl computes with OpenSSL's DES (make_card_runners()).
+
+The bound-call workload calls a trivial C export from a script through the DLL
+functions, against bench/bound-call-direct calling it from a C++ loop
+(NAME.loop, make_native_call_runners()).
 """
 
 import argparse
@@ -66,6 +70,8 @@ class Runner:
     # For a program that reports the time of the work itself: reads it from the finished process.
     # Otherwise the wall time of the whole process is taken.
     own_time: Optional[Callable[[subprocess.CompletedProcess], float]] = None
+    # Variables added to the environment the program runs in.
+    env: Optional[dict] = None
 
 
 def output_lines(text: str) -> List[str]:
@@ -151,7 +157,7 @@ WORKBENCH_TIME = re.compile(r"^run seconds: ([0-9.]+)$", re.MULTILINE)
 def workbench_time(proc: subprocess.CompletedProcess) -> float:
     match = WORKBENCH_TIME.search(proc.stderr)
     if not match:
-        raise RunFailure("the workbench runner reported no run time")
+        raise RunFailure("the program reported no run time (run seconds: S on stderr)")
     return float(match.group(1))
 
 
@@ -208,6 +214,25 @@ def make_card_runners(args: argparse.Namespace) -> List[List[Runner]]:
     ]
 
 
+def make_native_call_runners(args: argparse.Namespace) -> List[List[Runner]]:
+    """A script calling a C export bound to a script routine, against bench/bound-call-direct
+    calling it from a C++ loop (NAME.loop names the library, the export and the number of calls).
+    Both find the bench's export library through LD_LIBRARY_PATH. The direct figure is the loop's
+    own time; Quoll's is quoll-run's wall time, start-up included (bench/README.md)."""
+    quoll = resolve_executable(args.quoll)
+    bench_build = os.path.join(os.path.dirname(os.path.abspath(args.quoll)), "bench")
+    direct = resolve_executable(os.path.join(bench_build, "bound-call-direct"))
+    search = os.pathsep.join(p for p in (bench_build, os.environ.get("LD_LIBRARY_PATH", "")) if p)
+    env = {"LD_LIBRARY_PATH": search}
+    return [
+        [
+            Runner("quoll", ".qs", lambda prog: [quoll, prog], quoll_extract, quoll or args.quoll, env=env),
+            Runner("direct", ".loop", lambda prog: [direct, prog], plain_extract, direct or "bench/bound-call-direct",
+                   workbench_time, env=env),
+        ],
+    ]
+
+
 class PcscStack:
     """pcscd and the virtual card for the card workloads, started and stopped around them."""
 
@@ -252,6 +277,7 @@ def run_once(runner: Runner, program: str, timeout: float) -> Tuple[float, List[
         proc = subprocess.run(
             argv,
             cwd=BENCH_DIR,
+            env={**os.environ, **runner.env} if runner.env else None,
             stdin=subprocess.DEVNULL,
             capture_output=True,
             text=True,
@@ -423,7 +449,7 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
     # Each group: its runners, its workloads, whether they need pcscd and the virtual card.
     groups = [(make_runners(args), False)] + [
         (runners, any(r.suffix == ".apdu" for r in runners)) for runners in make_card_runners(args)
-    ]
+    ] + [(runners, False) for runners in make_native_call_runners(args)]
     groups = [(runners, discover(runners), stack) for runners, stack in groups]
     # The workbench runs the language workloads (the card ones are about the card, not the window).
     plain_workloads = groups[0][1]

@@ -763,7 +763,7 @@ Type* ScriptEngine::ReadClass(NameId name) {
         r->methodFlags = static_cast<uint16_t>(visibility);
         if (head == TK::Constructor) r->methodFlags |= kMethodConstructor;
         if (head == TK::Destructor) r->methodFlags |= kMethodDestructor;
-        if (!ReadParams(r->decl, head == TK::Function, m, true)) return nullptr;
+        if (!ReadParams(r->decl, head == TK::Function, m, !libraryText_)) return nullptr;
         if (parser_.CurrTokenKind() != TK::Semicolon) return Fail(ErrorCode::SemicolonExpected);
         parser_.Next();
         if (parser_.CurrTokenKind() == TK::Virtual) {
@@ -944,7 +944,12 @@ Type* ScriptEngine::AddTypeText(std::string_view name, std::string_view typeText
   RefreshStackFloor();
   {
     TextParserScope scope(parser_, typeText);
+    // A library's class text names its methods' parameters as it likes: SetBounds(Left, ...)
+    // may have a parameter named like the SYSTEM function Left.
+    const bool outer = libraryText_;
+    libraryText_ = true;
     type = scope.ok() ? ReadType(InternUpper(name), true) : nullptr;
+    libraryText_ = outer;
   }
   if (!type) error_.Clear();
   return type;

@@ -389,6 +389,7 @@ bool ScriptEngine::ReadSelectors(Scope scope, DesignatorMode mode, Designator& d
         VariableList args;
         if (decl && !ReadArguments(scope, *decl, args)) return false;
         ++nativeCalls_;
+        h->object->caller_ = this;
         d.var = h->object->CallMethod(method, args);
         if (error_.Failed()) return false;
         d.outcome = Designator::Value;

@@ -31,11 +31,16 @@ class NativeObject {
   virtual int32_t MethodCount() { return 0; }
 
   ScriptEngine* Owner() const { return owner_; }
+  // The script whose statement is calling the object now: its owner, or another script of the
+  // run that was handed the object (the main script using an object a unit made). The object
+  // records a failure there, so that the calling statement fails.
+  ScriptEngine* Caller() const { return caller_ ? caller_ : owner_; }
   NativeHolder* Holder() const { return holder_; }
 
  private:
   friend class ScriptEngine;
   ScriptEngine* owner_;
+  ScriptEngine* caller_ = nullptr;  // set by the engine before each call
   NativeHolder* holder_ = nullptr;
 };
 

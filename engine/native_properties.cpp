@@ -14,6 +14,7 @@ bool ScriptEngine::ReadNativeProperty(Value& prop, Value& out) {
     SetError(ErrorCode::ClassNotCreated);
     return false;
   }
+  h->object->caller_ = this;
   Type* type = h->object->PropertyType(prop.v.nprop.handle);
   if (!type) {
     SetError(ErrorCode::TypeMismatch);
@@ -40,9 +41,11 @@ bool ScriptEngine::WriteNativeProperty(Scope scope, Value& prop) {
     SetError(ErrorCode::ClassNotCreated);
     return false;
   }
+  h->object->caller_ = this;
   Value value(h->object->PropertyType(prop.v.nprop.handle));
   if (!Evaluate(scope, TK::Semicolon, value)) return false;
   ++nativeCalls_;
+  h->object->caller_ = this;  // evaluating the value may have called the object from elsewhere
   if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {
     SetError(ErrorCode::CannotWriteProperty);
     return false;

@@ -448,6 +448,7 @@ class ScriptEngine {
   void* host_;
   uintptr_t stackFloor_ = 0;
   static constexpr int kMaxTypeNesting = 500;
+  bool libraryText_ = false;  // reading a type text a library registers (AddTypeText)
   int typeNesting_ = 0;
   std::vector<NameId> units_;
   bool ownedByAttacher_ = false;

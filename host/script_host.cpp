@@ -163,7 +163,10 @@ ErrorCode ScriptHost::LineHookEntry(void* host, ScriptEngine* script, int32_t po
 // A unit's positions are not in the running editor's text: its statements neither pause nor move
 // the caret (Step runs a unit routine as one step), but they keep the window usable and obey Stop.
 ErrorCode ScriptHost::UnitLineHook(const ScriptEngine* unit) {
-  if (MessagesDue(unit)) LetMessagesThrough();
+  if (MessagesDue(unit)) {
+    LetMessagesThrough();
+    if (unit->Error().Failed()) return ErrorCode::NoError;  // see LineHook
+  }
   if (state_ != RunState::Idle) return ErrorCode::NoError;
   ui_.WriteOutput("User break.");
   return ErrorCode::ExitSignal;
@@ -196,7 +199,12 @@ void ScriptHost::LetMessagesThrough() {
 }
 
 ErrorCode ScriptHost::LineHook(int32_t position) {
-  if (MessagesDue(engine_.get())) LetMessagesThrough();
+  if (MessagesDue(engine_.get())) {
+    LetMessagesThrough();
+    // A script's handler that ran meanwhile failed, or was stopped (and said so): the run ends
+    // with what it recorded.
+    if (engine_->Error().Failed()) return ErrorCode::NoError;
+  }
   // The common case, a run without marks, stays this short.
   if (state_ == RunState::Running && !marks_) return ErrorCode::NoError;
   return LineHookAfterMessages(position);

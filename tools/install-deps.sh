@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev fonts-dejavu-core xvfb xauth
   libsystemd-dev libexpat1-dev pkgconf dbus-daemon
   dpkg-dev file lintian desktop-file-utils shared-mime-info libxml2-utils man-db
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

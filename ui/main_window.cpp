@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -25,6 +26,7 @@
 #include "ui/about_box.h"
 #include "ui/editor_font.h"
 #include "ui/editor_window.h"
+#include "ui/find_bar.h"
 #include "ui/help_dialog.h"
 #include "ui/icons.h"
 #include "ui/user_prompts.h"
@@ -72,7 +74,15 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   splitter_->setObjectName("splitter");
   splitter_->setHandleWidth(4);
   splitter_->setChildrenCollapsible(false);
-  splitter_->addWidget(mdiArea_);
+  // The editor windows with the find bar below them.
+  auto* editors = new QWidget(this);
+  auto* editorsLayout = new QVBoxLayout(editors);
+  editorsLayout->setContentsMargins(0, 0, 0, 0);
+  editorsLayout->setSpacing(0);
+  editorsLayout->addWidget(mdiArea_, 1);
+  findBar_ = new FindBar(editors);
+  editorsLayout->addWidget(findBar_);
+  splitter_->addWidget(editors);
   splitter_->addWidget(outputPanel_);
   splitter_->setStretchFactor(0, 1);
   splitter_->setStretchFactor(1, 0);
@@ -115,9 +125,9 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
 MainWindow::~MainWindow() {
   // Deleting the child widgets moves the focus; the actions may not hear of it any more.
   destroying_ = true;
-  for (QObject* source :
-       {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
-        static_cast<QObject*>(mdiArea_), static_cast<QObject*>(outputPane_), static_cast<QObject*>(watchWindow_)})
+  for (QObject* source : {static_cast<QObject*>(qApp), static_cast<QObject*>(QApplication::clipboard()),
+                          static_cast<QObject*>(mdiArea_), static_cast<QObject*>(outputPane_),
+                          static_cast<QObject*>(watchWindow_)})
     disconnect(source, nullptr, this, nullptr);
   // The editor windows go while this window is still whole: they talk to it until they are gone.
   std::unique_ptr<QWidget> central(takeCentralWidget());
@@ -126,7 +136,7 @@ MainWindow::~MainWindow() {
 }
 
 QAction* MainWindow::MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut,
-                               const QString& hint, const QIcon& icon) {
+                                const QString& hint, const QIcon& icon) {
   auto* action = new QAction(icon, caption, this);
   action->setObjectName(name);
   action->setShortcut(shortcut);
@@ -140,24 +150,35 @@ QAction* MainWindow::MakeAction(const char* name, const QString& caption, const 
 void MainWindow::CreateActions() {
   QStyle* s = style();
   newFileAction_ = MakeAction("newFileAction", "&New", QKeySequence("Ctrl+N"), "New|Create a new file",
-                         s->standardIcon(QStyle::SP_FileIcon));
+                              s->standardIcon(QStyle::SP_FileIcon));
   openFileAction_ = MakeAction("openFileAction", "&Open...", QKeySequence("Ctrl+O"), "Open|Open a file",
-                          s->standardIcon(QStyle::SP_DialogOpenButton));
+                               s->standardIcon(QStyle::SP_DialogOpenButton));
   closeFileAction_ = MakeAction("closeFileAction", "&Close", QKeySequence(), "Close|Close current file");
   saveFileAction_ = MakeAction("saveFileAction", "&Save", QKeySequence("Ctrl+S"), "Save|Save current file",
-                          s->standardIcon(QStyle::SP_DialogSaveButton));
+                               s->standardIcon(QStyle::SP_DialogSaveButton));
   saveFileAsAction_ = MakeAction("saveFileAsAction", "Save &As...", QKeySequence(),
-                            "Save As|Save current file with different name");
+                                 "Save As|Save current file with different name");
   exitAction_ = MakeAction("exitAction", "E&xit", QKeySequence(), "Exit|Exit application");
   cutAction_ = MakeAction("cutAction", "Cu&t", QKeySequence("Ctrl+X"),
-                         "Cut|Cuts the selection and puts it on the Clipboard", icons::Cut());
+                          "Cut|Cuts the selection and puts it on the Clipboard", icons::Cut());
   copyAction_ = MakeAction("copyAction", "&Copy", QKeySequence("Ctrl+C"),
-                          "Copy|Copies the selection and puts it on the Clipboard", icons::Copy());
-  pasteAction_ = MakeAction("pasteAction", "&Paste", QKeySequence("Ctrl+V"), "Paste|Inserts Clipboard contents",
-                           icons::Paste());
-  viewToolBarAction_ = MakeAction("viewToolBarAction", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
-  viewOutputAction_ = MakeAction("viewOutputAction", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
-  viewWatchAction_ = MakeAction("viewWatchAction", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
+                           "Copy|Copies the selection and puts it on the Clipboard", icons::Copy());
+  pasteAction_ = MakeAction("pasteAction", "&Paste", QKeySequence("Ctrl+V"),
+                            "Paste|Inserts Clipboard contents", icons::Paste());
+  findAction_ = MakeAction("findAction", "&Find...", QKeySequence("Ctrl+F"), "Find|Find text");
+  findNextAction_ =
+      MakeAction("findNextAction", "Find &Next", QKeySequence("F3"), "Find next|Find the next match");
+  findPreviousAction_ = MakeAction("findPreviousAction", "Find Pre&vious", QKeySequence("Shift+F3"),
+                                   "Find previous|Find the previous match");
+  replaceAction_ = MakeAction("replaceAction", "&Replace...", QKeySequence("Ctrl+R"), "Replace|Replace text");
+  goToLineAction_ = MakeAction("goToLineAction", "&Go to Line...", QKeySequence("Ctrl+G"),
+                               "Go to line|Move the caret to a line");
+  viewToolBarAction_ =
+      MakeAction("viewToolBarAction", "&Toolbar", QKeySequence(), "View toolbar|Show/Hide toolbar");
+  viewOutputAction_ =
+      MakeAction("viewOutputAction", "&Output", QKeySequence("Alt+2"), "View output|Show/Hide output");
+  viewWatchAction_ =
+      MakeAction("viewWatchAction", "&Watch", QKeySequence("Alt+3"), "View watch|Show/Hide watch");
   runAction_ = MakeAction("runAction", "&Run", QKeySequence("F5"), "Run|Run current script",
                           s->standardIcon(QStyle::SP_MediaPlay));
   stepAction_ = MakeAction("stepAction", "Ste&p", QKeySequence("F10"), "Step Over|Step over",
@@ -175,7 +196,7 @@ void MainWindow::CreateActions() {
   arrangeAllAction_ = MakeAction("arrangeAllAction", "&Arrange All", QKeySequence(), "Arrange All");
   helpAction_ = MakeAction("helpAction", "&Help...", QKeySequence(), QString());
   aboutAction_ = MakeAction("aboutAction", "&About...", QKeySequence(),
-                           "About|Displays program information, version number, and copyright");
+                            "About|Displays program information, version number, and copyright");
   for (QAction* a : {viewToolBarAction_, viewOutputAction_, viewWatchAction_}) a->setCheckable(true);
 
   connect(newFileAction_, &QAction::triggered, this, &MainWindow::NewFile);
@@ -190,11 +211,27 @@ void MainWindow::CreateActions() {
     if (EditorWindow* e = ActiveEditor()) e->SaveScript(true);
   });
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
-  connect(cutAction_, &QAction::triggered, this, [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
+  connect(cutAction_, &QAction::triggered, this,
+          [this] { EditCommand([](QPlainTextEdit* t) { t->cut(); }); });
   connect(copyAction_, &QAction::triggered, this,
           [this] { EditCommand([](QPlainTextEdit* t) { t->copy(); }); });
   connect(pasteAction_, &QAction::triggered, this,
           [this] { EditCommand([](QPlainTextEdit* t) { t->paste(); }); });
+  connect(findAction_, &QAction::triggered, this, [this] { OpenFindBar(false); });
+  connect(replaceAction_, &QAction::triggered, this, [this] { OpenFindBar(true); });
+  connect(findNextAction_, &QAction::triggered, this, [this] {
+    if (findBar_->SearchField()->text().isEmpty())
+      OpenFindBar(false);
+    else
+      findBar_->FindNext(true);
+  });
+  connect(findPreviousAction_, &QAction::triggered, this, [this] {
+    if (findBar_->SearchField()->text().isEmpty())
+      OpenFindBar(false);
+    else
+      findBar_->FindNext(false);
+  });
+  connect(goToLineAction_, &QAction::triggered, this, &MainWindow::GoToLine);
   connect(viewToolBarAction_, &QAction::triggered, this, [this] {
     toolBar_->setVisible(toolBar_->isHidden());
     UpdateActions();
@@ -230,6 +267,10 @@ void MainWindow::CreateMenusAndToolBar() {
   QMenu* edit = menuBar()->addMenu("&Edit");
   edit->menuAction()->setStatusTip("Edit commands");
   edit->addActions({cutAction_, copyAction_, pasteAction_});
+  edit->addSeparator();
+  edit->addActions({findAction_, findNextAction_, findPreviousAction_, replaceAction_});
+  edit->addSeparator();
+  edit->addAction(goToLineAction_);
   QMenu* view = menuBar()->addMenu("&View");
   view->addActions({viewToolBarAction_, viewOutputAction_, viewWatchAction_});
   QMenu* script = menuBar()->addMenu("&Script");
@@ -301,9 +342,38 @@ void MainWindow::UpdateActions() {
   stepAction_->setEnabled(hasEditor && state != RunState::Running);
   stopAction_->setEnabled(state != RunState::Idle);
   breakpointAction_->setEnabled(hasEditor);
+  const bool searchable = hasEditor || (box && box == outputPane_);
+  for (QAction* a : {findAction_, findNextAction_, findPreviousAction_}) a->setEnabled(searchable);
+  replaceAction_->setEnabled(hasEditor);
+  goToLineAction_->setEnabled(hasEditor);
   for (QAction* a : {cascadeAction_, tileHorizontallyAction_, tileVerticallyAction_, minimizeAllAction_,
                      arrangeAllAction_})
     a->setEnabled(hasWindows);
+}
+
+void MainWindow::OpenFindBar(bool replace) {
+  // From the bar itself, Find and Replace keep what it searches.
+  if (findBar_->isAncestorOf(QApplication::focusWidget()) && (findBar_->Editor() || findBar_->Output())) {
+    findBar_->Open(findBar_->Editor(), findBar_->Output(), replace);
+    return;
+  }
+  if (outputPane_->hasFocus()) {
+    findBar_->Open(nullptr, outputPane_, false);
+    return;
+  }
+  if (EditorWindow* e = ActiveEditor()) findBar_->Open(e->Editor(), nullptr, replace);
+}
+
+void MainWindow::GoToLine() {
+  EditorWindow* e = ActiveEditor();
+  if (!e) return;
+  ScriptEditor* editor = e->Editor();
+  const std::optional<int> line = prompts_.LineNumber(this, editor->CaretLine(), editor->lines());
+  if (!line || !ActiveEditor()) return;
+  const int target = std::clamp(*line, 1, std::max(1, editor->lines())) - 1;
+  editor->setCursorPosition(target, 0);
+  editor->ensureLineVisible(target);
+  editor->setFocus();
 }
 
 QPlainTextEdit* MainWindow::FocusedTextBox() const {

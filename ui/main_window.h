@@ -26,6 +26,7 @@ class QToolBar;
 namespace quoll {
 
 class AboutBox;
+class FindBar;
 class HelpDialog;
 class WatchWindow;
 class UserPrompts;
@@ -59,6 +60,7 @@ class MainWindow : public QMainWindow, public HostUi {
   HelpDialog* Help() const { return helpDialog_; }
   AboutBox* About() const { return aboutBox_; }
   WatchWindow* Watches() const { return watchWindow_; }
+  FindBar* Finder() const { return findBar_; }
 
   // HostUi
   void WriteOutput(const std::string& line) override;
@@ -105,6 +107,9 @@ class MainWindow : public QMainWindow, public HostUi {
   void ArrangeIcons();
   void FillWindowMenu();
   QPlainTextEdit* FocusedTextBox() const;
+  // Opens the find bar on the output pane when it has the keyboard, else on the active editor.
+  void OpenFindBar(bool replace);
+  void GoToLine();
 
   UserPrompts& prompts_;
   HostInitializer initializeHost_;
@@ -125,9 +130,11 @@ class MainWindow : public QMainWindow, public HostUi {
   AboutBox* aboutBox_ = nullptr;
   HelpDialog* helpDialog_ = nullptr;
   WatchWindow* watchWindow_ = nullptr;
+  FindBar* findBar_ = nullptr;
 
   QAction *newFileAction_, *openFileAction_, *closeFileAction_, *saveFileAction_, *saveFileAsAction_, *exitAction_;
   QAction *cutAction_, *copyAction_, *pasteAction_;
+  QAction *findAction_, *findNextAction_, *findPreviousAction_, *replaceAction_, *goToLineAction_;
   QAction *viewToolBarAction_, *viewOutputAction_, *viewWatchAction_;
   QAction *runAction_, *stepAction_, *stopAction_, *breakpointAction_;
   QAction *cascadeAction_, *tileHorizontallyAction_, *tileVerticallyAction_, *minimizeAllAction_,

@@ -64,4 +64,12 @@ std::optional<QString> QtUserPrompts::InputText(QWidget* parent, const QString& 
   return text;
 }
 
+std::optional<int> QtUserPrompts::LineNumber(QWidget* parent, int current, int lineCount) {
+  bool ok = false;
+  const int line = QInputDialog::getInt(parent, "Go to line", QString("Line number (1-%1):").arg(lineCount),
+                                        current, 1, std::max(1, lineCount), 1, &ok);
+  if (!ok) return std::nullopt;
+  return line;
+}
+
 }  // namespace quoll

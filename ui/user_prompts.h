@@ -28,6 +28,8 @@ class UserPrompts {
   // The modal text input box: caption, prompt, empty default text; nothing when cancelled.
   virtual std::optional<QString> InputText(QWidget* parent, const QString& caption,
                                            const QString& prompt) = 0;
+  // Go to line: a line number from 1 to lineCount, proposing `current`; nothing when cancelled.
+  virtual std::optional<int> LineNumber(QWidget* parent, int current, int lineCount) = 0;
 };
 
 // The real dialogs.
@@ -40,6 +42,7 @@ class QtUserPrompts : public UserPrompts {
   QString OpenFileName(QWidget* parent) override;
   QString SaveFileName(QWidget* parent) override;
   std::optional<QString> InputText(QWidget* parent, const QString& caption, const QString& prompt) override;
+  std::optional<int> LineNumber(QWidget* parent, int current, int lineCount) override;
 };
 
 }  // namespace quoll

@@ -215,32 +215,51 @@ T ReadBasic(sd_bus_message* message, char code) {
   return value;
 }
 
-BusValue ReadValue(sd_bus_message* message, char type, const char* contents);
+// How many more values a reply may hold; taken before they are made, so a huge reply fails
+// before it fills the memory.
+class ReadBudget {
+ public:
+  void Take(std::size_t count) {
+    if (count > left_) {
+      throw BusError(BusErrorKind::Reply,
+                     "the reply holds more than " + std::to_string(kMaxReplyValues) + " values");
+    }
+    left_ -= count;
+  }
+
+ private:
+  std::size_t left_ = kMaxReplyValues;
+};
+
+BusValue ReadValue(sd_bus_message* message, ReadBudget& budget, char type, const char* contents);
 
 // Reads values until the end of the container the message is in.
-std::vector<BusValue> ReadItems(sd_bus_message* message) {
+std::vector<BusValue> ReadItems(sd_bus_message* message, ReadBudget& budget) {
   std::vector<BusValue> items;
   char type;
   const char* contents;
   while (Read(sd_bus_message_peek_type(message, &type, &contents)) > 0) {
-    items.push_back(ReadValue(message, type, contents));
+    budget.Take(1);
+    items.push_back(ReadValue(message, budget, type, contents));
   }
   return items;
 }
 
-std::vector<BusValue> ReadContainer(sd_bus_message* message, char type, const char* contents) {
+std::vector<BusValue> ReadContainer(sd_bus_message* message, ReadBudget& budget, char type,
+                                    const char* contents) {
   Read(sd_bus_message_enter_container(message, type, contents));
-  std::vector<BusValue> items = ReadItems(message);
+  std::vector<BusValue> items = ReadItems(message, budget);
   Read(sd_bus_message_exit_container(message));
   return items;
 }
 
 // Arrays of fixed-size numbers come in one piece instead of element by element.
 template <typename T, typename Make>
-BusValue ReadFixedArray(sd_bus_message* message, char code, Make make) {
+BusValue ReadFixedArray(sd_bus_message* message, ReadBudget& budget, char code, Make make) {
   const void* data = nullptr;
   std::size_t size = 0;
   Read(sd_bus_message_read_array(message, code, &data, &size));
+  budget.Take(size / sizeof(T));
   std::vector<BusValue> elements;
   elements.reserve(size / sizeof(T));
   for (std::size_t i = 0; i < size / sizeof(T); ++i) {
@@ -251,30 +270,30 @@ BusValue ReadFixedArray(sd_bus_message* message, char code, Make make) {
   return BusValue::Array(std::string(1, code), std::move(elements));
 }
 
-BusValue ReadArray(sd_bus_message* message, const char* contents) {
+BusValue ReadArray(sd_bus_message* message, ReadBudget& budget, const char* contents) {
   if (contents[0] != '\0' && contents[1] == '\0') {
     switch (contents[0]) {
       case 'y':
-        return ReadFixedArray<std::uint8_t>(message, 'y', BusValue::Byte);
+        return ReadFixedArray<std::uint8_t>(message, budget, 'y', BusValue::Byte);
       case 'n':
-        return ReadFixedArray<std::int16_t>(message, 'n', BusValue::Int16);
+        return ReadFixedArray<std::int16_t>(message, budget, 'n', BusValue::Int16);
       case 'q':
-        return ReadFixedArray<std::uint16_t>(message, 'q', BusValue::UInt16);
+        return ReadFixedArray<std::uint16_t>(message, budget, 'q', BusValue::UInt16);
       case 'i':
-        return ReadFixedArray<std::int32_t>(message, 'i', BusValue::Int32);
+        return ReadFixedArray<std::int32_t>(message, budget, 'i', BusValue::Int32);
       case 'u':
-        return ReadFixedArray<std::uint32_t>(message, 'u', BusValue::UInt32);
+        return ReadFixedArray<std::uint32_t>(message, budget, 'u', BusValue::UInt32);
       case 'x':
-        return ReadFixedArray<std::int64_t>(message, 'x', BusValue::Int64);
+        return ReadFixedArray<std::int64_t>(message, budget, 'x', BusValue::Int64);
       case 't':
-        return ReadFixedArray<std::uint64_t>(message, 't', BusValue::UInt64);
+        return ReadFixedArray<std::uint64_t>(message, budget, 't', BusValue::UInt64);
       case 'd':
-        return ReadFixedArray<double>(message, 'd', BusValue::Double);
+        return ReadFixedArray<double>(message, budget, 'd', BusValue::Double);
       default:
         break;
     }
   }
-  std::vector<BusValue> elements = ReadContainer(message, 'a', contents);
+  std::vector<BusValue> elements = ReadContainer(message, budget, 'a', contents);
   if (contents[0] == '{') {
     const std::string entry(contents + 1, std::strlen(contents) - 2);
     return BusValue::Dict(entry, std::move(elements));
@@ -282,7 +301,7 @@ BusValue ReadArray(sd_bus_message* message, const char* contents) {
   return BusValue::Array(contents, std::move(elements));
 }
 
-BusValue ReadValue(sd_bus_message* message, char type, const char* contents) {
+BusValue ReadValue(sd_bus_message* message, ReadBudget& budget, char type, const char* contents) {
   switch (type) {
     case 'y':
       return BusValue::Byte(ReadBasic<std::uint8_t>(message, type));
@@ -312,16 +331,16 @@ BusValue ReadValue(sd_bus_message* message, char type, const char* contents) {
       ReadBasic<int>(message, type);  // the descriptor belongs to the message and closes with it
       return BusValue::UnixFd();
     case 'a':
-      return ReadArray(message, contents);
+      return ReadArray(message, budget, contents);
     case 'v': {
-      std::vector<BusValue> content = ReadContainer(message, 'v', contents);
+      std::vector<BusValue> content = ReadContainer(message, budget, 'v', contents);
       if (content.size() != 1) FailRead(-EBADMSG);
       return BusValue::Variant(std::move(content.front()));
     }
     case 'r':
-      return BusValue::Struct(ReadContainer(message, 'r', contents));
+      return BusValue::Struct(ReadContainer(message, budget, 'r', contents));
     case 'e': {
-      std::vector<BusValue> pair = ReadContainer(message, 'e', contents);
+      std::vector<BusValue> pair = ReadContainer(message, budget, 'e', contents);
       if (pair.size() != 2) FailRead(-EBADMSG);
       return BusValue::DictEntry(std::move(pair[0]), std::move(pair[1]));
     }
@@ -342,7 +361,8 @@ std::string VariantSignatureOf(const CallArgument& argument) {
 }
 
 std::vector<BusValue> ReadValues(sd_bus_message* message) {
-  return ReadItems(message);
+  ReadBudget budget;
+  return ReadItems(message, budget);
 }
 
 }  // namespace quoll::automation

@@ -3,6 +3,7 @@
 
 #include <systemd/sd-bus.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,12 @@ void AppendArgument(sd_bus_message* message, std::string_view signature, const C
 // nest deeper than a signature can describe.
 std::string VariantSignatureOf(const CallArgument& argument);
 
+// The most values one reply may hold, counting every element and container: as many as one
+// script array may have, and a bound on the memory a reply can take once read.
+inline constexpr std::size_t kMaxReplyValues = std::size_t{1} << 22;
+
 // Reads every value from the message's current position to its end. Throws BusError (kind
-// Reply) when the message cannot be read.
+// Reply) when the message cannot be read or holds more than kMaxReplyValues values.
 std::vector<BusValue> ReadValues(sd_bus_message* message);
 
 }  // namespace quoll::automation

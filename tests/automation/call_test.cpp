@@ -268,6 +268,16 @@ TEST_F(OnTestBus, ReplyLaterThanTheTimeOutIsACallError) {
   EXPECT_EQ(DescribeAll(server.Call("Sleep", short_sleep)), "");
 }
 
+TEST_F(OnTestBus, ReplyOfMoreValuesThanAScriptArrayHoldsIsRefused) {
+  const BusObject server = Create(kServer);
+  // The array counts as one value, its elements as one each.
+  const CallArgument most[] = {static_cast<std::int64_t>(kMaxReplyValues - 1)};
+  EXPECT_EQ(server.Call("Bytes", most).front().items().size(), kMaxReplyValues - 1);
+  const CallArgument too_many[] = {static_cast<std::int64_t>(kMaxReplyValues)};
+  EXPECT_EQ(FailureOf([&] { server.Call("Bytes", too_many); }),
+            "Reply: the reply holds more than 4194304 values");
+}
+
 TEST_F(OnTestBus, WritablePropertyReadsItsValue) {
   const BusObject server = Create(kServer);
   EXPECT_EQ(DescribeAll(server.Call("Greeting", {})), "s \"hello\"");

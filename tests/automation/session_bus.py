@@ -9,8 +9,8 @@ Only what this script started is stopped; the services it activated leave when t
   session_bus.py stop --state FILE
         stop the bus that `start` recorded, remove its folder and the address file
   session_bus.py run --services DIR -- COMMAND...
-        start, run COMMAND with DBUS_SESSION_BUS_ADDRESS and QUOLL_TEST_BUS_ADDRESS_FILE set,
-        stop; COMMAND's exit status
+        start, run COMMAND with DBUS_SESSION_BUS_ADDRESS and DBUS_SYSTEM_BUS_ADDRESS (both the
+        private bus) and QUOLL_TEST_BUS_ADDRESS_FILE set, stop; COMMAND's exit status
 
 The tests find the address through QUOLL_TEST_BUS_ADDRESS_FILE, so a developer's own session
 bus is never used by accident.
@@ -160,7 +160,9 @@ def main():
         address_file = os.path.join(state["folder"], "address")
         with open(address_file, "w") as f:
             f.write(state["address"] + "\n")
-        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=state["address"], QUOLL_TEST_BUS_ADDRESS_FILE=address_file)
+        # The system bus is the private bus too, so that no test reaches the machine's own.
+        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=state["address"],
+                   DBUS_SYSTEM_BUS_ADDRESS=state["address"], QUOLL_TEST_BUS_ADDRESS_FILE=address_file)
         return subprocess.call(command, env=env)
     finally:
         stop(state)

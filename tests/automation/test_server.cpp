@@ -1,9 +1,9 @@
 // quoll-automation-test-server: the automation server the automation tests talk to, started by
 // the test bus when a test first asks for its name. Its main object (the path the name stands
-// for) echoes every type the client can send, returns every type it cannot convert, fails,
-// sleeps and has properties; beside it sit a second object, an object whose introspection is
-// written by hand (for the table's rules), one that refuses introspection and one whose
-// introspection is not XML.
+// for) echoes every type the client can send, returns every type it cannot convert and byte
+// arrays of any size, fails, sleeps and has properties; beside it sit a second object, an object
+// whose introspection is written by hand (for the table's rules), one that refuses
+// introspection and one whose introspection is not XML.
 //
 //   quoll-automation-test-server [--name NAME]     NAME: org.quoll.TestServer by default
 #include <fcntl.h>
@@ -103,12 +103,35 @@ int GetArrayOfStructs(sd_bus_message* call, void*, sd_bus_error*) {
   return sd_bus_reply_method_return(call, "a(is)", 1, 3, "three");
 }
 
+int GetNestedArray(sd_bus_message* call, void*, sd_bus_error*) {
+  return sd_bus_reply_method_return(call, "aai", 2, 2, 1, 2, 1, 3);
+}
+
 int GetVariantOfInt64(sd_bus_message* call, void*, sd_bus_error*) {
   return sd_bus_reply_method_return(call, "v", "x", static_cast<int64_t>(1) << 40);
 }
 
+// Bytes(count): that many zero bytes, up to 64 MiB (the bus allows messages of 128 MiB).
+int Bytes(sd_bus_message* call, void*, sd_bus_error* error) {
+  uint32_t count;
+  int r = sd_bus_message_read(call, "u", &count);
+  if (r < 0) return r;
+  if (count > (64u << 20)) return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "At most 64 MiB.");
+  MessageHandle reply;
+  r = sd_bus_message_new_method_return(call, reply.Reset());
+  void* data = nullptr;
+  if (r >= 0) r = sd_bus_message_append_array_space(reply.get(), 'y', count, &data);
+  if (r < 0) return r;
+  if (count > 0) std::memset(data, 0, count);
+  return sd_bus_send(nullptr, reply.get(), nullptr);
+}
+
 int Fail(sd_bus_message*, void*, sd_bus_error* error) {
   return sd_bus_error_set(error, "org.quoll.TestServer.Error.Refused", "The server refuses, as asked.");
+}
+
+int FailOnTwoLines(sd_bus_message*, void*, sd_bus_error* error) {
+  return sd_bus_error_set(error, "org.quoll.TestServer.Error.Refused", "The first line,\nthe second line.");
 }
 
 int ReplyLater(sd_event_source*, uint64_t, void* data) {
@@ -191,7 +214,10 @@ const sd_bus_vtable kTypesTable[] = {
     SD_BUS_METHOD("GetFd", "", "h", GetFd, 0),
     SD_BUS_METHOD("GetArrayOfStructs", "", "a(is)", GetArrayOfStructs, 0),
     SD_BUS_METHOD("GetVariantOfInt64", "", "v", GetVariantOfInt64, 0),
+    SD_BUS_METHOD("GetNestedArray", "", "aai", GetNestedArray, 0),
+    SD_BUS_METHOD("Bytes", "u", "ay", Bytes, 0),
     SD_BUS_METHOD("Fail", "", "", Fail, 0),
+    SD_BUS_METHOD("FailOnTwoLines", "", "", FailOnTwoLines, 0),
     SD_BUS_METHOD("Sleep", "u", "", Sleep, 0),
     SD_BUS_METHOD("Quit", "", "", Quit, 0),
     SD_BUS_PROPERTY("Count", "i", GetCount, 0, SD_BUS_VTABLE_PROPERTY_CONST),

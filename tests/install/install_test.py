@@ -11,8 +11,8 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-from layout import (DESKTOP_ENTRY, DOC, ICON, MIME_TYPE, MIME_XML, PROGRAMS, Checks, changelog_version,
-                    check_compressed, check_layout, run)
+from layout import (DESKTOP_ENTRY, DOC, EXAMPLES, ICON, MIME_TYPE, MIME_XML, PROGRAMS, Checks,
+                    changelog_version, check_compressed, check_layout, run)
 
 cmake, build, version = sys.argv[1:4]
 source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -51,8 +51,7 @@ with tempfile.TemporaryDirectory() as dest:
     root = lambda rel: os.path.join(dest, rel)  # noqa: E731
 
     # The documentation folder holds the sources' own README and examples.
-    for rel, src in [("README.md", "README.md")] + [(f"examples/{n}", f"examples/{n}")
-                                                     for n in ("demo.qs", "hello.qs", "triangle.qs")]:
+    for rel, src in [("README.md", "README.md")] + [(f"examples/{n}", f"examples/{n}") for n in EXAMPLES]:
         with open(root(f"{DOC}/{rel}"), "rb") as a, open(os.path.join(source, src), "rb") as b:
             check(f"{rel} is the source's", a.read() == b.read())
     check_compressed(checks, root(f"{DOC}/changelog.gz"))

@@ -11,12 +11,15 @@ MIME_XML = "usr/share/mime/packages/quoll.xml"
 ICON = "usr/share/icons/hicolor/scalable/apps/quoll.svg"
 MIME_TYPE = "text/x-quoll-script"
 
+EXAMPLES = ("apdu_form.qs", "automation.qs", "demo.qs", "hello.qs", "shared_library.qs", "triangle.qs")
+
 FILES = (
     [f"usr/bin/{p}" for p in PROGRAMS]
     + [f"usr/share/man/man1/{p}.1.gz" for p in PROGRAMS]
     + [DESKTOP_ENTRY, MIME_XML, ICON]
     + [f"{DOC}/{name}" for name in ("README.md", "copyright", "changelog.gz")]
-    + [f"{DOC}/examples/{name}" for name in ("demo.qs", "hello.qs", "triangle.qs")]
+    + [f"{DOC}/examples/{name}" for name in EXAMPLES]
+    + ["usr/lib/quoll/quoll-forms-qt.so"]  # the toolkit quoll-run loads for script forms
 )
 
 

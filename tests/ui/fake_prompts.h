@@ -15,6 +15,7 @@ class FakePrompts : public quoll::UserPrompts {
   std::deque<Answer> answers;     // for both kinds of warning box
   std::deque<QString> fileNames;  // for the open and save dialogs ("" = cancel)
   std::deque<QString> inputs;     // for the input box (a null text cancels)
+  std::deque<int> lineNumbers;    // for Go to line (0 cancels)
   QStringList questions, messages, errors, inputPrompts;
   int saveDialogs = 0;
   int openDialogs = 0;
@@ -38,6 +39,15 @@ class FakePrompts : public quoll::UserPrompts {
     inputs.pop_front();
     if (text.isNull()) return std::nullopt;
     return std::optional<QString>(std::in_place, text);
+  }
+
+  std::optional<int> LineNumber(QWidget*, int, int lineCount) override {
+    inputPrompts << QString("Go to line|1-%1").arg(lineCount);
+    if (lineNumbers.empty()) return std::nullopt;
+    const int line = lineNumbers.front();
+    lineNumbers.pop_front();
+    if (line == 0) return std::nullopt;
+    return line;
   }
 
  private:

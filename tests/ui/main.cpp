@@ -3,11 +3,13 @@
 #include <QTest>
 #include <cstring>
 
+#include "libs/forms/qt_toolkit_scope.h"
 #include "ui_test_support.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quoll");
+  quoll::forms::ScopedQtToolkit forms;  // the workbench's toolkit for script forms
   struct Suite {
     const char* name;
     std::unique_ptr<QObject> (*make)();
@@ -15,7 +17,9 @@ int main(int argc, char** argv) {
   const Suite suites[] = {{"MainWindowTest", quoll_test::NewMainWindowTest},
                           {"EditorWindowTest", quoll_test::NewEditorWindowTest},
                           {"DialogsTest", quoll_test::NewDialogsTest},
-                          {"DebuggingTest", quoll_test::NewDebuggingTest}};
+                          {"DebuggingTest", quoll_test::NewDebuggingTest},
+                          {"FindTest", quoll_test::NewFindTest},
+                          {"FormsTest", quoll_test::NewFormsTest}};
   int failures = 0;
   for (const Suite& suite : suites) {
     if (argc > 1 && std::strcmp(argv[1], suite.name) != 0) continue;

@@ -19,6 +19,8 @@ std::unique_ptr<QObject> NewMainWindowTest();
 std::unique_ptr<QObject> NewEditorWindowTest();
 std::unique_ptr<QObject> NewDialogsTest();
 std::unique_ptr<QObject> NewDebuggingTest();
+std::unique_ptr<QObject> NewFindTest();
+std::unique_ptr<QObject> NewFormsTest();
 
 inline void Flush() {
   QCoreApplication::processEvents();

@@ -38,9 +38,16 @@ class Counter : public quoll::NativeObject {
   int32_t FindProperty(NameId name) override {
     return name == quoll::Intern("VALUE") ? 0 : name == quoll::Intern("TWICE") ? 1 : -1;
   }
-  int32_t FindMethod(NameId name) override { return name == quoll::Intern("ADD") ? 0 : -1; }
-  const quoll::ParamList* MethodDeclaration(int32_t) override { return &add_; }
-  quoll::ValuePtr CallMethod(int32_t, VariableList& args) override {
+  // ADD(N), and REFUSE, which fails the calling statement.
+  int32_t FindMethod(NameId name) override {
+    return name == quoll::Intern("ADD") ? 0 : name == quoll::Intern("REFUSE") ? 1 : -1;
+  }
+  const quoll::ParamList* MethodDeclaration(int32_t handle) override { return handle == 0 ? &add_ : &none_; }
+  quoll::ValuePtr CallMethod(int32_t handle, VariableList& args) override {
+    if (handle == 1) {
+      Caller()->SetErrorParam(quoll::ErrorCode::Custom, "refused");
+      return nullptr;
+    }
     value += static_cast<int32_t>(args.Get(0)->Deref()->GetInt());
     auto result = Value::Create(Owner()->StdType(TypeCode::LongInt));
     result->SetInt(value);
@@ -50,6 +57,7 @@ class Counter : public quoll::NativeObject {
 
  private:
   quoll::ParamList add_;
+  quoll::ParamList none_;
 };
 
 std::vector<std::string> gLines;
@@ -81,7 +89,17 @@ quoll::ErrorCode Library(ScriptEngine* script, void*, quoll::Routine* routine, V
   return quoll::ErrorCode::NoError;
 }
 
+// The one unit scripts may use: MAKER, whose text the test sets.
+std::string gMakerText;
+
 quoll::ErrorCode Uses(void*, ScriptEngine* script, const std::string& unit) {
+  if (unit == "MAKER") {
+    auto maker = std::make_unique<ScriptEngine>();
+    maker->OnUses = Uses;
+    maker->SetText(gMakerText);
+    if (maker->Error().Failed() || !script->AttachUnit(maker, true)) return quoll::ErrorCode::UnitNotFound;
+    return quoll::ErrorCode::NoError;
+  }
   if (unit != "SYSTEM") return quoll::ErrorCode::UnitNotFound;
   script->AddNativeObjectType("TCounter");
   script->AddFunction(Library, "procedure Say(s: string)", 0);
@@ -93,6 +111,7 @@ quoll::ErrorCode Uses(void*, ScriptEngine* script, const std::string& unit) {
 struct ScriptRun {
   quoll::ErrorCode code;
   std::string message;
+  std::string module;
 };
 
 ScriptRun RunScript(const std::string& text) {
@@ -101,7 +120,8 @@ ScriptRun RunScript(const std::string& text) {
   script.OnUses = Uses;
   script.SetText(text);
   if (!script.Error().Failed()) script.RunMain();
-  ScriptRun r{script.Error().code, quoll::ErrorMessage(script.Error().code, script.Error().param)};
+  ScriptRun r{script.Error().code, quoll::ErrorMessage(script.Error().code, script.Error().param),
+              script.Error().module};
   script.Cleanup();
   return r;
 }
@@ -132,6 +152,22 @@ TEST(NativeObjects, NilAndFreedObjectsAreReportedNotTouched) {
   EXPECT_EQ(
       RunScript("var c: TCounter; n: Integer; begin c := MakeCounter; Drop(c); n := c.Add(1); end.").message,
       "class already freed");
+}
+
+// An object a unit made fails the statement that calls it, in whichever script that statement is.
+TEST(NativeObjects, AFailureEndsTheCallingStatementAlsoForAUnitsObject) {
+  gMakerText =
+      "unit Maker;\n"
+      "function Make: TCounter; begin Result := MakeCounter; end;\n"
+      "procedure RefuseHere; var c: TCounter; begin c := MakeCounter; c.Refuse; Say('unit went on'); end;\n"
+      "end.\n";
+  ScriptRun inMain = RunScript("uses Maker; begin Make.Refuse; Say('main went on'); end.");
+  EXPECT_EQ(inMain.message, "refused");
+  EXPECT_EQ(inMain.module, "MAIN");
+  ScriptRun inUnit = RunScript("uses Maker; begin RefuseHere; Say('main went on'); end.");
+  EXPECT_EQ(inUnit.message, "refused");
+  EXPECT_EQ(inUnit.module, "MAKER");
+  EXPECT_TRUE(gLines.empty()) << gLines.front();
 }
 
 TEST(NativeObjects, ObjectsTheScriptStillHoldsAreDestroyedByCleanup) {

@@ -20,7 +20,7 @@ type
     function Describe: string; override;
   end;
 
-  TButton = class
+  TClicker = class
   public
     OnClick: TNotify;
     procedure Click;
@@ -68,7 +68,7 @@ begin
   Result := 'LOUD ' + inherited Describe;
 end;
 
-procedure TButton.Click;
+procedure TClicker.Click;
 begin
   if OnClick <> nil then
     OnClick^(1);
@@ -90,7 +90,7 @@ var
   a, b: TCounter;
   p, q: TNotify;
   g: TGetter;
-  button: TButton;
+  button: TClicker;
 
 begin
   a := TCounter.Create;
@@ -113,7 +113,7 @@ begin
   Writeln(g^);                             // expect: LOUD b 10
   b.Total := 11;
   Writeln(g^);                             // expect: LOUD b 11
-  button := TButton.Create;
+  button := TClicker.Create;
   button.Click;
   Writeln(a.Describe);                     // expect: a 7
   button.OnClick := @a.Add;

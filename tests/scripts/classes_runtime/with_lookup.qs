@@ -10,7 +10,7 @@ type
     procedure Move(dx: Integer);
   end;
 
-  TLabel = class
+  TTag = class
   public
     X: Integer;
     Caption: string;
@@ -63,7 +63,7 @@ begin
   X := X + dx;
 end;
 
-procedure TLabel.Rename(text: string);
+procedure TTag.Rename(text: string);
 begin
   Caption := text + NumText(X);
 end;
@@ -83,13 +83,13 @@ end;
 
 var
   p: TPoint;
-  l: TLabel;
+  l: TTag;
   s: TShifter;
   pair: TPair;
 
 begin
   p := TPoint.Create;
-  l := TLabel.Create;
+  l := TTag.Create;
   with p, l do
   begin
     X := 5;
