@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "libs/automation/script/automation_library.h"
-#include "libs/native_calls/native_call_library.h"
 #include "libs/forms/forms_host.h"
 #include "libs/forms/qt_toolkit_scope.h"
+#include "libs/native_calls/native_call_library.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"

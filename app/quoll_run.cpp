@@ -9,22 +9,35 @@
 #include <iostream>
 #include <string>
 
+#include "card/reader_functions.h"
+#include "card/trace_sink.h"
 #include "host/script_host.h"
 #include "libs/automation/script/automation_library.h"
-#include "libs/native_calls/native_call_library.h"
 #include "libs/forms/forms_host.h"
 #include "libs/forms/forms_library.h"
 #include "libs/forms/toolkit_module.h"
+#include "libs/native_calls/native_call_library.h"
 
 namespace {
 
 const char kUsage[] =
-    "Usage: quoll-run FILE\n"
+    "Usage: quoll-run [--trace[=TRACE-FILE]] [--get-response] FILE\n"
     "       quoll-run --help | --version\n"
     "Runs the Quoll script FILE and prints what the workbench's output pane would show:\n"
     "\"Script is running.\", the script's Writeln lines, then \"Script finished, no errors.\"\n"
-    "or the error line. Readln asks on stderr and reads a line from stdin. Without a usable\n"
-    "PC/SC service the start-up line about it goes to stderr.\n"
+    "or the error line. Readln asks on stderr and reads a line from stdin. Lines about PC/SC\n"
+    "go to stderr: the start-up line and why the reader functions are missing when the service\n"
+    "is unusable, and after a card error line the service's reason (\"PC/SC: Card was removed.\n"
+    "(0x80100069)\").\n"
+    "  --trace          one line per card exchange on stderr\n"
+    "  --trace=FILE     the same lines into FILE (created or truncated)\n"
+    "  --get-response   answer 61xx with GET RESPONSE and 6Cxx with the command resent with\n"
+    "                   the right Le, as T=0 transport does (each exchange is traced)\n"
+    "A trace line has 12 tab-separated fields, in this order (empty where one does not apply):\n"
+    "time of day (HH:MM:SS.mmm), reader index, reader name, kind (connect, transmit,\n"
+    "get-response, resend, disconnect, context), command (hex), response data (hex; the ATR\n"
+    "for connect), SW1SW2, its meaning (the protocol for connect), duration in ms, module,\n"
+    "line of the call, PC/SC failure.\n"
     "QUOLL_PCSC_LIBRARY names the PC/SC client library to load (default libpcsclite.so.1).\n"
     "Forms that scripts make open on the display, or offscreen when there is none\n"
     "(QT_QPA_PLATFORM chooses); their handlers run inside the script's ProcessMessages.\n"
@@ -117,6 +130,12 @@ class ConsoleUi : public quoll::HostUi {
     return line;
   }
   void ShowRunState(quoll::RunState) override {}
+  // Lines about PC/SC go with the other diagnostics, so stdout stays the script's.
+  void WriteNotice(const std::string& line) override {
+    if (std::fwrite(line.data(), 1, line.size(), stderr) != line.size() || std::fputc('\n', stderr) == EOF ||
+        std::fflush(stderr) != 0)
+      NoteWriteError(stderr);
+  }
 
  private:
   bool FillInput() {
@@ -149,6 +168,42 @@ class ConsoleUi : public quoll::HostUi {
   size_t inPos_ = 0, inEnd_ = 0;
 };
 
+struct Options {
+  const char* file = nullptr;
+  bool trace = false;
+  std::string traceFile;  // empty: stderr
+  bool getResponse = false;
+};
+
+// Options come before the file; "--" ends them. False after a message on stderr.
+bool ParseArguments(int argc, char** argv, Options& options) {
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--") {
+      ++i;
+      break;
+    }
+    if (arg == "--trace") {
+      options.trace = true;
+    } else if (arg.starts_with("--trace=") && arg.size() > 8) {
+      options.trace = true;
+      options.traceFile = arg.substr(8);
+    } else if (arg == "--get-response") {
+      options.getResponse = true;
+    } else {
+      std::cerr << "quoll-run: unknown option " << arg << " (try --help)\n";
+      return false;
+    }
+  }
+  if (i + 1 != argc) {
+    std::cerr << "quoll-run: expected one script file (try --help)\n";
+    return false;
+  }
+  options.file = argv[i];
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,19 +211,29 @@ int main(int argc, char** argv) {
     return PrintToStdout(kUsage) ? 0 : 3;
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
     return PrintToStdout("quoll-run " QUOLL_VERSION "\n") ? 0 : 3;
-  if (argc != 2) {
-    std::cerr << "quoll-run: expected one script file (try --help)\n";
+  Options options;
+  if (!ParseArguments(argc, argv, options)) return 2;
+  std::string text;
+  if (!ReadWholeFile(options.file, text)) {
+    std::cerr << "quoll-run: cannot read " << options.file << ": " << std::strerror(errno) << '\n';
     return 2;
   }
-  std::string text;
-  if (!ReadWholeFile(argv[1], text)) {
-    std::cerr << "quoll-run: cannot read " << argv[1] << ": " << std::strerror(errno) << '\n';
-    return 2;
+  std::unique_ptr<quoll::TraceFileSink> trace;
+  if (options.trace) {
+    std::string error;
+    trace = options.traceFile.empty() ? std::make_unique<quoll::TraceFileSink>(stderr)
+                                      : quoll::TraceFileSink::Open(options.traceFile, error);
+    if (!trace) {
+      std::cerr << "quoll-run: cannot write the trace to " << options.traceFile << ": " << error << '\n';
+      return 2;
+    }
   }
   ConsoleUi ui;
   bool ok;
   {
     quoll::ScriptHost host(ui);
+    host.SetTrace(trace.get());
+    quoll::SetAutoGetResponse(options.getResponse);
     host.AddLibrary(quoll::LibraryStep::Automation, quoll::RegisterAutomation);
     host.AddLibrary(quoll::LibraryStep::NativeCalls, quoll::RegisterNativeCallLibrary);
     // Forms start the toolkit (a shared module) only when a script first makes a control.
@@ -180,6 +245,11 @@ int main(int argc, char** argv) {
     host.Shutdown();
   }
   quoll::forms::ReleaseToolkit();
+  if (trace) trace->Flush();
+  if (trace && trace->WriteError() != 0) {
+    std::fprintf(stderr, "quoll-run: cannot write the trace: %s\n", std::strerror(trace->WriteError()));
+    return 3;
+  }
   // Output that did not arrive is a failure of the run, whatever the script did.
   if (std::fflush(stdout) != 0) ui.NoteWriteError(stdout);
   if (ui.WriteError() != 0) {

@@ -88,6 +88,10 @@ def plain_extract(proc: subprocess.CompletedProcess) -> List[str]:
 
 def quoll_extract(proc: subprocess.CompletedProcess) -> List[str]:
     lines = output_lines(proc.stdout)
+    # The workbench's output pane starts with the reason when PC/SC is unusable for the run
+    # (no pcscd here); it is a notice of the machine, not output of the workload.
+    while lines and lines[0].startswith("PC/SC unavailable"):
+        lines.pop(0)
     while lines and lines[-1] == "":
         lines.pop()
     if not lines:
@@ -192,14 +196,22 @@ VIRTUAL_READER = "Virtual PCD 00 00"
 
 def make_card_runners(args: argparse.Namespace) -> List[List[Runner]]:
     """Runner sets of the card workloads, Quoll first in each: the same APDUs sent directly by a
-    C++ program and by scriptor, and the same MAC computed with OpenSSL."""
+    C++ program and by scriptor (and by Quoll writing the trace of every exchange to a file), and
+    the same MAC computed with OpenSSL."""
     quoll = resolve_executable(args.quoll)
     build = os.path.dirname(os.path.abspath(args.quoll))
     direct = resolve_executable(os.path.join(build, "bench", "pcsc-direct"))
     scriptor = resolve_executable(args.scriptor)
     openssl = resolve_executable(os.path.join(build, "bench", "des-mac-openssl"))
     quoll_runner = Runner("quoll", ".qs", lambda prog: [quoll, prog], quoll_extract, quoll or args.quoll)
+    # The same SendAPDU calls with every exchange written to a trace file.
+    trace_file = os.path.join(build, "bench", "sendapdu-trace.txt")
+    traced_runner = Runner("traced", ".qs", lambda prog: [quoll, "--trace=" + trace_file, prog], quoll_extract,
+                           quoll or args.quoll)
+    direct_runner = Runner("direct", ".apdu", lambda prog: [direct, VIRTUAL_READER, prog], plain_extract,
+                           direct or "bench/pcsc-direct")
     return [
+        [traced_runner, direct_runner],
         [
             quoll_runner,
             Runner("direct", ".apdu", lambda prog: [direct, VIRTUAL_READER, prog], plain_extract,

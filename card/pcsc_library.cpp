@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace quoll {
@@ -28,7 +29,12 @@ bool PcscLibrary::Load(const std::string& name) {
   // RTLD_NODELETE keeps the code mapped after dlclose: the client library keeps its own
   // bookkeeping in its globals, which must not vanish under anything still pointing into it.
   void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-  if (!handle) return false;
+  if (!handle) {
+    const char* why = dlerror();
+    loadError_ = why ? why : name + ": cannot be loaded";
+    return false;
+  }
+  loadError_.clear();
   handle_.reset(handle);
   // pcsc-lite names the ANSI functions without the "A" suffix of the Windows library.
   LookUp(handle, "SCardEstablishContext", EstablishContext);
@@ -44,6 +50,10 @@ bool PcscLibrary::Load(const std::string& name) {
   LookUp(handle, "SCardTransmit", Transmit);
   LookUp(handle, "SCardControl", Control);
   LookUp(handle, "SCardReleaseContext", ReleaseContext);
+  LookUp(handle, "SCardStatus", Status);
+  LookUp(handle, "SCardGetStatusChange", GetStatusChange);
+  LookUp(handle, "SCardCancel", Cancel);
+  LookUp(handle, "pcsc_stringify_error", StringifyError);
   return true;
 }
 
@@ -55,8 +65,20 @@ void PcscLibrary::Unload() {
   Disconnect = nullptr;
   Transmit = nullptr;
   Control = nullptr;
+  Status = nullptr;
+  GetStatusChange = nullptr;
+  Cancel = nullptr;
+  StringifyError = nullptr;
   T0Pci = T1Pci = nullptr;
   handle_.reset();
+}
+
+std::string PcscLibrary::Describe(LONG result) const {
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(static_cast<uint32_t>(result)));
+  const char* text = StringifyError ? StringifyError(result) : nullptr;
+  if (!text || !*text) return code;
+  return std::string(text) + " (" + code + ")";
 }
 
 }  // namespace quoll

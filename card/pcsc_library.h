@@ -18,6 +18,17 @@ inline bool PcscFailed(LONG result) {
   return (static_cast<uint32_t>(result) & 0x80000000u) != 0;
 }
 
+// The results that mean the service went away or restarted under an open context or handle:
+// only a new context helps. pcsc-lite answers a call whose connection to pcscd broke with
+// SCARD_F_COMM_ERROR ("RPC transport error"), which means the same.
+inline bool PcscServiceLost(LONG result) {
+  const auto code = static_cast<uint32_t>(result);
+  return code == static_cast<uint32_t>(SCARD_E_NO_SERVICE) ||
+         code == static_cast<uint32_t>(SCARD_E_SERVICE_STOPPED) ||
+         code == static_cast<uint32_t>(SCARD_E_INVALID_HANDLE) ||
+         code == static_cast<uint32_t>(SCARD_F_COMM_ERROR);
+}
+
 // The loaded library and its entry points. An entry point the library lacks stays null; callers
 // check before calling.
 class PcscLibrary {
@@ -28,6 +39,11 @@ class PcscLibrary {
   bool Loaded() const { return handle_ != nullptr; }
   // Forgets the entry points and releases the library.
   void Unload();
+  // A result code as pcsc-lite's text and the code: "Card was removed. (0x80100069)"; the code
+  // alone when the library has no text for it.
+  std::string Describe(LONG result) const;
+  // Why the last Load failed (the loader's message).
+  const std::string& LoadError() const { return loadError_; }
 
   decltype(&::SCardEstablishContext) EstablishContext = nullptr;
   decltype(&::SCardReleaseContext) ReleaseContext = nullptr;
@@ -36,6 +52,12 @@ class PcscLibrary {
   decltype(&::SCardDisconnect) Disconnect = nullptr;
   decltype(&::SCardTransmit) Transmit = nullptr;
   decltype(&::SCardControl) Control = nullptr;  // looked up for completeness; nothing calls it
+  // For the trace and the readers pane: the ATR of a connection, waiting for reader and card
+  // changes, cancelling that wait, and the library's own text of a result code.
+  decltype(&::SCardStatus) Status = nullptr;
+  decltype(&::SCardGetStatusChange) GetStatusChange = nullptr;
+  decltype(&::SCardCancel) Cancel = nullptr;
+  decltype(&::pcsc_stringify_error) StringifyError = nullptr;
   // The send records of a transmission, by protocol.
   const SCARD_IO_REQUEST* T0Pci = nullptr;
   const SCARD_IO_REQUEST* T1Pci = nullptr;
@@ -45,6 +67,7 @@ class PcscLibrary {
     void operator()(void* handle) const;
   };
   std::unique_ptr<void, Closer> handle_;
+  std::string loadError_;
 };
 
 }  // namespace quoll

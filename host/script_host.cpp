@@ -2,10 +2,12 @@
 #include "host/script_host.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "card/cipher_functions.h"
 #include "card/reader_functions.h"
@@ -42,6 +44,11 @@ bool Before(const timespec& a, const timespec& b) {
 }
 }  // namespace
 
+bool HostUi::Wait(int32_t milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  return true;
+}
+
 ScriptHost::ScriptHost(HostUi& ui) : ui_(ui) {}
 
 ScriptHost::~ScriptHost() {
@@ -55,6 +62,7 @@ void ScriptHost::Initialize() {
   engine_->OnUses = UsesHandler;
   engine_->MaxBeginNesting = kMaxBeginNesting;
   state_ = RunState::Idle;
+  SetSleepHandler(SleepEntry);
   // The card reader manager starts here; without PC/SC the program goes on without the reader
   // functions.
   if (!StartPCSC())
@@ -63,7 +71,48 @@ void ScriptHost::Initialize() {
 
 // Frees the card reader manager, disconnecting every connected reader.
 void ScriptHost::Shutdown() {
+  SetReaderTrace(nullptr);
+  trace_.target = nullptr;
   StopPCSC();
+}
+
+void ScriptHost::SetTrace(TraceSink* sink) {
+  trace_.target = sink;
+  SetReaderTrace(sink ? &trace_ : nullptr);
+}
+
+void ScriptHost::LineNumberingTrace::AddModule(const std::string& module, std::string_view text) {
+  if (!target) return;
+  std::vector<int32_t>& starts = lineStarts_[module];
+  starts.assign(1, 0);
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n') starts.push_back(static_cast<int32_t>(i + 1));
+}
+
+void ScriptHost::LineNumberingTrace::Record(const ExchangeRecord& record) {
+  if (!target) return;
+  auto module = lineStarts_.find(record.place.module);
+  if (module == lineStarts_.end() || record.place.position < 0) {
+    target->Record(record);
+    return;
+  }
+  ExchangeRecord numbered = record;
+  const std::vector<int32_t>& starts = module->second;
+  numbered.place.line = static_cast<int>(
+      std::upper_bound(starts.begin(), starts.end(), record.place.position) - starts.begin());
+  target->Record(numbered);
+}
+
+ErrorCode ScriptHost::SleepEntry(void* host, ScriptEngine* script, int32_t milliseconds) {
+  auto* self = static_cast<ScriptHost*>(host);
+  if (!self || self->ui_.Wait(milliseconds)) return ErrorCode::NoError;
+  // Stopped during the wait: the run ends here, through routines and try blocks.
+  self->ui_.WriteOutput("User break.");
+  script->SetError(ErrorCode::ExitSignal);
+  ScriptError stop = script->Error();
+  stop.endsRun = true;
+  script->OverrideError(stop);
+  return ErrorCode::ExitSignal;
 }
 
 bool ScriptHost::Run(const std::string& text, int32_t& errorPos) {
@@ -124,8 +173,15 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
     marks_ = ui_.HasMarks();
     clockScript_ = nullptr;
     ui_.ClearOutput();
+    // A reader plugged in or a service started since the last run is seen now; when PC/SC stays
+    // unusable, the output says why before anything else.
+    RefreshPCSC();
+    if (!PCSCAvailable())
+      ui_.WriteNotice("PC/SC unavailable, reader functions removed: " + PCSCFailureReason());
+    trace_.Clear();
     ScriptEngine& engine = *engine_;
     engine.SetText(text);
+    trace_.AddModule(engine.ModuleName(), text);
     if (!engine.Error().Failed()) {
       ui_.WriteOutput("Script is running.");
       engine.RunMain();
@@ -139,6 +195,8 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
       errorPos = engine.Error().position;
       ui_.WriteOutput("Error in " + engine.Error().module + "(" + std::to_string(engine.Error().position) +
                       ") " + ErrorMessage(engine.Error().code, engine.Error().param));
+      const std::string reason = CardFailureReason(engine.Error());
+      if (!reason.empty()) ui_.WriteNotice("PC/SC: " + reason);
     }
   } catch (const std::bad_alloc&) {
     // Memory ran out outside the engine (the host's own bookkeeping, an output line): the run
@@ -321,6 +379,7 @@ ErrorCode ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::s
   self->loadingUnits_.push_back(unitName);
   unit->SetText(text);
   self->loadingUnits_.pop_back();
+  self->trace_.AddModule(unit->ModuleName(), text);
   if (unit->Error().Failed()) {
     // The unit's own error wins: its position in the unit's file, and the unit's name.
     if (!script->Error().Failed()) {

@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "card/trace_sink.h"
 #include "engine/script_engine.h"
 
 namespace quoll {
@@ -26,6 +28,14 @@ class HostUi {
   // more than one byte past that length.
   virtual std::string ReadLine(const std::string& caption, const std::string& prompt) = 0;
   virtual void ShowRunState(RunState state) = 0;
+  // A line about the program's surroundings rather than the script: why PC/SC is unavailable for
+  // a run, the service's reason after a card error line. The workbench shows it on the output
+  // pane; the console runner writes it on stderr, so standard output stays the script's.
+  virtual void WriteNotice(const std::string& line) { WriteOutput(line); }
+  // The script's Sleep: waits that long. A UI with an event loop lets user actions happen
+  // meanwhile and ends the wait at once when the user stops the run, answering false then.
+  // The default blocks and answers true.
+  virtual bool Wait(int32_t milliseconds);
 
   // Whether the host installs its statement hook at all. A UI that never stops, steps or pauses a
   // script (the console runner) answers false and saves a call per statement.
@@ -71,6 +81,10 @@ class ScriptHost {
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
 
+  // Every card exchange of later runs goes to `sink` (nullptr: none), each record with the module
+  // and line of the call that made it. The sink must outlive the host or be reset first.
+  void SetTrace(TraceSink* sink);
+
   // Adds a library for every later run's SYSTEM unit (and the units it loads).
   void AddLibrary(LibraryStep step, LibraryRegistrar registrar) { libraries_.push_back({step, registrar}); }
 
@@ -100,6 +114,9 @@ class ScriptHost {
   // with the exit code after Stop. Returns 0 or 32773.
   // The exit code ends the whole run, also from inside routines, units and try blocks.
   ErrorCode LineHook(int32_t position);
+  // The reader functions' Sleep: waits through the UI; after Stop ends the run as the line hook
+  // does.
+  static ErrorCode SleepEntry(void* host, ScriptEngine* script, int32_t milliseconds);
 
   // The nesting limit set on the main instance (and on the units of its runs).
   static constexpr int32_t kMaxBeginNesting = 1000;
@@ -137,6 +154,19 @@ class ScriptHost {
   uint64_t clockNativeCalls_ = 0;
   int statementsUntilClock_ = 0;
   std::vector<std::string> loadingUnits_;  // units being compiled inside one another
+  // Card exchanges get the line of their call from the texts of the run's modules.
+  class LineNumberingTrace : public TraceSink {
+   public:
+    void Record(const ExchangeRecord& record) override;
+    // Notes a module's text (its line starts); Clear forgets the run's modules.
+    void AddModule(const std::string& module, std::string_view text);
+    void Clear() { lineStarts_.clear(); }
+    TraceSink* target = nullptr;
+
+   private:
+    std::map<std::string, std::vector<int32_t>> lineStarts_;
+  };
+  LineNumberingTrace trace_;
   void RegisterLibraries(LibraryStep step, ScriptEngine& script) const;
   struct Library {
     LibraryStep step;

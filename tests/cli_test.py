@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The console runner's contract: usage, exit status 2 for unreadable files and wrong arguments,
-Readln on stdin/stderr, and the editor's line endings (positions count CR LF as two bytes)."""
+"""The console runner's contract: usage, exit status 2 for unreadable files and wrong arguments
+(options included), Readln on stdin/stderr, the editor's line endings (positions count CR LF as
+two bytes), and the trace options' files."""
 import os
 import subprocess
 import sys
@@ -21,13 +22,20 @@ def check(name, cond, detail=""):
 
 
 code, out, err = run(["--help"])
-check("help exits 0 and shows usage", code == 0 and "Usage: quoll-run FILE" in out, f"{code} {out!r}")
+check("help exits 0 and shows usage",
+      code == 0 and "Usage: quoll-run [--trace[=TRACE-FILE]] [--get-response] FILE" in out, f"{code} {out!r}")
 
 code, out, err = run([])
 check("no argument exits 2 with a one-line message", code == 2 and out == "" and err.count("\n") == 1, f"{code} {err!r}")
 
 code, out, err = run(["a.qs", "b.qs"])
 check("two arguments exit 2", code == 2, f"{code}")
+
+code, out, err = run(["--tracing", "a.qs"])
+check("an unknown option exits 2 and names it", code == 2 and "unknown option --tracing" in err, f"{code} {err!r}")
+
+code, out, err = run(["--trace"])
+check("options without a file exit 2", code == 2 and "expected one script file" in err, f"{code} {err!r}")
 
 with tempfile.TemporaryDirectory() as d:
     code, out, err = run([os.path.join(d, "missing.qs")])
@@ -55,6 +63,20 @@ with tempfile.TemporaryDirectory() as d:
           code == 0 and out.splitlines() == ["Script is running.", "got 42", "then []",
                                              "Script finished, no errors."], repr(out))
     check("Readln asks on stderr", "Title" in err and "Value?" in err and "More?" in err, repr(err))
+
+    # A trace file that cannot be made is refused before the run; a run without card calls leaves
+    # an empty trace file and the same output as without the option.
+    path = os.path.join(d, "plain.qs")
+    with open(path, "wb") as f:
+        f.write(b"begin\n  Writeln('x');\nend.\n")
+    code, out, err = run(["--trace=" + os.path.join(d, "no", "such", "dir", "t.txt"), path])
+    check("an unwritable trace file exits 2", code == 2 and "cannot write the trace" in err and out == "",
+          f"{code} {err!r}")
+    trace = os.path.join(d, "t.txt")
+    code, out, err = run(["--trace=" + trace, "--get-response", "--", path])
+    check("a traced run without card calls", code == 0 and out.splitlines() == [
+        "Script is running.", "x", "Script finished, no errors."] and os.path.getsize(trace) == 0,
+          f"{code} {out!r}")
 
 for f in failures:
     print("FAIL", f)

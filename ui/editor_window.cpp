@@ -172,8 +172,7 @@ void EditorWindow::ClearExecutionLine() {
 }
 
 void EditorWindow::ReportCaret() {
-  mainWindow_.SetCaretText(
-      QString("X = %1, Y = %2").arg(editor_->CaretColumn()).arg(editor_->CaretLine()));
+  mainWindow_.SetCaretText(QString("X = %1, Y = %2").arg(editor_->CaretColumn()).arg(editor_->CaretLine()));
 }
 
 // A selection of 1 to 63 characters can become a watch; anything else opens nothing.
@@ -182,6 +181,16 @@ void EditorWindow::OnContextMenu(const QPoint& globalPos) {
   if (length < 1 || length > 63) return;
   watchText_ = editor_->selectedText();
   popupMenu_->popup(globalPos);
+}
+
+void EditorWindow::SelectLine(int line) {
+  const int index = line - 1;
+  if (index < 0 || index >= editor_->lines()) return;
+  QString text = editor_->text(index);
+  while (text.endsWith('\n') || text.endsWith('\r')) text.chop(1);
+  editor_->setSelection(index, 0, index, static_cast<int>(text.size()));
+  editor_->ensureLineVisible(index);
+  editor_->setFocus();
 }
 
 }  // namespace quoll

@@ -51,6 +51,8 @@ class EditorWindow : public QWidget {
   // Until then the breakpoint test looks at the line of that position.
   void SelectPosition(int32_t position);
   void ShowSelectedPosition();
+  // Selects a whole 1-based line (without its line break) and shows it; the trace's link.
+  void SelectLine(int line);
   // Removes the execution-line colours.
   void ClearExecutionLine();
   int CurrentLine() const { return currentLine_; }

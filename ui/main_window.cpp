@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,8 +22,13 @@
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QStyle>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include "card/reader_functions.h"
+#include "card/reader_watcher.h"
 
 #include "host/watch_values.h"
 #include "ui/about_box.h"
@@ -29,6 +37,8 @@
 #include "ui/find_bar.h"
 #include "ui/help_dialog.h"
 #include "ui/icons.h"
+#include "ui/readers_pane.h"
+#include "ui/trace_pane.h"
 #include "ui/user_prompts.h"
 #include "ui/watch_window.h"
 
@@ -95,6 +105,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   statusBar()->setObjectName("statusBar");
   statusBar()->addPermanentWidget(caretPanel_);
 
+  CreateCardPanes();
   CreateActions();
   CreateMenusAndToolBar();
 
@@ -109,6 +120,8 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
 
   // The host: one engine for every run. When its initialisation fails the window still opens.
   host_ = std::make_unique<ScriptHost>(*this);
+  host_->SetTrace(tracePane_);
+  SetAutoGetResponse(false);
   if (!initializeHost_) initializeHost_ = [](ScriptHost& host) { host.Initialize(); };
   InitializeHost();
   baseCaption_ = windowTitle();
@@ -119,7 +132,60 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, HostInitializer in
   watchWindow_ = new WatchWindow(this);
   connect(watchWindow_, &WatchWindow::VisibilityChanged, this, &MainWindow::UpdateActions);
   connect(watchWindow_, &WatchWindow::NameEdited, this, [this] { RefreshWatches(); });
+  RefreshReaderConnections();
   UpdateActions();
+}
+
+// The trace and readers panes, docked at the bottom and hidden until the View menu shows them.
+void MainWindow::CreateCardPanes() {
+  tracePane_ = new TracePane(prompts_, this);
+  readersPane_ = new ReadersPane(this);
+  for (QDockWidget* pane : {static_cast<QDockWidget*>(tracePane_), static_cast<QDockWidget*>(readersPane_)}) {
+    addDockWidget(Qt::BottomDockWidgetArea, pane);
+    pane->hide();
+  }
+  splitDockWidget(tracePane_, readersPane_, Qt::Horizontal);
+  connect(tracePane_, &TracePane::StatementWanted, this,
+          [this](const QString& module, int, int line) { ShowTraceStatement(module, line); });
+  connect(tracePane_, &TracePane::ConnectionsChanged, this, &MainWindow::RefreshReaderConnections);
+  // The watcher's thread posts what it sees to this thread; a post that arrives after the pane
+  // is gone is dropped with it.
+  connect(readersPane_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible || readerWatcher_) return;
+    readerWatcher_ = std::make_unique<ReaderWatcher>([pane = readersPane_](const ReaderSnapshot& snapshot) {
+      QMetaObject::invokeMethod(
+          pane, [pane, snapshot] { pane->ShowSnapshot(snapshot); }, Qt::QueuedConnection);
+    });
+    readerWatcher_->Start();
+  });
+}
+
+void MainWindow::RefreshReaderConnections() {
+  readersPane_->ShowScriptReaders(ListedReaderNames(), ConnectedReaderNames());
+}
+
+bool MainWindow::ShowTraceStatement(const QString& module, int line) {
+  if (line < 1) return false;
+  EditorWindow* editor = nullptr;
+  const ScriptEngine* engine = host_ ? host_->Engine() : nullptr;
+  if (traceEditor_ && engine && module.toStdString() == engine->ModuleName()) editor = traceEditor_;
+  // A unit: the editor of its file, or its file opened as the host would load it.
+  for (EditorWindow* open : Editors())
+    if (!editor && QFileInfo(open->FileName()).fileName().compare(module + ".qs", Qt::CaseInsensitive) == 0)
+      editor = open;
+  if (!editor) {
+    const QStringList files =
+        QDir::current().entryList({module + ".qs"}, QDir::Files);  // the name filter ignores case
+    if (files.size() == 1) editor = CreateEditorWindow(QDir::current().absoluteFilePath(files.front()));
+  }
+  if (!editor) {
+    statusBar()->showMessage(QString("No editor holds the module %1").arg(module), 5000);
+    return false;
+  }
+  for (QMdiSubWindow* window : mdiArea_->subWindowList())
+    if (window->widget() == editor) mdiArea_->setActiveSubWindow(window);
+  editor->SelectLine(line);
+  return true;
 }
 
 MainWindow::~MainWindow() {
@@ -129,9 +195,12 @@ MainWindow::~MainWindow() {
                           static_cast<QObject*>(mdiArea_), static_cast<QObject*>(outputPane_),
                           static_cast<QObject*>(watchWindow_)})
     disconnect(source, nullptr, this, nullptr);
+  // The watcher's thread ends before the panes it posts to.
+  readerWatcher_.reset();
   // The editor windows go while this window is still whole: they talk to it until they are gone.
   std::unique_ptr<QWidget> central(takeCentralWidget());
   central.reset();
+  host_->SetTrace(nullptr);
   host_->Shutdown();
 }
 
@@ -198,6 +267,23 @@ void MainWindow::CreateActions() {
   aboutAction_ = MakeAction("aboutAction", "&About...", QKeySequence(),
                             "About|Displays program information, version number, and copyright");
   for (QAction* a : {viewToolBarAction_, viewOutputAction_, viewWatchAction_}) a->setCheckable(true);
+  viewTraceAction_ = tracePane_->toggleViewAction();
+  viewTraceAction_->setObjectName("viewTraceAction");
+  viewTraceAction_->setText("T&race");
+  viewTraceAction_->setShortcut(QKeySequence("Alt+4"));
+  viewTraceAction_->setToolTip("View trace");
+  viewTraceAction_->setStatusTip("Show/Hide the card trace");
+  viewReadersAction_ = readersPane_->toggleViewAction();
+  viewReadersAction_->setObjectName("viewReadersAction");
+  viewReadersAction_->setText("&Readers");
+  viewReadersAction_->setShortcut(QKeySequence("Alt+5"));
+  viewReadersAction_->setToolTip("View readers");
+  viewReadersAction_->setStatusTip("Show/Hide the readers and their cards");
+  getResponseAction_ =
+      MakeAction("getResponseAction", "Automatic &GET RESPONSE", QKeySequence(),
+                 "GET RESPONSE|Answer 61xx with GET RESPONSE and 6Cxx with the command resent");
+  getResponseAction_->setCheckable(true);
+  connect(getResponseAction_, &QAction::toggled, this, [](bool on) { SetAutoGetResponse(on); });
 
   connect(newFileAction_, &QAction::triggered, this, &MainWindow::NewFile);
   connect(openFileAction_, &QAction::triggered, this, &MainWindow::OpenFile);
@@ -272,11 +358,14 @@ void MainWindow::CreateMenusAndToolBar() {
   edit->addSeparator();
   edit->addAction(goToLineAction_);
   QMenu* view = menuBar()->addMenu("&View");
-  view->addActions({viewToolBarAction_, viewOutputAction_, viewWatchAction_});
+  view->addActions(
+      {viewToolBarAction_, viewOutputAction_, viewWatchAction_, viewTraceAction_, viewReadersAction_});
   QMenu* script = menuBar()->addMenu("&Script");
   script->addActions({runAction_, stepAction_, stopAction_});
   script->addSeparator();
   script->addAction(breakpointAction_);
+  script->addSeparator();
+  script->addAction(getResponseAction_);
   windowMenu_ = menuBar()->addMenu("&Window");
   windowMenu_->menuAction()->setStatusTip("Window related commands");
   windowMenu_->addActions({cascadeAction_, tileHorizontallyAction_, tileVerticallyAction_, minimizeAllAction_,
@@ -438,15 +527,23 @@ bool MainWindow::InitializeHost() {
 void MainWindow::RunActive(bool step) {
   // After a failed start-up the host gets its engine before the first run, or the run does not start.
   if (!host_->Engine() && !InitializeHost()) return;
-  if (host_->State() == RunState::Idle || !runningEditor_) runningEditor_ = ActiveEditor();
+  const bool starting = host_->State() == RunState::Idle;
+  if (starting || !runningEditor_) runningEditor_ = ActiveEditor();
   EditorWindow* editor = runningEditor_;
+  if (editor && starting) {
+    tracePane_->RunStarting();
+    traceEditor_ = editor;
+  }
   if (editor) editor->RunScript(step ? EditorWindow::RunMode::Step : EditorWindow::RunMode::Run);
+  // The run may have read the reader list again.
+  if (starting) RefreshReaderConnections();
   UpdateActions();
 }
 
 void MainWindow::StopScript() {
   ShowSelectedPosition();
   host_->Stop();
+  if (waitLoop_) waitLoop_->quit();
   runningEditor_ = nullptr;
   UpdateActions();
 }
@@ -586,6 +683,27 @@ void MainWindow::WaitForMessages() {
     return;
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Sleep in a script: the event loop runs meanwhile, so the window stays usable, and Stop ends the
+// wait at once. A scripted user is asked as between statements.
+bool MainWindow::Wait(int32_t milliseconds) {
+  ShowSelectedPosition();
+  if (pump_) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired() && host_->State() != RunState::Idle) {
+      pump_(false);
+      QThread::msleep(1);
+    }
+    return host_->State() != RunState::Idle;
+  }
+  if (host_->State() == RunState::Idle) return false;
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  waitLoop_ = &loop;
+  loop.exec();
+  waitLoop_ = nullptr;
+  return host_->State() != RunState::Idle;
 }
 
 bool MainWindow::HasMarks() {

@@ -15,6 +15,7 @@
 #include "ui/editor_window.h"
 
 class QAction;
+class QEventLoop;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -28,6 +29,9 @@ namespace quoll {
 class AboutBox;
 class FindBar;
 class HelpDialog;
+class ReaderWatcher;
+class ReadersPane;
+class TracePane;
 class WatchWindow;
 class UserPrompts;
 
@@ -61,6 +65,12 @@ class MainWindow : public QMainWindow, public HostUi {
   AboutBox* About() const { return aboutBox_; }
   WatchWindow* Watches() const { return watchWindow_; }
   FindBar* Finder() const { return findBar_; }
+  TracePane* Trace() const { return tracePane_; }
+  ReadersPane* Readers() const { return readersPane_; }
+  // Selects the line of a trace row's statement: in the editor whose run made it when the
+  // module is the script's own, else in the editor of the unit MODULE.qs (opened when needed).
+  // False when no editor holds the module.
+  bool ShowTraceStatement(const QString& module, int line);
 
   // HostUi
   void WriteOutput(const std::string& line) override;
@@ -71,6 +81,7 @@ class MainWindow : public QMainWindow, public HostUi {
   void ProcessMessages() override;
   int32_t MessageIntervalMs() const override;
   void WaitForMessages() override;
+  bool Wait(int32_t milliseconds) override;
   bool HasMarks() override;
   void SelectPosition(int32_t position) override;
   bool IsBreakpointLine() override;
@@ -110,6 +121,9 @@ class MainWindow : public QMainWindow, public HostUi {
   // Opens the find bar on the output pane when it has the keyboard, else on the active editor.
   void OpenFindBar(bool replace);
   void GoToLine();
+  void CreateCardPanes();
+  // The readers pane learns which readers the scripts number and which this program holds.
+  void RefreshReaderConnections();
 
   UserPrompts& prompts_;
   HostInitializer initializeHost_;
@@ -131,12 +145,21 @@ class MainWindow : public QMainWindow, public HostUi {
   HelpDialog* helpDialog_ = nullptr;
   WatchWindow* watchWindow_ = nullptr;
   FindBar* findBar_ = nullptr;
+  TracePane* tracePane_ = nullptr;
+  ReadersPane* readersPane_ = nullptr;
+  // Started when the readers pane is first shown; stopped before the windows go.
+  std::unique_ptr<ReaderWatcher> readerWatcher_;
+  // The editor whose run the trace shows.
+  QPointer<EditorWindow> traceEditor_;
+  // The event loop of a Sleep in progress; Stop ends it.
+  QEventLoop* waitLoop_ = nullptr;
 
-  QAction *newFileAction_, *openFileAction_, *closeFileAction_, *saveFileAction_, *saveFileAsAction_, *exitAction_;
+  QAction *newFileAction_, *openFileAction_, *closeFileAction_, *saveFileAction_, *saveFileAsAction_,
+      *exitAction_;
   QAction *cutAction_, *copyAction_, *pasteAction_;
   QAction *findAction_, *findNextAction_, *findPreviousAction_, *replaceAction_, *goToLineAction_;
-  QAction *viewToolBarAction_, *viewOutputAction_, *viewWatchAction_;
-  QAction *runAction_, *stepAction_, *stopAction_, *breakpointAction_;
+  QAction *viewToolBarAction_, *viewOutputAction_, *viewWatchAction_, *viewTraceAction_, *viewReadersAction_;
+  QAction *runAction_, *stepAction_, *stopAction_, *breakpointAction_, *getResponseAction_;
   QAction *cascadeAction_, *tileHorizontallyAction_, *tileVerticallyAction_, *minimizeAllAction_,
       *arrangeAllAction_;
   QAction *helpAction_, *aboutAction_;

@@ -16,12 +16,13 @@ UserPrompts::Answer ToAnswer(int button) {
   return UserPrompts::Answer::Cancel;
 }
 
-QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filters) {
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filters,
+                      const QString& suffix = "qs") {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setNameFilter(filters);
-  dialog.setDefaultSuffix("qs");
+  dialog.setDefaultSuffix(suffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().first();
 }
@@ -54,6 +55,10 @@ QString QtUserPrompts::OpenFileName(QWidget* parent) {
 QString QtUserPrompts::SaveFileName(QWidget* parent) {
   // Qt's save dialog asks before overwriting an existing file.
   return RunFileDialog(parent, QFileDialog::AcceptSave, "Quoll files (*.qs)");
+}
+
+QString QtUserPrompts::SaveTraceFileName(QWidget* parent) {
+  return RunFileDialog(parent, QFileDialog::AcceptSave, "Text files (*.txt);;All files (*)", "txt");
 }
 
 std::optional<QString> QtUserPrompts::InputText(QWidget* parent, const QString& caption,

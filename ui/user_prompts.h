@@ -25,6 +25,8 @@ class UserPrompts {
   // The open and save dialogs; the empty text when cancelled.
   virtual QString OpenFileName(QWidget* parent) = 0;
   virtual QString SaveFileName(QWidget* parent) = 0;
+  // The save dialog for the card trace, a text file.
+  virtual QString SaveTraceFileName(QWidget* parent) = 0;
   // The modal text input box: caption, prompt, empty default text; nothing when cancelled.
   virtual std::optional<QString> InputText(QWidget* parent, const QString& caption,
                                            const QString& prompt) = 0;
@@ -41,6 +43,7 @@ class QtUserPrompts : public UserPrompts {
   void ShowError(QWidget* parent, const QString& text) override;
   QString OpenFileName(QWidget* parent) override;
   QString SaveFileName(QWidget* parent) override;
+  QString SaveTraceFileName(QWidget* parent) override;
   std::optional<QString> InputText(QWidget* parent, const QString& caption, const QString& prompt) override;
   std::optional<int> LineNumber(QWidget* parent, int current, int lineCount) override;
 };

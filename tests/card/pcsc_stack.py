@@ -8,8 +8,13 @@ when its socket is absent) with the vpcd reader driver, and quoll-vcard inserted
   pcsc_stack.py run --vcard PATH -- COMMAND...    start, run COMMAND, stop; COMMAND's exit status
   pcsc_stack.py remove --state FILE               take the card out, wait until the reader is empty
   pcsc_stack.py insert --state FILE               put it back, wait until it answers
+  pcsc_stack.py stop-service --state FILE         stop the pcscd `start` started (refused otherwise)
+  pcsc_stack.py start-service --state FILE        start it and the card again after stop-service
 
-Tests import it for `remove_card` and `insert_card`, which do the same with a state `start` wrote.
+Tests import it for `remove_card` and `insert_card`, which do the same with a state `start` wrote,
+for `stop_service` and `start_service`, which stop and start again the pcscd that `start` started
+(never another one: they refuse when `start` found a pcscd running), and for `insert_second_card`,
+a second quoll-vcard in "Virtual PCD 00 01" (TCP 35964) that `stop` stops too.
 """
 
 import argparse
@@ -25,7 +30,9 @@ import time
 
 PCSCD_SOCKET = "/run/pcscd/pcscd.comm"
 READER = b"Virtual PCD 00 00"
+SECOND_READER = b"Virtual PCD 00 01"
 VCARD_PORT = 35963
+SECOND_VCARD_PORT = 35964
 WAIT_SECONDS = 15
 
 
@@ -41,14 +48,14 @@ def pcscd_listening():
             return False
 
 
-def card_answers(pcsc):
-    """Whether the card in the first virtual reader accepts a connection right now."""
+def card_answers(pcsc, reader=READER):
+    """Whether the card in the virtual reader accepts a connection right now."""
     context = ctypes.c_long()
     if pcsc.SCardEstablishContext(0, None, None, ctypes.byref(context)) != 0:
         return False
     try:
         card, protocol = ctypes.c_long(), ctypes.c_ulong()
-        rv = pcsc.SCardConnect(context, READER, 2, 3, ctypes.byref(card), ctypes.byref(protocol))
+        rv = pcsc.SCardConnect(context, reader, 2, 3, ctypes.byref(card), ctypes.byref(protocol))
         if rv != 0:
             return False
         pcsc.SCardDisconnect(card, 0)
@@ -68,13 +75,13 @@ class ReaderState(ctypes.Structure):
                 ("atr_length", ctypes.c_ulong), ("atr", ctypes.c_ubyte * 33)]
 
 
-def reader_is_empty(pcsc):
-    """Whether pcscd reports no card in the first virtual reader right now."""
+def reader_is_empty(pcsc, reader=READER):
+    """Whether pcscd reports no card in READER (the first virtual reader) right now."""
     context = ctypes.c_long()
     if pcsc.SCardEstablishContext(0, None, None, ctypes.byref(context)) != 0:
         return False
     try:
-        state = ReaderState(READER, None, 0, 0, 0)  # current state unaware: answers at once
+        state = ReaderState(reader, None, 0, 0, 0)  # current state unaware: answers at once
         if pcsc.SCardGetStatusChange(context, ctypes.c_ulong(0), ctypes.byref(state), ctypes.c_ulong(1)) != 0:
             return False
         return bool(state.event_state & SCARD_STATE_EMPTY) and not state.event_state & SCARD_STATE_PRESENT
@@ -113,6 +120,54 @@ def read_state(path):
         return json.load(f)
 
 
+def write_state(path, state):
+    with open(path, "w") as f:
+        json.dump(state, f)
+
+
+def stop_service(state):
+    """Stops the pcscd that `start` started (its card leaves with it) and waits until no pcscd
+    answers. Refuses a pcscd that `start` found running: it is someone else's."""
+    if not state.get("pcscd"):
+        raise RuntimeError("pcscd was not started by this stack; it is not ours to stop")
+    stop_process(state.get("vcard2"), "quoll-vcard")
+    stop_process(state.get("pcscd"), "pcscd")
+    stop_process(state.get("vcard"), "quoll-vcard")
+    state["pcscd"] = state["vcard"] = state["vcard2"] = None
+    state["stopped_by_test"] = True
+    wait_for(lambda: not pcscd_listening(), "pcscd to stop")
+
+
+def start_service(state):
+    """Starts pcscd and the virtual card again after `stop_service`; the state records the new
+    processes, so `stop` stops them."""
+    if not state.pop("stopped_by_test", False):
+        raise RuntimeError("start_service follows stop_service")
+    started = start(state["vcard_path"], state["log_dir"])
+    state.update(started)
+
+
+def insert_second_card(state):
+    """A second virtual card in the second reader; waits until it answers."""
+    log = open(os.path.join(state["log_dir"], "quoll-vcard-2.log"), "wb")
+    proc = subprocess.Popen([state["vcard_path"], "--port", str(SECOND_VCARD_PORT)], stdout=log,
+                            stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, start_new_session=True)
+    state["vcard2"] = proc.pid
+    pcsc = load_pcsc()
+    wait_for(lambda: card_answers(pcsc, SECOND_READER), "the virtual card in " + SECOND_READER.decode())
+
+
+def remove_second_card(state):
+    """Ends the second virtual card and waits until pcscd reports its reader empty, so the next
+    test does not see the card that was there."""
+    had_card = bool(state.get("vcard2"))
+    stop_process(state.get("vcard2"), "quoll-vcard")
+    state["vcard2"] = None
+    if had_card and pcscd_listening():
+        pcsc = load_pcsc()
+        wait_for(lambda: reader_is_empty(pcsc, SECOND_READER), "the reader " + SECOND_READER.decode() + " to be empty")
+
+
 def wait_for(condition, what):
     deadline = time.monotonic() + WAIT_SECONDS
     while not condition():
@@ -148,7 +203,7 @@ def stop_process(pid, name):
 
 
 def start(vcard, log_dir):
-    state = {"pcscd": None, "vcard": None}
+    state = {"pcscd": None, "vcard": None, "vcard2": None, "vcard_path": vcard, "log_dir": log_dir}
     try:
         if not pcscd_listening():
             # A socket nobody answers on is left by a pcscd that was killed; pcscd refuses to
@@ -177,13 +232,15 @@ def start(vcard, log_dir):
 
 def stop(state):
     # The card first: it leaves by itself when pcscd goes, but a pcscd we did not start stays.
+    stop_process(state.get("vcard2"), "quoll-vcard")
     stop_process(state.get("vcard"), "quoll-vcard")
     stop_process(state.get("pcscd"), "pcscd")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("action", choices=["start", "stop", "run", "remove", "insert"])
+    parser.add_argument("action", choices=["start", "stop", "run", "remove", "insert", "stop-service",
+                                           "start-service"])
     parser.add_argument("--state", help="file recording what was started")
     parser.add_argument("--vcard", help="path of quoll-vcard")
     argv = sys.argv[1:]
@@ -196,6 +253,13 @@ def main():
             json.dump(state, f)
         started = [name for name in ("pcscd", "vcard") if state[name]]
         print("started: " + (", ".join(started) or "nothing"))
+        return 0
+    if args.action in ("stop-service", "start-service"):
+        state = read_state(args.state)
+        try:
+            (stop_service if args.action == "stop-service" else start_service)(state)
+        finally:
+            write_state(args.state, state)
         return 0
     if args.action in ("remove", "insert"):
         (remove_card if args.action == "remove" else insert_card)(read_state(args.state))

@@ -17,10 +17,10 @@
 
 namespace quoll_test {
 
+using quoll::EditorWindow;
+using quoll::MainWindow;
 using quoll::RunState;
 using quoll::ScriptEditor;
-using quoll::MainWindow;
-using quoll::EditorWindow;
 
 namespace {
 
@@ -225,8 +225,8 @@ class DebuggingTest : public QObject {
     FakePrompts prompts;
     MainWindow form(prompts);
     EditorWindow* editor = OpenScript(form,
-                                   "var i: Integer;\r\nbegin\r\n  for i := 1 to 5 do\r\n  begin\r\n"
-                                   "    Writeln(IntToStr(i));\r\n  end;\r\nend.");
+                                      "var i: Integer;\r\nbegin\r\n  for i := 1 to 5 do\r\n  begin\r\n"
+                                      "    Writeln(IntToStr(i));\r\n  end;\r\nend.");
     editor->Editor()->setCursorPosition(0, 0);
     editor->Editor()->ToggleBookmark(1);  // a mark, so the breakpoint test runs from the start
     form.AddWatch("i");

@@ -25,9 +25,9 @@
 
 namespace quoll_test {
 
-using quoll::ScriptEditor;
-using quoll::MainWindow;
 using quoll::EditorWindow;
+using quoll::MainWindow;
+using quoll::ScriptEditor;
 using Answer = quoll::UserPrompts::Answer;
 
 QByteArray ReadAll(const QString& path) {

@@ -32,6 +32,10 @@ class FakePrompts : public quoll::UserPrompts {
     ++saveDialogs;
     return NextName();
   }
+  QString SaveTraceFileName(QWidget*) override {
+    ++saveDialogs;
+    return NextName();
+  }
   std::optional<QString> InputText(QWidget*, const QString& caption, const QString& prompt) override {
     inputPrompts << caption + "|" + prompt;
     if (inputs.empty()) return std::nullopt;

@@ -19,7 +19,9 @@ int main(int argc, char** argv) {
                           {"DialogsTest", quoll_test::NewDialogsTest},
                           {"DebuggingTest", quoll_test::NewDebuggingTest},
                           {"FindTest", quoll_test::NewFindTest},
-                          {"FormsTest", quoll_test::NewFormsTest}};
+                          {"FormsTest", quoll_test::NewFormsTest},
+                          {"CardPanesTest", quoll_test::NewCardPanesTest},
+                          {"CardStackTest", quoll_test::NewCardStackTest}};
   int failures = 0;
   for (const Suite& suite : suites) {
     if (argc > 1 && std::strcmp(argv[1], suite.name) != 0) continue;

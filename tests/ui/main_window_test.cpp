@@ -15,8 +15,8 @@
 
 namespace quoll_test {
 
-using quoll::MainWindow;
 using quoll::EditorWindow;
+using quoll::MainWindow;
 
 // The enabled state of the named actions, for compact comparisons.
 QString Enabled(MainWindow& form, const QStringList& names) {
@@ -48,8 +48,8 @@ class MainWindowTest : public QObject {
     MainWindow form(prompts);
     form.show();
     QCOMPARE(form.windowTitle(), QString("Quoll"));
-    QCOMPARE(Enabled(form, {"newFileAction", "openFileAction", "closeFileAction", "saveFileAction", "saveFileAsAction", "exitAction",
-                            "cascadeAction", "helpAction", "aboutAction"}),
+    QCOMPARE(Enabled(form, {"newFileAction", "openFileAction", "closeFileAction", "saveFileAction",
+                            "saveFileAsAction", "exitAction", "cascadeAction", "helpAction", "aboutAction"}),
              QString("newFileAction openFileAction exitAction helpAction aboutAction"));
     QCOMPARE(Enabled(form, kRunActions), QString());
     QVERIFY(Action(form, "viewToolBarAction")->isChecked());

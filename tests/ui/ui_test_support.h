@@ -21,6 +21,8 @@ std::unique_ptr<QObject> NewDialogsTest();
 std::unique_ptr<QObject> NewDebuggingTest();
 std::unique_ptr<QObject> NewFindTest();
 std::unique_ptr<QObject> NewFormsTest();
+std::unique_ptr<QObject> NewCardPanesTest();
+std::unique_ptr<QObject> NewCardStackTest();
 
 inline void Flush() {
   QCoreApplication::processEvents();

@@ -108,8 +108,8 @@ class RecordingUi : public quoll::HostUi {
   std::function<void(quoll::ScriptHost&)> onMessages;
   quoll::ScriptHost* host = nullptr;  // set by RunWith
   bool marks = false;
-  int32_t intervalMs = 0;  // MessageIntervalMs
-  int messagePasses = 0;   // ProcessMessages calls
+  int32_t intervalMs = 0;                     // MessageIntervalMs
+  int messagePasses = 0;                      // ProcessMessages calls
   std::function<bool(int32_t)> breakpointAt;  // whether the selected position's line has a breakpoint
 
   void WriteOutput(const std::string& line) override { lines.push_back(line); }

@@ -68,8 +68,9 @@ const char* const kScript =
     "end.";
 
 TEST(WatchText, GlobalsByNameInAnyCaseWithTheirValueTexts) {
-  auto seen = WatchesAt(kScript, {"globals"},
-                        {"mixedcase", "MIXEDCASE", "b", "notset", "r", "e", "c", "ch", "s", "a", "v", "nosuch"});
+  auto seen =
+      WatchesAt(kScript, {"globals"},
+                {"mixedcase", "MIXEDCASE", "b", "notset", "r", "e", "c", "ch", "s", "a", "v", "nosuch"});
   const Watches expected = {
       {"mixedcase", "-5"},
       {"MIXEDCASE", "-5"},

@@ -24,6 +24,7 @@ constexpr uint16_t kFileNotFound = 0x6A82;
 constexpr uint16_t kOffsetOutsideFile = 0x6B00;
 constexpr uint16_t kUnknownInstruction = 0x6D00;
 constexpr uint16_t kUnknownClass = 0x6E00;
+constexpr uint8_t kChallengeLength = 8;
 }  // namespace
 
 VirtualCard::VirtualCard(Protocol protocol) : random_(std::random_device{}()) {
@@ -158,7 +159,9 @@ Bytes VirtualCard::UpdateBinary(const Command& c) {
 
 Bytes VirtualCard::GetChallenge(const Command& c) {
   if (c.p1 != 0 || c.p2 != 0) return Status(kWrongParameters);
-  if (!c.data.empty() || c.le == 0) return Status(kWrongLength);
+  if (!c.data.empty()) return Status(kWrongLength);
+  // Without Le the card says how long its challenge is, as 6Cxx.
+  if (c.le == 0) return Status(static_cast<uint16_t>(0x6C00 | kChallengeLength));
   Bytes out(c.le);
   for (auto& b : out) b = static_cast<uint8_t>(random_());
   return WithStatus(out, kOk);
