@@ -119,6 +119,43 @@ bool ScriptEngine::EvaluateCompiledIndex(const Expr& e, Scope scope, int64_t& ou
 
 // The walker's general evaluation on the shared operand stack.
 bool ScriptEngine::EvaluateCompiledGeneral(const Expr& e, Scope scope, Value& dest) {
+  // One call, `F(x)`, that the compiled form reads: its result goes to the destination as the
+  // operand stack would hand it on, without a place there.
+  if (e.operands.size() == 1 && e.operands[0].kind == Operand::Call && e.operands[0].prefixes.empty() &&
+      e.operands[0].call->generation == symbolGeneration_) {
+    const Operand& o = e.operands[0];
+    const compiled::Call& c = *o.call;
+    ObjectInstance* self = c.onSelf ? SelfInstance(scope) : nullptr;
+    if (!c.onSelf || self) {
+      ValuePtr result =
+          CallCompiled(c, scope, self, c.routine, c.onSelf ? scope.with->front()->Deref()->type : nullptr);
+      if (error_.Failed()) return false;
+      parser_.SetIndex(o.end);
+      if (!result) {  // a procedure was called
+        SetError(ErrorCode::TypeMismatch);
+        return false;
+      }
+      Value* v = result->Deref();
+      if (result.use_count() == 1 && v->code() != TypeCode::PropertyRef &&
+          v->code() != TypeCode::NativeProperty) {
+        Value operand;
+        operand = std::move(*v);
+        operand.flags = 0;
+        parser_.SetIndex(e.end);
+        return FinishEvaluation(dest, operand);
+      }
+      // A result held elsewhere too, or a property: OperandFromDesignator decides, on the stack.
+      const size_t base = operands_.size();
+      OperandStackRestore restore{*this, base, operators_.size()};
+      operands_.emplace_back();
+      Designator d;
+      d.var = std::move(result);
+      d.outcome = Designator::Value;
+      if (!OperandFromDesignator(d, base)) return false;
+      parser_.SetIndex(e.end);
+      return FinishEvaluation(dest, operands_[base]);
+    }
+  }
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
   OperandStackRestore restore{*this, base, opBase};
@@ -265,7 +302,8 @@ bool ScriptEngine::PeekVar(const VarAccess& a, Scope scope, Value*& v) {
 
 // ReadOperand for a compiled operand, into operands_[slot] (fetched again after anything that
 // may evaluate). `diverted`: a walked operand ended elsewhere than foreseen.
-bool ScriptEngine::ReadCompiledOperand(const Operand& o, Scope scope, Value& dest, size_t slot, bool& diverted) {
+bool ScriptEngine::ReadCompiledOperand(const Operand& o, Scope scope, Value& dest, size_t slot,
+                                       bool& diverted) {
   Type* destType = dest.Deref()->type;
   const TypeCode dc = destType ? destType->code : TypeCode::NilType;
   switch (o.kind) {
@@ -335,7 +373,8 @@ bool ScriptEngine::ReadCompiledOperand(const Operand& o, Scope scope, Value& des
           diverted = parser_.Index() != o.end;
           return true;
         }
-        d.var = CallCompiled(c, scope, self, c.routine, c.onSelf ? scope.with->front()->Deref()->type : nullptr);
+        d.var =
+            CallCompiled(c, scope, self, c.routine, c.onSelf ? scope.with->front()->Deref()->type : nullptr);
         if (error_.Failed()) return false;
         d.outcome = Designator::Value;
       } else {
@@ -511,8 +550,8 @@ ValuePtr ScriptEngine::CallCompiledMethod(const compiled::MethodSelector& m, Des
 // ---- calls ----
 
 // CallRoutine with the arguments read by their compiled forms.
-ValuePtr ScriptEngine::CallCompiled(const compiled::Call& c, Scope scope, ObjectInstance* self, Routine* routine,
-                                    Type* selfType) {
+ValuePtr ScriptEngine::CallCompiled(const compiled::Call& c, Scope scope, ObjectInstance* self,
+                                    Routine* routine, Type* selfType) {
   CalleeList list(*this);
   VariableList& callee = *list;
   if (self) {
@@ -585,8 +624,9 @@ ScriptEngine::Outcome ScriptEngine::RunCompiledAssign(const Stmt& s, Scope scope
     const VarAccess& t = *s.target;
     const Expr& e = *s.expr;
     // A LONGINT or BOOLEAN variable that is not read-only takes a machine-word value directly.
-    Value* var = t.root.kind == NameRef::Local ? scope.locals->Entries()[static_cast<size_t>(t.root.index)].var.get()
-                                               : t.root.global;
+    Value* var = t.root.kind == NameRef::Local
+                     ? scope.locals->Entries()[static_cast<size_t>(t.root.index)].var.get()
+                     : t.root.global;
     Value* d = var->Deref();
     if (!((var->flags | d->flags) & kReadOnly) && d->type &&
         d->type->code == (e.pureBoolean ? TypeCode::Boolean : TypeCode::LongInt) &&
