@@ -158,15 +158,30 @@ bool ScriptEngine::RunBlockLoop(Scope scope, BlockKind kind) {
         if (single) return true;
         parser_.Next();
         break;
+      // WalkStatement's forms, called directly: every walked statement passes here.
       case TK::Begin:
+        if (!RunBlockOfKind(scope, BlockKind::Begin)) return false;
+        break;
       case TK::If:
+        if (!RunIf(scope)) return false;
+        break;
       case TK::Case:
+        if (!RunCase(scope)) return false;
+        break;
       case TK::For:
+        if (!RunFor(scope)) return false;
+        break;
       case TK::While:
+        if (!RunWhile(scope)) return false;
+        break;
       case TK::Repeat:
+        if (!RunRepeat(scope)) return false;
+        break;
       case TK::With:
+        if (!RunWith(scope)) return false;
+        break;
       case TK::Try:
-        if (!WalkStatement(scope)) return false;
+        if (!RunTry(scope)) return false;
         break;
       case TK::Else:
         if (single) return true;
