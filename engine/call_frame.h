@@ -1,4 +1,5 @@
-// CallFrame: a routine's entry on the call stack for the length of a call.
+// CallFrame: a routine's entry on the call stack for the length of a call; CalleeList, the
+// variable list a call fills; FitsByReference, the rule for var and const arguments.
 #pragma once
 
 #include <vector>
@@ -27,5 +28,43 @@ class CallFrame {
   VariableList*& current_;
   VariableList* saved_;
 };
+
+// A routine call's variable list on storage kept from earlier calls, handed back at the end.
+class CalleeList {
+ public:
+  explicit CalleeList(ScriptEngine& s) : script_(s) {
+    if (!s.spareLists_.empty()) {
+      list_ = VariableList(std::move(s.spareLists_.back()));
+      s.spareLists_.pop_back();
+    }
+  }
+  // Never allocates, so it is safe while an exception unwinds: the spare lists' capacity is
+  // reserved when the script object is made.
+  ~CalleeList() {
+    auto& spares = script_.spareLists_;
+    if (spares.size() < spares.capacity()) spares.push_back(list_.TakeStorage());
+  }
+  CalleeList(const CalleeList&) = delete;
+  CalleeList& operator=(const CalleeList&) = delete;
+  VariableList& operator*() { return list_; }
+
+ private:
+  ScriptEngine& script_;
+  VariableList list_;
+};
+
+// Whether a variable's type fits a var/const parameter: exactly the type, or any for the
+// untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
+// types, so a unit's Integer variable is accepted where the using script declares Integer.
+inline bool FitsByReference(const ScriptEngine& s, Type* paramType, Value* var) {
+  Type* p = paramType->Resolved();
+  if (p == s.VarType() || p == s.ArrayType()) return true;
+  Type* v = var->type;
+  if (v == p) return true;
+  bool predefined =
+      p->name != kNoName && p->name == (v ? v->name : kNoName) && p->code == v->code &&
+      (p->code <= TypeCode::Boolean || p->code == TypeCode::ResourcePointer || p->code == TypeCode::Variant);
+  return predefined;
+}
 
 }  // namespace quoll

@@ -1,53 +1,12 @@
 // Calls: arguments read at a call site, script routine bodies, native functions, prepared lists.
 #include "engine/call_frame.h"
+#include "engine/compiled.h"
 #include "engine/engine_internal.h"
 
 namespace quoll {
 
 namespace {
 using TK = TokenKind;
-
-}  // namespace
-
-// A routine call's variable list on storage kept from earlier calls, handed back at the end.
-class CalleeList {
- public:
-  explicit CalleeList(ScriptEngine& s) : script_(s) {
-    if (!s.spareLists_.empty()) {
-      list_ = VariableList(std::move(s.spareLists_.back()));
-      s.spareLists_.pop_back();
-    }
-  }
-  // Never allocates, so it is safe while an exception unwinds: the spare lists' capacity is
-  // reserved when the script object is made.
-  ~CalleeList() {
-    auto& spares = script_.spareLists_;
-    if (spares.size() < spares.capacity()) spares.push_back(list_.TakeStorage());
-  }
-  CalleeList(const CalleeList&) = delete;
-  CalleeList& operator=(const CalleeList&) = delete;
-  VariableList& operator*() { return list_; }
-
- private:
-  ScriptEngine& script_;
-  VariableList list_;
-};
-
-namespace {
-
-// Whether a variable's type fits a var/const parameter: exactly the type, or any for the
-// untyped !VAR and the element-less !ARRAY. Every script object registers its own predefined
-// types, so a unit's Integer variable is accepted where the using script declares Integer.
-bool FitsByReference(const ScriptEngine& s, Type* paramType, Value* var) {
-  Type* p = paramType->Resolved();
-  if (p == s.VarType() || p == s.ArrayType()) return true;
-  Type* v = var->type;
-  if (v == p) return true;
-  bool predefined =
-      p->name != kNoName && p->name == (v ? v->name : kNoName) && p->code == v->code &&
-      (p->code <= TypeCode::Boolean || p->code == TypeCode::ResourcePointer || p->code == TypeCode::Variant);
-  return predefined;
-}
 }  // namespace
 
 bool ScriptEngine::ReadArguments(Scope scope, const ParamList& decl, VariableList& callee) {
@@ -107,16 +66,21 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
   bool ok = true;
   if (parser_.CurrTokenKind() == TK::Var) {
     parser_.Next();
-    ok = ReadVarSection(callee, false);
+    ok = ReadLocalVarSection(callee);
   }
   if (ok) {
+    // The body runs compiled when it can; the walker runs it otherwise.
+    auto run = [&](Scope scope) {
+      const compiled::Body* body = CompiledBody(scope, routine);
+      return body ? RunCompiledBlock(*body->block, scope) : RunBlock(scope, false);
+    };
     if (routine->IsMethod()) {
       WithList selfObject;  // a method's statements see the members of SELF
       int self = callee.Find(names::Self);
       if (self >= 0) selfObject.push_back(callee.Ptr(self));
-      ok = RunBlock(Scope{&selfObject, &callee}, false);
+      ok = run(Scope{&selfObject, &callee});
     } else {
-      ok = RunBlock(Scope{&kNoWithObjects, &callee}, false);
+      ok = run(Scope{&kNoWithObjects, &callee});
     }
   }
   if (!ok && error_.code == ErrorCode::ExitSignal && !error_.endsRun) {
@@ -125,6 +89,42 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
   }
   parser_.SetCursor(returnCursor);
   return ok;
+}
+
+// A routine's VAR section: read by the walker, then replayed (the same names and types) while
+// the symbols stay as they were and its types are ones the walker would find again rather than
+// make anew (type names and arrays of them).
+bool ScriptEngine::ReadLocalVarSection(VariableList& callee) {
+  const int32_t start = parser_.Index();
+  auto it = varSections_.find(start);
+  if (it != varSections_.end() && it->second.generation == symbolGeneration_ &&
+      it->second.listCount == callee.Count()) {
+    for (const auto& [name, type] : it->second.variables) callee.Add(name, Value::Create(type));
+    parser_.SetIndex(it->second.endCursor);
+    return true;
+  }
+  const uint64_t generation = symbolGeneration_;
+  const int before = callee.Count();
+  if (!ReadVarSection(callee, false)) return false;
+  const int32_t end = parser_.Index();
+  if (symbolGeneration_ != generation) return true;
+  // Only `name, ...: Type;` and `array of ... Type` (or `array of const`) items.
+  for (int32_t i = start; i < end;) {
+    while (parser_.At(i).kind == TK::Identifier && parser_.At(i + 1).kind == TK::Comma) i += 2;
+    if (parser_.At(i).kind != TK::Identifier || parser_.At(i + 1).kind != TK::Colon) return true;
+    i += 2;
+    while (parser_.At(i).kind == TK::Array && parser_.At(i + 1).kind == TK::Of) i += 2;
+    if (parser_.At(i).kind != TK::Identifier && parser_.At(i).kind != TK::Const) return true;
+    if (parser_.At(i + 1).kind != TK::Semicolon) return true;
+    i += 2;
+  }
+  VarSectionReplay replay;
+  replay.generation = generation;
+  replay.listCount = before;
+  replay.endCursor = end;
+  for (int k = before; k < callee.Count(); ++k) replay.variables.emplace_back(callee.Name(k), callee.Get(k)->type);
+  varSections_[start] = std::move(replay);
+  return true;
 }
 
 bool ScriptEngine::CallNative(Routine* routine, VariableList& args, Value* result) {

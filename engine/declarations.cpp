@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engine/compiled.h"
 #include "engine/engine_internal.h"
 #include "engine/textutil.h"
 
@@ -86,6 +87,9 @@ void ScriptEngine::ResetForText() {
   routineTypes_.clear();
   types_.Clear();
   symbols_.clear();
+  compiledBodies_.clear();
+  retiredBodies_.clear();
+  varSections_.clear();
   retiredUnits_.clear();
   std::fill(std::begin(stdTypes_), std::end(stdTypes_), nullptr);
 }

@@ -42,15 +42,11 @@ bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
   if (scope.with->empty() && EvaluateSimpleBinary(scope.locals, stop, dest)) return true;
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
-  // The shared stacks are cut back to where this evaluation found them on every way out.
-  struct Restore {
-    ScriptEngine& s;
-    size_t base, opBase;
-    ~Restore() {
-      s.operands_.erase(s.operands_.begin() + static_cast<ptrdiff_t>(base), s.operands_.end());
-      s.operators_.resize(opBase);
-    }
-  } restore{*this, base, opBase};
+  // The shared stacks are cut back to where this evaluation found them on every way out. The
+  // loop, the operators and the result are written out here rather than through EvaluateFrom,
+  // ApplyOperators and FinishEvaluation (which the compiled executor continues with): the walker
+  // runs every expression through it, and the calls cost it a sixth of its time.
+  OperandStackRestore restore{*this, base, opBase};
 
   bool expectOperand = true;
   for (;;) {
@@ -105,6 +101,88 @@ bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
   }
   // The result is a temporary: a string moves into the destination instead of being copied.
   Value& result = operands_[base];
+  Value* d = dest.Deref();
+  if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
+    d->str.swap(result.str);
+    return true;
+  }
+  if (d->IsInteger() && result.IsInteger()) {
+    d->SetInt(result.v.i);
+    return true;
+  }
+  if (d->type == result.type && (d->code() == TypeCode::Boolean || IsRealCode(d->code()))) {
+    d->v = result.v;
+    return true;
+  }
+  return DoOperation(dest, result, kOpAssign);
+}
+
+// The operand loop of an evaluation whose operands start at `base` and operators at `opBase`,
+// from the cursor on (expecting an operand or an operator), then the operators and the result.
+// A compiled evaluation that has read some operands itself continues here.
+bool ScriptEngine::EvaluateFrom(Scope scope, TK stop, Value& dest, size_t base, size_t opBase,
+                                bool expectOperand) {
+  for (;;) {
+    TK k = parser_.CurrTokenKind();
+    if (k == stop || EndsExpression(k)) break;
+    if (k == TK::EndOfText) {
+      SetError(ErrorCode::UnexpectedEndOfFile);
+      return false;
+    }
+    if (expectOperand) {
+      operands_.emplace_back();
+      if (!ReadOperand(scope, dest, operands_.size() - 1)) return false;
+    } else {
+      OperatorInfo info = OperatorFor(k);
+      if (info.level == 0) {
+        SetError(ErrorCode::ErrorInExpression);
+        return false;
+      }
+      if (info.operation == kOpDivide) {
+        Value* d = dest.Deref();
+        if (d->code() == TypeCode::Reference && !d->target) d->ChangeType(StdType(TypeCode::Extended));
+      }
+      operators_.push_back(static_cast<uint8_t>(info.operation));
+      parser_.Next();
+    }
+    expectOperand = !expectOperand;
+  }
+  if (!ApplyOperators(base, opBase, 1)) return false;
+  if (operands_.size() != base + 1 || operators_.size() != opBase) {
+    SetError(ErrorCode::ErrorInExpression);
+    return false;
+  }
+  return FinishEvaluation(dest, operands_[base]);
+}
+
+// Applies the operators level by level from `fromLevel` on, left to right within a level, each
+// merging its two operands into the left one.
+bool ScriptEngine::ApplyOperators(size_t base, size_t opBase, int fromLevel) {
+  if (fromLevel == 1 && operators_.size() == opBase + 1 && operands_.size() == base + 2) {
+    if (!DoOperation(operands_[base], operands_[base + 1], operators_[opBase]) || error_.Failed())
+      return false;
+    operands_.pop_back();
+    operators_.pop_back();
+  }
+  for (int level = fromLevel; level <= 3 && operators_.size() > opBase; ++level) {
+    size_t i = opBase;
+    while (i < operators_.size()) {
+      size_t left = base + (i - opBase);
+      if (LevelOf(operators_[i]) != level || left + 1 >= operands_.size()) {
+        ++i;
+        continue;
+      }
+      if (!DoOperation(operands_[left], operands_[left + 1], operators_[i]) || error_.Failed()) return false;
+      operands_.erase(operands_.begin() + static_cast<ptrdiff_t>(left + 1));
+      operators_.erase(operators_.begin() + static_cast<ptrdiff_t>(i));
+    }
+  }
+  return true;
+}
+
+// The result of an evaluation into its destination. The result is a temporary: a string moves
+// into the destination instead of being copied.
+bool ScriptEngine::FinishEvaluation(Value& dest, Value& result) {
   Value* d = dest.Deref();
   if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
     d->str.swap(result.str);

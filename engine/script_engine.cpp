@@ -1,6 +1,8 @@
 // ScriptEngine: construction, error recording, registration API, units, resources and Cleanup.
 #include "engine/engine_internal.h"
 
+#include "engine/compiled.h"
+
 #include <pthread.h>
 #include <sys/resource.h>
 

@@ -84,6 +84,20 @@ inline Scope MainScope() {
 
 struct Designator;
 enum class DesignatorMode : uint8_t;
+namespace compiled {
+struct Block;
+struct Body;
+struct Stmt;
+struct Expr;
+struct Operand;
+struct VarAccess;
+struct Call;
+struct MethodSelector;
+struct Skip;
+struct NameRef;
+struct PureNode;
+}  // namespace compiled
+class Compiler;
 
 // The stack a run may use on the main thread. Every limit the engine counts (blocks and calls,
 // expressions, types, units) is met within it, also in sanitizer builds, so those limits decide
@@ -240,7 +254,10 @@ class ScriptEngine {
   };
   const Symbol* FindSymbol(NameId name) const { return name < symbols_.size() ? &symbols_[name] : nullptr; }
   Type* TypeByName(NameId name) const;
+  // Every change to the symbol table goes through here and raises the symbol generation, which
+  // tells compiled code that its resolved names may be stale.
   Symbol& SymbolFor(NameId name) {
+    ++symbolGeneration_;
     if (name >= symbols_.size()) symbols_.resize(NameCount() + 64);
     return symbols_[name];
   }
@@ -280,6 +297,10 @@ class ScriptEngine {
   enum class BlockKind : uint8_t { Repeat, Try, Begin, Single };
   bool EnterBlock();
   bool RunBlockOfKind(Scope scope, BlockKind kind);
+  bool RunBlockLoop(Scope scope, BlockKind kind);
+  bool WalkStatement(Scope scope);
+  bool RunSimpleStatementBody(Scope scope);
+  bool FinishSimpleStatement(Scope scope, Designator& d);
   bool RunStatementOrBlock(Scope scope);
   bool SkipStatementOrBlock();
   bool SkipBlock();
@@ -289,6 +310,7 @@ class ScriptEngine {
   bool RunSimpleStatement(Scope scope);
   bool RunIf(Scope scope);
   bool RunCase(Scope scope);
+  bool RunCaseBranches(Scope scope, Value& selector, bool matched);
   bool RunFor(Scope scope);
   bool RunWhile(Scope scope);
   bool RunRepeat(Scope scope);
@@ -298,6 +320,18 @@ class ScriptEngine {
 
   // Expressions (expressions.cpp)
   bool Evaluate(Scope scope, TokenKind stop, Value& dest);
+  bool EvaluateFrom(Scope scope, TokenKind stop, Value& dest, size_t base, size_t opBase, bool expectOperand);
+  bool ApplyOperators(size_t base, size_t opBase, int fromLevel);
+  bool FinishEvaluation(Value& dest, Value& result);
+  // Cuts the shared operand and operator stacks back to where an evaluation found them.
+  struct OperandStackRestore {
+    ScriptEngine& s;
+    size_t base, opBase;
+    ~OperandStackRestore() {
+      s.operands_.erase(s.operands_.begin() + static_cast<ptrdiff_t>(base), s.operands_.end());
+      s.operators_.resize(opBase);
+    }
+  };
   bool ReadOperand(Scope scope, Value& dest, size_t slot);
   bool OperandFromDesignator(Designator& d, size_t slot);
   // A plain variable name (no WITH objects in effect): a local or global, or nullptr when the
@@ -329,6 +363,62 @@ class ScriptEngine {
   // Native objects' properties (native_properties.cpp)
   bool ReadNativeProperty(Value& prop, Value& out);
   bool WriteNativeProperty(Scope scope, Value& prop);
+
+  // The compiled executor (compiled_statements.cpp, compiled_expressions.cpp; compiler.cpp)
+  friend class Compiler;
+  enum class Outcome : uint8_t { Fail, Normal, Diverted };
+  const compiled::Body* CompiledBody(Scope scope, Routine* routine);
+  bool RunCompiledBlock(const compiled::Block& block, Scope scope);
+  Outcome RunCompiledStatement(const compiled::Stmt& s, Scope scope);
+  Outcome EndAt(int32_t at, const compiled::Stmt& s);
+  Outcome WalkCompiledStatement(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledIf(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledWhile(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledFor(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledRepeat(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledCase(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledTry(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledAssign(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledAssignGeneral(const compiled::Stmt& s, Scope scope);
+  Outcome RunCompiledCallStatement(const compiled::Stmt& s, Scope scope);
+  bool CompiledHook(int32_t cursor) {
+    if (!OnRunLine) return true;
+    parser_.SetIndex(cursor);
+    return CallHook(parser_.CurrTokenPos());
+  }
+  bool RunCompiledSkip(const compiled::Skip& skip);
+  // Whether the stack is nearly used up, without recording anything.
+  bool StackLow() const {
+    char probe;
+    return reinterpret_cast<uintptr_t>(&probe) < stackFloor_;
+  }
+  bool EvaluateCompiled(const compiled::Expr& e, Scope scope, Value& dest);
+  bool EvaluateCompiledBool(const compiled::Expr& e, Scope scope, bool& out);
+  bool EvaluateCompiledGeneral(const compiled::Expr& e, Scope scope, Value& dest);
+  bool EvaluateCompiledIndex(const compiled::Expr& e, Scope scope, int64_t& out);
+  bool AssignPure(const compiled::Expr& e, Value& dest, int64_t v);
+  bool AppendInPlace(const compiled::Expr& e, Scope scope, Value& dest, bool& done);
+  bool ReadCompiledOperand(const compiled::Operand& o, Scope scope, Value& dest, size_t slot, bool& diverted);
+  Value* NameValue(const compiled::NameRef& ref, Scope scope);
+  ObjectInstance* SelfInstance(Scope scope) const;
+  bool SimpleWalk(const compiled::VarAccess& a, Scope scope, Value*& v);
+  bool PeekVar(const compiled::VarAccess& a, Scope scope, Value*& v);
+  Designator ReadCompiledDesignator(const compiled::VarAccess& a, Scope scope, DesignatorMode mode);
+  ValuePtr CallCompiled(const compiled::Call& c, Scope scope, ObjectInstance* self, Routine* routine,
+                        Type* selfType);
+  ValuePtr CallCompiledMethod(const compiled::MethodSelector& m, Designator& object, Scope scope, bool& walked);
+  std::vector<std::unique_ptr<compiled::Body>> compiledBodies_;  // by the token index a body starts at
+  std::vector<std::unique_ptr<compiled::Body>> retiredBodies_;   // replaced while they may still run
+  uint64_t symbolGeneration_ = 0;
+  // A routine's VAR section as the walker read it, replayed while the symbols stay the same.
+  struct VarSectionReplay {
+    uint64_t generation = 0;
+    int listCount = 0;  // entries before the section (SELF, parameters, RESULT)
+    int32_t endCursor = 0;
+    std::vector<std::pair<NameId, Type*>> variables;
+  };
+  std::unordered_map<int32_t, VarSectionReplay> varSections_;
+  bool ReadLocalVarSection(VariableList& callee);
 
   // Calls (calls.cpp)
   ValuePtr CallRoutine(Scope scope, ObjectInstance* self, Routine* routine, Type* selfType = nullptr);

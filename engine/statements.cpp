@@ -2,6 +2,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/compiled.h"
 #include "engine/engine_internal.h"
 
 namespace quoll {
@@ -48,8 +49,9 @@ void ScriptEngine::RunMain() {
   error_.Clear();
   parser_.SeekTo(mainPos_);
   try {
-    if (RunBlock(MainScope(), false) && parser_.CurrTokenKind() != TK::Period)
-      SetError(ErrorCode::PeriodExpected);
+    const compiled::Body* body = CompiledBody(MainScope(), nullptr);
+    bool ok = body ? RunCompiledBlock(*body->block, MainScope()) : RunBlock(MainScope(), false);
+    if (ok && parser_.CurrTokenKind() != TK::Period) SetError(ErrorCode::PeriodExpected);
   } catch (const std::bad_alloc&) {
     // A script that exhausts memory ends with "out of memory" rather than ending the program.
     SetError(ErrorCode::OutOfMemory);
@@ -114,8 +116,39 @@ bool ScriptEngine::SkipStatementOrBlock() {
 
 bool ScriptEngine::RunBlockOfKind(Scope scope, BlockKind kind) {
   QUOLL_ENTER_BLOCK();
+  if (kind != BlockKind::Single) parser_.Next();
+  return RunBlockLoop(scope, kind);
+}
+
+// One statement that starts at the cursor (the block loop's statement forms).
+bool ScriptEngine::WalkStatement(Scope scope) {
+  switch (parser_.CurrTokenKind()) {
+    case TK::Begin:
+      return RunBlockOfKind(scope, BlockKind::Begin);
+    case TK::If:
+      return RunIf(scope);
+    case TK::Case:
+      return RunCase(scope);
+    case TK::For:
+      return RunFor(scope);
+    case TK::While:
+      return RunWhile(scope);
+    case TK::Repeat:
+      return RunRepeat(scope);
+    case TK::With:
+      return RunWith(scope);
+    case TK::Try:
+      return RunTry(scope);
+    default:
+      return RunSimpleStatement(scope);
+  }
+}
+
+// The statements of a block that has been entered, from the cursor to the token that ends it. A
+// compiled block hands the rest of itself over to this loop when a statement ended elsewhere
+// than its translation expected.
+bool ScriptEngine::RunBlockLoop(Scope scope, BlockKind kind) {
   const bool single = kind == BlockKind::Single;
-  if (!single) parser_.Next();
   for (;;) {
     switch (parser_.CurrTokenKind()) {
       case TK::EndOfText:
@@ -125,6 +158,7 @@ bool ScriptEngine::RunBlockOfKind(Scope scope, BlockKind kind) {
         if (single) return true;
         parser_.Next();
         break;
+      // WalkStatement's forms, called directly: every walked statement passes here.
       case TK::Begin:
         if (!RunBlockOfKind(scope, BlockKind::Begin)) return false;
         break;
@@ -312,6 +346,11 @@ bool ScriptEngine::SkipExpression() {
 // Assignment or call: `designator := expression`, or a routine or method call.
 bool ScriptEngine::RunSimpleStatement(Scope scope) {
   if (!CallHook(parser_.CurrTokenPos())) return false;
+  return RunSimpleStatementBody(scope);
+}
+
+// A simple statement after its hook.
+bool ScriptEngine::RunSimpleStatementBody(Scope scope) {
   // The common case first: `name := expression` with a plain local or global variable.
   if (scope.with->empty() && parser_.CurrTokenKind() == TK::Identifier && parser_.PeekKind() == TK::Assign) {
     if (Value* var = LookupPlainVariable(parser_.CurrTokenName(), scope.locals)) {
@@ -328,6 +367,12 @@ bool ScriptEngine::RunSimpleStatement(Scope scope) {
     }
   }
   Designator d = ReadDesignator(scope, DesignatorMode::Statement);
+  return FinishSimpleStatement(scope, d);
+}
+
+// A simple statement after its designator: the assignment to a variable, or nothing more after
+// a call (but a native property written).
+bool ScriptEngine::FinishSimpleStatement(Scope scope, Designator& d) {
   if (d.outcome == Designator::Failure) return false;
   if (d.outcome == Designator::Variable) {
     Value* v = d.var.get();
@@ -391,7 +436,11 @@ bool ScriptEngine::RunCase(Scope scope) {
     return false;
   }
   parser_.Next();
-  bool matched = false;
+  return RunCaseBranches(scope, selector, false);
+}
+
+// The branches of a CASE from the cursor on, up to and including its END.
+bool ScriptEngine::RunCaseBranches(Scope scope, Value& selector, bool matched) {
   while (parser_.CurrTokenKind() != TK::End) {
     if (parser_.CurrTokenKind() == TK::Else) {
       parser_.Next();

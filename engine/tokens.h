@@ -175,6 +175,15 @@ class Tokenizer {
   void SetCursor(int32_t c) {
     cur_ = c >= 0 && static_cast<size_t>(c) < Count() ? tokens_.data() + c : &tokens_.back();
   }
+  // The cursor as an index where end of text is the index of the end-of-text marker (the number
+  // of tokens), and the move to such an index (compiled code keeps them in range).
+  int32_t Index() const { return static_cast<int32_t>(cur_ - tokens_.data()); }
+  void SetIndex(int32_t i) { cur_ = tokens_.data() + i; }
+  // The token at an index, the end-of-text marker from the number of tokens on.
+  const Token& At(int32_t i) const {
+    return i >= 0 && static_cast<size_t>(i) < Count() ? tokens_[static_cast<size_t>(i)] : tokens_.back();
+  }
+  int32_t TokenCount() const { return static_cast<int32_t>(Count()); }
 
   // Value of a literal token.
   long double RealValue(const Token& t) const { return reals_[static_cast<size_t>(t.literal)]; }
