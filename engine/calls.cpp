@@ -56,6 +56,17 @@ bool ScriptEngine::ReadArguments(Scope scope, const ParamList& decl, VariableLis
   return true;
 }
 
+ValuePtr ScriptEngine::CallInOwner(Routine* routine, VariableList& callee) {
+  ScriptEngine* unit = routine->owner;
+  ValuePtr result = unit->CallRoutineWithList(routine, callee);
+  if (unit->error_.Failed()) {
+    if (!error_.Failed()) error_ = unit->error_;
+    unit->error_.Clear();
+    return nullptr;
+  }
+  return result;
+}
+
 // Runs a script routine's body on this script's parser. The cursor comes back to where it was,
 // also after a failure, so that a TRY in the caller scans the caller's own text.
 bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor) {
@@ -122,7 +133,8 @@ bool ScriptEngine::ReadLocalVarSection(VariableList& callee) {
   replay.generation = generation;
   replay.listCount = before;
   replay.endCursor = end;
-  for (int k = before; k < callee.Count(); ++k) replay.variables.emplace_back(callee.Name(k), callee.Get(k)->type);
+  for (int k = before; k < callee.Count(); ++k)
+    replay.variables.emplace_back(callee.Name(k), callee.Get(k)->type);
   varSections_[start] = std::move(replay);
   return true;
 }
@@ -153,17 +165,7 @@ ValuePtr ScriptEngine::CallRoutine(Scope scope, ObjectInstance* self, Routine* r
   }
   if (!ReadArguments(scope, routine->decl, callee)) return nullptr;
 
-  if (routine->owner && routine->owner != this) {
-    // A routine of a unit runs in the unit's own script object.
-    ScriptEngine* unit = routine->owner;
-    ValuePtr result = unit->CallRoutineWithList(routine, callee);
-    if (unit->error_.Failed()) {
-      if (!error_.Failed()) error_ = unit->error_;
-      unit->error_.Clear();
-      return nullptr;
-    }
-    return result;
-  }
+  if (routine->owner && routine->owner != this) return CallInOwner(routine, callee);
 
   ValuePtr result = routine->decl.result ? Value::Create(routine->decl.result) : nullptr;
   CallFrame frame(callStack_, currentLocals_, routine, &callee);

@@ -52,11 +52,15 @@ Value* ScriptEngine::NameValue(const NameRef& ref, Scope scope) {
 
 // ---- expressions ----
 
+bool ScriptEngine::PureFormApplies(const Expr& e) const {
+  return e.pureFn && depths_->expressions <= kMaxExpressionNesting - e.nesting &&
+         e.generation == symbolGeneration_;
+}
+
 bool ScriptEngine::EvaluateCompiled(const Expr& e, Scope scope, Value& dest) {
   // The machine-word form first: its nested evaluations could not reach the limit, and the
   // destination does not give its literals a narrower type.
-  if (e.pureFn && depths_->expressions <= kMaxExpressionNesting - e.nesting &&
-      e.generation == symbolGeneration_) {
+  if (PureFormApplies(e)) {
     Value* d = dest.Deref();
     const TypeCode dc = d->code();
     if (!e.hasLiterals || !InLiteralTypedRange(dc) || dc == TypeCode::LongInt) {
@@ -92,8 +96,7 @@ bool ScriptEngine::EvaluateCompiled(const Expr& e, Scope scope, Value& dest) {
 }
 
 bool ScriptEngine::EvaluateCompiledBool(const Expr& e, Scope scope, bool& out) {
-  if (e.pureFn && e.pureBoolean && depths_->expressions <= kMaxExpressionNesting - e.nesting &&
-      e.generation == symbolGeneration_) {
+  if (e.pureBoolean && PureFormApplies(e)) {
     int64_t r;
     if (e.pureFn->eval(*e.pureFn, scope, r)) {
       out = r != 0;
@@ -108,9 +111,7 @@ bool ScriptEngine::EvaluateCompiledBool(const Expr& e, Scope scope, bool& out) {
 
 // An index: `Value index(LONGINT)` evaluated, as ReadSelectors does.
 bool ScriptEngine::EvaluateCompiledIndex(const Expr& e, Scope scope, int64_t& out) {
-  if (e.pureFn && !e.pureBoolean && depths_->expressions <= kMaxExpressionNesting - e.nesting &&
-      e.generation == symbolGeneration_ && e.pureFn->eval(*e.pureFn, scope, out))
-    return true;
+  if (!e.pureBoolean && PureFormApplies(e) && e.pureFn->eval(*e.pureFn, scope, out)) return true;
   Value index(StdType(TypeCode::LongInt));
   if (!EvaluateCompiled(e, scope, index)) return false;
   out = index.GetInt();
@@ -589,16 +590,7 @@ ValuePtr ScriptEngine::CallCompiled(const compiled::Call& c, Scope scope, Object
   }
   parser_.SetIndex(c.end);
 
-  if (routine->owner && routine->owner != this) {
-    ScriptEngine* unit = routine->owner;
-    ValuePtr result = unit->CallRoutineWithList(routine, callee);
-    if (unit->error_.Failed()) {
-      if (!error_.Failed()) error_ = unit->error_;
-      unit->error_.Clear();
-      return nullptr;
-    }
-    return result;
-  }
+  if (routine->owner && routine->owner != this) return CallInOwner(routine, callee);
 
   ValuePtr result = decl.result ? Value::Create(decl.result) : nullptr;
   CallFrame frame(callStack_, currentLocals_, routine, &callee);

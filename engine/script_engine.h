@@ -393,6 +393,9 @@ class ScriptEngine {
     return reinterpret_cast<uintptr_t>(&probe) < stackFloor_;
   }
   bool EvaluateCompiled(const compiled::Expr& e, Scope scope, Value& dest);
+  // Whether the machine-word form of E may run now: it exists, its nested evaluations cannot
+  // reach the limit, and the names it resolved still stand.
+  bool PureFormApplies(const compiled::Expr& e) const;
   bool EvaluateCompiledBool(const compiled::Expr& e, Scope scope, bool& out);
   bool EvaluateCompiledGeneral(const compiled::Expr& e, Scope scope, Value& dest);
   bool EvaluateCompiledIndex(const compiled::Expr& e, Scope scope, int64_t& out);
@@ -406,7 +409,8 @@ class ScriptEngine {
   Designator ReadCompiledDesignator(const compiled::VarAccess& a, Scope scope, DesignatorMode mode);
   ValuePtr CallCompiled(const compiled::Call& c, Scope scope, ObjectInstance* self, Routine* routine,
                         Type* selfType);
-  ValuePtr CallCompiledMethod(const compiled::MethodSelector& m, Designator& object, Scope scope, bool& walked);
+  ValuePtr CallCompiledMethod(const compiled::MethodSelector& m, Designator& object, Scope scope,
+                              bool& walked);
   std::vector<std::unique_ptr<compiled::Body>> compiledBodies_;  // by the token index a body starts at
   std::vector<std::unique_ptr<compiled::Body>> retiredBodies_;   // replaced while they may still run
   uint64_t symbolGeneration_ = 0;
@@ -424,6 +428,8 @@ class ScriptEngine {
   ValuePtr CallRoutine(Scope scope, ObjectInstance* self, Routine* routine, Type* selfType = nullptr);
   bool ReadArguments(Scope scope, const ParamList& decl, VariableList& callee);
   bool RunRoutineBody(Routine* routine, VariableList& callee, int32_t returnCursor);
+  // A routine of another script object (a unit's) runs there; its error becomes this script's.
+  ValuePtr CallInOwner(Routine* routine, VariableList& callee);
   bool CallNative(Routine* routine, VariableList& args, Value* result);
 
   // Operations (operations.cpp; operation codes in engine_internal.h)
