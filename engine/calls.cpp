@@ -140,7 +140,7 @@ bool ScriptEngine::ReadLocalVarSection(VariableList& callee) {
 }
 
 bool ScriptEngine::CallNative(Routine* routine, VariableList& args, Value* result) {
-  ++nativeCalls_;
+  NoteNativeCall();
   ScriptEngine* owner = routine->owner ? routine->owner : this;
   ErrorCode code = routine->native ? routine->native(owner, owner->host_, routine, result, args)
                                    : ErrorCode::CommandNotSupported;

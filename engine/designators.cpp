@@ -388,7 +388,7 @@ bool ScriptEngine::ReadSelectors(Scope scope, DesignatorMode mode, Designator& d
         const ParamList* decl = h->object->MethodDeclaration(method);
         VariableList args;
         if (decl && !ReadArguments(scope, *decl, args)) return false;
-        ++nativeCalls_;
+        NoteNativeCall();
         h->object->caller_ = this;
         d.var = h->object->CallMethod(method, args);
         if (error_.Failed()) return false;

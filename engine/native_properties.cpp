@@ -21,7 +21,7 @@ bool ScriptEngine::ReadNativeProperty(Value& prop, Value& out) {
     return false;
   }
   out.Init(type);
-  ++nativeCalls_;
+  NoteNativeCall();
   if (!h->object->ReadProperty(prop.v.nprop.handle, out)) {
     SetError(ErrorCode::CannotReadProperty);
     return false;
@@ -44,7 +44,7 @@ bool ScriptEngine::WriteNativeProperty(Scope scope, Value& prop) {
   h->object->caller_ = this;
   Value value(h->object->PropertyType(prop.v.nprop.handle));
   if (!Evaluate(scope, TK::Semicolon, value)) return false;
-  ++nativeCalls_;
+  NoteNativeCall();
   h->object->caller_ = this;  // evaluating the value may have called the object from elsewhere
   if (!h->object->WriteProperty(prop.v.nprop.handle, value)) {
     SetError(ErrorCode::CannotWriteProperty);

@@ -209,6 +209,14 @@ class ScriptEngine {
   // ---- Settings ----
   UsesHandler OnUses = nullptr;
   RunLineHandler OnRunLine = nullptr;
+  // Statements the host lets pass without calling OnRunLine: it grants them from within the hook
+  // when it knows it would only count them. One is spent per statement; any call into native
+  // code voids the rest (it may take long or let user actions happen). A script and its units
+  // share the host's allowance, so statements of either spend it.
+  struct HookAllowance {
+    int32_t statements = 0;
+  };
+  void ShareHookAllowance(HookAllowance* allowance) { hookAllowance_ = allowance; }
   int32_t MaxBeginNesting = 2147483647;
   int32_t MaxArrayLength = 2147483647;
   // How deeply expressions may nest in a run (parentheses, arguments, indexes, each counting
@@ -382,7 +390,7 @@ class ScriptEngine {
   Outcome RunCompiledAssignGeneral(const compiled::Stmt& s, Scope scope);
   Outcome RunCompiledCallStatement(const compiled::Stmt& s, Scope scope);
   bool CompiledHook(int32_t cursor) {
-    if (!OnRunLine) return true;
+    if (!OnRunLine || SpendHookAllowance()) return true;
     parser_.SetIndex(cursor);
     return CallHook(parser_.CurrTokenPos());
   }
@@ -493,6 +501,16 @@ class ScriptEngine {
   std::vector<Routine*> callStack_;
   VariableList* currentLocals_ = nullptr;
   uint64_t nativeCalls_ = 0;
+  HookAllowance* hookAllowance_ = nullptr;
+  bool SpendHookAllowance() {
+    if (!hookAllowance_ || hookAllowance_->statements <= 0) return false;
+    --hookAllowance_->statements;
+    return true;
+  }
+  void NoteNativeCall() {
+    ++nativeCalls_;
+    if (hookAllowance_) hookAllowance_->statements = 0;
+  }
   struct AttachedUnit {
     std::unique_ptr<ScriptEngine> owned;  // set when this instance frees the unit
     ScriptEngine* unit;

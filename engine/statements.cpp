@@ -66,7 +66,7 @@ void ScriptEngine::RunMain() {
 }
 
 bool ScriptEngine::CallHook(int32_t pos) {
-  if (!OnRunLine) return true;
+  if (!OnRunLine || SpendHookAllowance()) return true;
   ErrorCode code = OnRunLine(host_, this, pos);
   if (code != ErrorCode::NoError) {
     SetError(this, code);

@@ -58,7 +58,10 @@ ScriptHost::~ScriptHost() {
 void ScriptHost::Initialize() {
   ReserveStackSpace();
   engine_ = std::make_unique<ScriptEngine>(this);
-  if (ui_.WantsLineHook()) engine_->OnRunLine = LineHookEntry;
+  if (ui_.WantsLineHook()) {
+    engine_->OnRunLine = LineHookEntry;
+    engine_->ShareHookAllowance(&allowance_);
+  }
   engine_->OnUses = UsesHandler;
   engine_->MaxBeginNesting = kMaxBeginNesting;
   state_ = RunState::Idle;
@@ -129,6 +132,7 @@ bool ScriptHost::Start(RunState mode, const std::string& text, int32_t& errorPos
   switch (state_) {
     case RunState::Paused:
       state_ = mode;
+      allowance_.statements = 0;
       return true;
     case RunState::Running:
     case RunState::Stepping:
@@ -142,6 +146,7 @@ bool ScriptHost::Start(RunState mode, const std::string& text, int32_t& errorPos
 
 void ScriptHost::Stop() {
   state_ = RunState::Idle;
+  allowance_.statements = 0;
 }
 
 bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
@@ -172,6 +177,7 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
     nextMessages_ = After(CoarseNow(), messageIntervalNs_);
     marks_ = ui_.HasMarks();
     clockScript_ = nullptr;
+    allowance_.statements = 0;
     ui_.ClearOutput();
     // A reader plugged in or a service started since the last run is seen now; when PC/SC stays
     // unusable, the output says why before anything else.
@@ -225,7 +231,10 @@ ErrorCode ScriptHost::UnitLineHook(const ScriptEngine* unit) {
     LetMessagesThrough();
     if (unit->Error().Failed()) return ErrorCode::NoError;  // see LineHook
   }
-  if (state_ != RunState::Idle) return ErrorCode::NoError;
+  if (state_ != RunState::Idle) {
+    GrantQuietStatements(unit);
+    return ErrorCode::NoError;
+  }
   ui_.WriteOutput("User break.");
   return ErrorCode::ExitSignal;
 }
@@ -254,6 +263,14 @@ bool ScriptHost::ReadClockForMessages(const ScriptEngine* script) {
 void ScriptHost::LetMessagesThrough() {
   ui_.ProcessMessages();
   marks_ = ui_.HasMarks();
+  allowance_.statements = 0;  // a script's handler may have been granted some meanwhile
+}
+
+// Only while the run goes on unmarked: a step, a pause or a mark needs every statement's hook.
+void ScriptHost::GrantQuietStatements(const ScriptEngine* script) {
+  if (state_ != RunState::Running || marks_ || messageIntervalNs_ <= 0 || script != clockScript_) return;
+  allowance_.statements = statementsUntilClock_ - 1;
+  statementsUntilClock_ = 1;
 }
 
 ErrorCode ScriptHost::LineHook(int32_t position) {
@@ -264,7 +281,10 @@ ErrorCode ScriptHost::LineHook(int32_t position) {
     if (engine_->Error().Failed()) return ErrorCode::NoError;
   }
   // The common case, a run without marks, stays this short.
-  if (state_ == RunState::Running && !marks_) return ErrorCode::NoError;
+  if (state_ == RunState::Running && !marks_) {
+    GrantQuietStatements(engine_.get());
+    return ErrorCode::NoError;
+  }
   return LineHookAfterMessages(position);
 }
 
@@ -374,6 +394,7 @@ ErrorCode ScriptHost::UsesHandler(void* host, ScriptEngine* script, const std::s
   auto unit = std::make_unique<ScriptEngine>(host);
   unit->OnUses = UsesHandler;
   unit->OnRunLine = script->OnRunLine;
+  if (unit->OnRunLine) unit->ShareHookAllowance(&self->allowance_);
   unit->SetRunOwner(&runOwner);  // its blocks count on the run's depth, under the run's limit
   unit->MaxBeginNesting = runOwner.MaxBeginNesting;
   self->loadingUnits_.push_back(unitName);

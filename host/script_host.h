@@ -131,6 +131,9 @@ class ScriptHost {
   [[gnu::noinline]] bool ReadClockForMessages(const ScriptEngine* script);
   // Lets user actions happen and notes what they may have changed.
   void LetMessagesThrough();
+  // In a plain run (no marks, user actions every so often), lets the statements that would only
+  // be counted until the next clock reading pass without the hook.
+  void GrantQuietStatements(const ScriptEngine* script);
   // The line hook once pending user actions have happened: breakpoints, steps, Stop, pausing.
   [[gnu::noinline]] ErrorCode LineHookAfterMessages(int32_t position);
   bool Start(RunState mode, const std::string& text, int32_t& errorPos);
@@ -153,6 +156,8 @@ class ScriptHost {
   const ScriptEngine* clockScript_ = nullptr;
   uint64_t clockNativeCalls_ = 0;
   int statementsUntilClock_ = 0;
+  // Shared by the run's script and its units; voided whenever the run state may change.
+  ScriptEngine::HookAllowance allowance_;
   std::vector<std::string> loadingUnits_;  // units being compiled inside one another
   // Card exchanges get the line of their call from the texts of the run's modules.
   class LineNumberingTrace : public TraceSink {

@@ -336,6 +336,37 @@ TEST(HostLineHook, MessagesComeOnlyWhenTheirIntervalHasPassed) {
   EXPECT_EQ(out.lines, (Lines{"Script is running.", "a", "b", "Script finished, no errors."}));
 }
 
+// A native call may let user actions happen (here Stop during an input box): the statement after
+// it sees them, even though the clock says no messages are due for a long while yet.
+TEST(HostLineHook, AStopDuringANativeCallEndsTheRunAtTheNextStatement) {
+  struct StoppingUi : RecordingUi {
+    std::string ReadLine(const std::string&, const std::string&) override {
+      host->Stop();
+      return std::string();
+    }
+  };
+  const struct {
+    const char* name;
+    const char* text;
+  } cases[] = {
+      {"main block",
+       "var i: Integer;\r\nbegin\r\n  for i := 1 to 50 do begin\r\n    if i = 3 then Readln('T', 'P');\r\n"
+       "    Writeln(IntToStr(i));\r\n  end;\r\nend."},
+      {"routine",
+       "var i: Integer;\r\nprocedure Ask(n: Integer);\r\nbegin\r\n  if n = 3 then Readln('T', 'P');\r\n"
+       "  Writeln(IntToStr(n));\r\nend;\r\nbegin\r\n  for i := 1 to 50 do Ask(i);\r\nend."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StoppingUi ui;
+    ui.intervalMs = 3'600'000;
+    ui.onMessages = [](ScriptHost&) {};
+    RunOutcome out = RunWith(ui, c.text);
+    EXPECT_EQ(out.lines,
+              (Lines{"Script is running.", "1", "2", "User break.", "Script finished, no errors."}));
+  }
+}
+
 TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";
