@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QStringDecoder>
 #include <algorithm>
+#include <limits>
 
 #include "ui/editor_font.h"
 #include "ui/icons.h"
@@ -90,7 +91,7 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
           [this](int, int type, const char*, int, int, int, int, int, int, int) {
             if (type & (SB::SC_MOD_CHANGEMARKER | SB::SC_MOD_INSERTTEXT | SB::SC_MOD_DELETETEXT)) {
               hasMarks_ = -1;
-              lineStarts_.clear();
+              breakpointSpansKnown_ = false;
             }
           });
   BindKeys();
@@ -244,20 +245,28 @@ bool ScriptEditor::IsBreakpointMarks(unsigned marks) {
 }
 
 bool ScriptEditor::IsBreakpointLineAt(int32_t position) const {
-  if (lineStarts_.empty()) {
+  if (!breakpointSpansKnown_) {
+    breakpointSpans_.clear();
     const long lines = SendScintilla(SB::SCI_GETLINECOUNT);
-    lineStarts_.resize(static_cast<size_t>(lines));
-    breakpointLines_.assign(static_cast<size_t>(lines), false);
     for (long line = 0; line < lines; ++line) {
-      lineStarts_[static_cast<size_t>(line)] =
-          static_cast<int32_t>(SendScintilla(SB::SCI_POSITIONFROMLINE, U(line)));
-      breakpointLines_[static_cast<size_t>(line)] = IsBreakpointMarks(MarksOnLine(static_cast<int>(line)));
+      if (!IsBreakpointMarks(MarksOnLine(static_cast<int>(line)))) continue;
+      // A negative position belongs to the first line; the last line reaches to any position after it.
+      const int32_t start = line == 0
+                                ? std::numeric_limits<int32_t>::min()
+                                : static_cast<int32_t>(SendScintilla(SB::SCI_POSITIONFROMLINE, U(line)));
+      const int32_t end = line + 1 == lines
+                              ? std::numeric_limits<int32_t>::max()
+                              : static_cast<int32_t>(SendScintilla(SB::SCI_POSITIONFROMLINE, U(line + 1)));
+      breakpointSpans_.emplace_back(start, end);
     }
+    breakpointSpansKnown_ = true;
   }
-  // The last line starting at or before the position (the first line for a negative one).
-  auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position);
-  const size_t line = after == lineStarts_.begin() ? 0 : static_cast<size_t>(after - lineStarts_.begin() - 1);
-  return breakpointLines_[line];
+  if (breakpointSpans_.empty()) return false;  // only bookmarks: the common marked run
+  // The last span starting at or before the position.
+  auto after =
+      std::upper_bound(breakpointSpans_.begin(), breakpointSpans_.end(), position,
+                       [](int32_t p, const std::pair<int32_t, int32_t>& span) { return p < span.first; });
+  return after != breakpointSpans_.begin() && position < std::prev(after)->second;
 }
 
 void ScriptEditor::AddBreakpoint(int line) {

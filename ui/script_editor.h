@@ -71,9 +71,11 @@ class ScriptEditor : public QsciScintilla {
   int executionLine_ = -1;
   // Whether any mark exists: asked before every statement of a run, so it is kept, not searched.
   mutable int hasMarks_ = -1;  // -1: not known since the last change
-  // The breakpoint-line table; empty when not known since the last change.
-  mutable std::vector<int32_t> lineStarts_;
-  mutable std::vector<bool> breakpointLines_;
+  // The breakpoint lines as spans of positions [start, next line's start), in text order;
+  // asked before every statement of a marked run, so kept, not searched. Built when first asked
+  // after a change.
+  mutable bool breakpointSpansKnown_ = false;
+  mutable std::vector<std::pair<int32_t, int32_t>> breakpointSpans_;
 };
 
 }  // namespace quoll

@@ -273,6 +273,36 @@ class EditorWindowTest : public QObject {
     QCOMPARE(editor->CaretLine(), line);
   }
 
+  // A running script's positions are looked up in the breakpoint lines before every statement;
+  // the table follows every change of marks and text.
+  void BreakpointLinesAreFoundByEnginePosition() {
+    ScriptEditor editor;
+    editor.setText("ab\r\ncd\r\nef");  // lines start at 0, 4 and 8
+    const struct {
+      std::vector<int> breakpoints;
+      std::vector<std::pair<int32_t, bool>> positions;
+    } cases[] = {
+        {{}, {{-5, false}, {0, false}, {9, false}}},
+        {{0}, {{-5, true}, {0, true}, {3, true}, {4, false}, {100, false}}},
+        {{1}, {{3, false}, {4, true}, {7, true}, {8, false}}},
+        {{2}, {{7, false}, {8, true}, {10, true}, {100, true}}},
+        {{0, 2}, {{2, true}, {5, false}, {9, true}}},
+    };
+    for (const auto& c : cases) {
+      for (int line = 0; line < 3; ++line) editor.RemoveBreakpoint(line);
+      for (int line : c.breakpoints) editor.AddBreakpoint(line);
+      for (const auto& [position, expected] : c.positions) {
+        if (editor.IsBreakpointLineAt(position) != expected)
+          QFAIL(qPrintable(QString("breakpoints %1, position %2").arg(c.breakpoints.size()).arg(position)));
+      }
+    }
+    for (int line = 0; line < 3; ++line) editor.RemoveBreakpoint(line);
+    editor.AddBreakpoint(1);
+    editor.insertAt("x\r\n", 0, 0);  // the breakpoint line moves down by a line
+    QVERIFY(!editor.IsBreakpointLineAt(4));
+    QVERIFY(editor.IsBreakpointLineAt(7));
+  }
+
   void BreakpointsAndBookmarksShareALine() {
     FakePrompts prompts;
     MainWindow form(prompts);
