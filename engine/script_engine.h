@@ -212,9 +212,13 @@ class ScriptEngine {
   // Statements the host lets pass without calling OnRunLine: it grants them from within the hook
   // when it knows it would only count them. One is spent per statement; any call into native
   // code voids the rest (it may take long or let user actions happen). A script and its units
-  // share the host's allowance, so statements of either spend it.
+  // share the host's allowance, so statements of either spend it. The tracked script (the one
+  // whose text the user watches) notes the position of each statement that passed, so the
+  // host can show the last of them when it next shows anything.
   struct HookAllowance {
     int32_t statements = 0;
+    const ScriptEngine* tracked = nullptr;
+    int32_t quietPosition = -1;  // -1: no statement has passed since the host last looked
   };
   void ShareHookAllowance(HookAllowance* allowance) { hookAllowance_ = allowance; }
   int32_t MaxBeginNesting = 2147483647;
@@ -390,7 +394,11 @@ class ScriptEngine {
   Outcome RunCompiledAssignGeneral(const compiled::Stmt& s, Scope scope);
   Outcome RunCompiledCallStatement(const compiled::Stmt& s, Scope scope);
   bool CompiledHook(int32_t cursor) {
-    if (!OnRunLine || SpendHookAllowance()) return true;
+    if (!OnRunLine) return true;
+    if (SpendHookAllowance()) {
+      if (hookAllowance_->tracked == this) hookAllowance_->quietPosition = parser_.At(cursor).pos;
+      return true;
+    }
     parser_.SetIndex(cursor);
     return CallHook(parser_.CurrTokenPos());
   }

@@ -66,7 +66,11 @@ void ScriptEngine::RunMain() {
 }
 
 bool ScriptEngine::CallHook(int32_t pos) {
-  if (!OnRunLine || SpendHookAllowance()) return true;
+  if (!OnRunLine) return true;
+  if (SpendHookAllowance()) {
+    if (hookAllowance_->tracked == this) hookAllowance_->quietPosition = pos;
+    return true;
+  }
   ErrorCode code = OnRunLine(host_, this, pos);
   if (code != ErrorCode::NoError) {
     SetError(this, code);

@@ -175,9 +175,10 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
     lastPausePos_ = -1;
     messageIntervalNs_ = int64_t{ui_.MessageIntervalMs()} * 1'000'000;
     nextMessages_ = After(CoarseNow(), messageIntervalNs_);
-    marks_ = ui_.HasMarks();
+    ReadMarks();
     clockScript_ = nullptr;
     allowance_.statements = 0;
+    allowance_.quietPosition = -1;
     ui_.ClearOutput();
     // A reader plugged in or a service started since the last run is seen now; when PC/SC stays
     // unusable, the output says why before anything else.
@@ -191,6 +192,7 @@ bool ScriptHost::ExecuteText(const std::string& text, int32_t& errorPos) {
     if (!engine.Error().Failed()) {
       ui_.WriteOutput("Script is running.");
       engine.RunMain();
+      SelectLastQuietStatement();
     }
     ok = !engine.Error().Failed();
     if (ok) {
@@ -261,14 +263,31 @@ bool ScriptHost::ReadClockForMessages(const ScriptEngine* script) {
 }
 
 void ScriptHost::LetMessagesThrough() {
+  SelectLastQuietStatement();
   ui_.ProcessMessages();
-  marks_ = ui_.HasMarks();
+  ReadMarks();
   allowance_.statements = 0;  // a script's handler may have been granted some meanwhile
 }
 
-// Only while the run goes on unmarked: a step, a pause or a mark needs every statement's hook.
+void ScriptHost::ReadMarks() {
+  marks_ = ui_.HasMarks();
+  breakpoints_ = marks_ && ui_.HasBreakpointLines();
+  // With marks the caret follows the statements, so those that pass quietly note where they are.
+  allowance_.tracked = marks_ ? engine_.get() : nullptr;
+}
+
+void ScriptHost::SelectLastQuietStatement() {
+  if (allowance_.quietPosition < 0) return;
+  const int32_t position = allowance_.quietPosition;
+  allowance_.quietPosition = -1;
+  ui_.SelectPosition(position);
+}
+
+// Only while the run goes on without a step, a pause or a breakpoint line, which need every
+// statement's hook.
 void ScriptHost::GrantQuietStatements(const ScriptEngine* script) {
-  if (state_ != RunState::Running || marks_ || messageIntervalNs_ <= 0 || script != clockScript_) return;
+  if (state_ != RunState::Running || breakpoints_ || messageIntervalNs_ <= 0 || script != clockScript_)
+    return;
   allowance_.statements = statementsUntilClock_ - 1;
   statementsUntilClock_ = 1;
 }
@@ -280,8 +299,12 @@ ErrorCode ScriptHost::LineHook(int32_t position) {
     // with what it recorded.
     if (engine_->Error().Failed()) return ErrorCode::NoError;
   }
-  // The common case, a run without marks, stays this short.
-  if (state_ == RunState::Running && !marks_) {
+  // The common case, a run that no breakpoint can pause, stays this short.
+  if (state_ == RunState::Running && !breakpoints_) {
+    if (marks_) {
+      ui_.SelectPosition(position);
+      allowance_.quietPosition = -1;
+    }
     GrantQuietStatements(engine_.get());
     return ErrorCode::NoError;
   }
@@ -315,7 +338,7 @@ ErrorCode ScriptHost::LineHookAfterMessages(int32_t position) {
   // Paused: the user works on until Run, Step or Stop changes the state.
   ui_.ShowRunState(RunState::Paused);
   while (state_ == RunState::Paused) ui_.WaitForMessages();
-  marks_ = ui_.HasMarks();
+  ReadMarks();
   nextMessages_ = After(CoarseNow(), messageIntervalNs_);
   ui_.ShowRunState(state_);
   if (state_ == RunState::Idle) {

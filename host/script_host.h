@@ -57,6 +57,9 @@ class HostUi {
   virtual void SelectPosition(int32_t position) { (void)position; }
   // Whether the caret line is a breakpoint line.
   virtual bool IsBreakpointLine() { return false; }
+  // Whether any line could answer IsBreakpointLine with true; while none can, a run with marks
+  // needs the hook only for the selection, which the host then moves when it shows anything.
+  virtual bool HasBreakpointLines() { return HasMarks(); }
   // Its execution line is to be repainted (shown while paused, removed when the run ends).
   virtual void UpdateCurrentLine() {}
   // The watch window recomputes its values.
@@ -114,6 +117,9 @@ class ScriptHost {
   // with the exit code after Stop. Returns 0 or 32773.
   // The exit code ends the whole run, also from inside routines, units and try blocks.
   ErrorCode LineHook(int32_t position);
+  // Selects the last statement that ran without the hook, if any ran since the last selection:
+  // whoever is about to show the running editor calls it first.
+  void SelectLastQuietStatement();
   // The reader functions' Sleep: waits through the UI; after Stop ends the run as the line hook
   // does.
   static ErrorCode SleepEntry(void* host, ScriptEngine* script, int32_t milliseconds);
@@ -131,8 +137,11 @@ class ScriptHost {
   [[gnu::noinline]] bool ReadClockForMessages(const ScriptEngine* script);
   // Lets user actions happen and notes what they may have changed.
   void LetMessagesThrough();
-  // In a plain run (no marks, user actions every so often), lets the statements that would only
-  // be counted until the next clock reading pass without the hook.
+  // Reads whether the running editor has marks and breakpoint lines.
+  void ReadMarks();
+  // In a run that cannot pause at a breakpoint (no breakpoint lines, user actions every so
+  // often), lets the statements that would only be counted until the next clock reading pass
+  // without the hook.
   void GrantQuietStatements(const ScriptEngine* script);
   // The line hook once pending user actions have happened: breakpoints, steps, Stop, pausing.
   [[gnu::noinline]] ErrorCode LineHookAfterMessages(int32_t position);
@@ -151,6 +160,7 @@ class ScriptHost {
   int64_t messageIntervalNs_ = 0;
   timespec nextMessages_{};
   bool marks_ = false;
+  bool breakpoints_ = false;  // the marks include a breakpoint line
   // When the clock was last read: the script and its count of native calls then, and how many
   // more statements without native calls may pass before the next reading.
   const ScriptEngine* clockScript_ = nullptr;

@@ -673,6 +673,7 @@ int32_t MainWindow::MessageIntervalMs() const {
 
 // Whatever the windows show next, the running editor's selection is the last statement's.
 void MainWindow::ShowSelectedPosition() {
+  host_->SelectLastQuietStatement();
   if (runningEditor_) runningEditor_->ShowSelectedPosition();
 }
 
@@ -717,6 +718,10 @@ void MainWindow::SelectPosition(int32_t position) {
 
 bool MainWindow::IsBreakpointLine() {
   return runningEditor_ && runningEditor_->IsBreakpointLine();
+}
+
+bool MainWindow::HasBreakpointLines() {
+  return runningEditor_ && runningEditor_->Editor()->HasBreakpointLines();
 }
 
 // After Stop no editor is running any more; once idle, no editor may keep an execution line.

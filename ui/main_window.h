@@ -85,6 +85,7 @@ class MainWindow : public QMainWindow, public HostUi {
   bool HasMarks() override;
   void SelectPosition(int32_t position) override;
   bool IsBreakpointLine() override;
+  bool HasBreakpointLines() override;
   void UpdateCurrentLine() override;
   void RefreshWatches() override;
 

@@ -244,7 +244,12 @@ bool ScriptEditor::IsBreakpointMarks(unsigned marks) {
   return marks == (1u << kBreakpointMarker);
 }
 
-bool ScriptEditor::IsBreakpointLineAt(int32_t position) const {
+bool ScriptEditor::HasBreakpointLines() const {
+  FindBreakpointSpans();
+  return !breakpointSpans_.empty();
+}
+
+void ScriptEditor::FindBreakpointSpans() const {
   if (!breakpointSpansKnown_) {
     breakpointSpans_.clear();
     const long lines = SendScintilla(SB::SCI_GETLINECOUNT);
@@ -261,6 +266,10 @@ bool ScriptEditor::IsBreakpointLineAt(int32_t position) const {
     }
     breakpointSpansKnown_ = true;
   }
+}
+
+bool ScriptEditor::IsBreakpointLineAt(int32_t position) const {
+  FindBreakpointSpans();
   if (breakpointSpans_.empty()) return false;  // only bookmarks: the common marked run
   // The last span starting at or before the position.
   auto after =

@@ -45,6 +45,7 @@ class ScriptEditor : public QsciScintilla {
   // marks asks before every statement, so the answer comes from a table of line starts and
   // breakpoint lines that is kept until the text or the marks change.
   bool IsBreakpointLineAt(int32_t position) const;
+  bool HasBreakpointLines() const;
   void AddBreakpoint(int line);
   void RemoveBreakpoint(int line);
   // Bookmark n on the caret line (again on the same line: removes it), and going to it.
@@ -67,6 +68,7 @@ class ScriptEditor : public QsciScintilla {
   void BindKeys();
   bool FindMarks() const;
   bool HandleOwnKey(QKeyEvent* event);
+  void FindBreakpointSpans() const;
 
   int executionLine_ = -1;
   // Whether any mark exists: asked before every statement of a run, so it is kept, not searched.

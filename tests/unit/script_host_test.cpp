@@ -367,6 +367,55 @@ TEST(HostLineHook, AStopDuringANativeCallEndsTheRunAtTheNextStatement) {
   }
 }
 
+// With bookmarks only, nothing can pause the run, so statements pass without the hook between
+// two message passes; whenever the editor is shown (a message pass, a dialog's Stop, the end of
+// the run) the selection is the statement that ran last, as if every statement had selected
+// itself.
+TEST(HostLineHook, AMarkedRunWithoutBreakpointsSelectsTheLastStatementWhenShown) {
+  struct AskingUi : RecordingUi {
+    std::vector<int32_t> selectedDuringInput;
+    std::string ReadLine(const std::string&, const std::string&) override {
+      host->SelectLastQuietStatement();
+      selectedDuringInput.push_back(selections.empty() ? -1 : selections.back());
+      return std::string();
+    }
+  };
+  const struct {
+    const char* name;
+    const char* text;
+    const char* last;   // the statement that runs last
+    const char* asked;  // the statement that reads a line, or nullptr
+  } cases[] = {
+      {"main block",
+       "var i, x: Integer;\r\nbegin\r\n  for i := 1 to 60 do begin\r\n    x := x + i;\r\n  end;\r\n"
+       "  x := x * 2;\r\nend.",
+       "x := x * 2", nullptr},
+      {"routine",
+       "var i, x: Integer;\r\nprocedure Add(n: Integer);\r\nbegin\r\n  x := x + n;\r\n  x := x - 1;\r\nend;\r\n"
+       "begin\r\n  for i := 1 to 60 do Add(i);\r\nend.",
+       "x := x - 1", nullptr},
+      {"input box",
+       "var i, x: Integer;\r\nbegin\r\n  for i := 1 to 60 do begin\r\n    x := x + i;\r\n"
+       "    if i = 40 then Readln('T', 'P');\r\n  end;\r\nend.",
+       "if i = 40", "Readln"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    AskingUi ui;
+    ui.marks = true;
+    ui.intervalMs = 3'600'000;
+    ui.onMessages = [](ScriptHost&) {};
+    RunOutcome out = RunWith(ui, c.text);
+    EXPECT_TRUE(out.ok);
+    ASSERT_FALSE(ui.selections.empty());
+    EXPECT_EQ(ui.selections.back(), PosOf(c.text, c.last));
+    EXPECT_LT(ui.selections.size(), 40u);  // far fewer than the statements that ran
+    if (c.asked) {
+      EXPECT_EQ(ui.selectedDuringInput, (std::vector<int32_t>{PosOf(c.text, c.asked)}));
+    }
+  }
+}
+
 TEST(HostLineHook, StopWhilePausedEndsWithUserBreakAndTheTitleBackToIdle) {
   RecordingUi ui;
   const std::string text = "begin\r\n  Writeln('a');\r\n  Writeln('b');\r\nend.";

@@ -136,6 +136,7 @@ class RecordingUi : public quoll::HostUi {
   bool IsBreakpointLine() override {
     return breakpointAt && !selections.empty() && breakpointAt(selections.back());
   }
+  bool HasBreakpointLines() override { return marks && static_cast<bool>(breakpointAt); }
   void UpdateCurrentLine() override { ++currentLineUpdates; }
   void RefreshWatches() override { ++watchRefreshes; }
 };
