@@ -80,18 +80,13 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
     ok = ReadLocalVarSection(callee);
   }
   if (ok) {
-    // The body runs compiled when it can; the walker runs it otherwise.
-    auto run = [&](Scope scope) {
-      const compiled::Body* body = CompiledBody(scope, routine);
-      return body ? RunCompiledBlock(*body->block, scope) : RunBlock(scope, false);
-    };
     if (routine->IsMethod()) {
       WithList selfObject;  // a method's statements see the members of SELF
       int self = callee.Find(names::Self);
       if (self >= 0) selfObject.push_back(callee.Ptr(self));
-      ok = run(Scope{&selfObject, &callee});
+      ok = RunBody(Scope{&selfObject, &callee}, routine);
     } else {
-      ok = run(Scope{&kNoWithObjects, &callee});
+      ok = RunBody(Scope{&kNoWithObjects, &callee}, routine);
     }
   }
   if (!ok && error_.code == ErrorCode::ExitSignal && !error_.endsRun) {

@@ -254,6 +254,7 @@ struct Body {
   bool hasLocals = false;
   bool method = false;
   Type* selfClass = nullptr;
+  Routine* routine = nullptr;  // nullptr: the main block
   uint64_t generation = 0;
 };
 

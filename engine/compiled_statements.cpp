@@ -52,6 +52,7 @@ const compiled::Body* ScriptEngine::CompiledBody(Scope scope, Routine* routine) 
   body->method = method;
   body->hasLocals = scope.locals != nullptr;
   body->selfClass = method ? routine->cls : nullptr;
+  body->routine = routine;
   body->generation = symbolGeneration_;
   if (scope.locals)
     for (const auto& e : scope.locals->Entries()) body->layout.push_back(e.name);
@@ -62,6 +63,52 @@ const compiled::Body* ScriptEngine::CompiledBody(Scope scope, Routine* routine) 
   if (slot) retiredBodies_.push_back(std::move(slot));  // it may still be running further up
   slot = std::move(body);
   return slot.get();
+}
+
+bool ScriptEngine::RunBody(Scope scope, Routine* routine) {
+  const compiled::Body* body = CompiledBody(scope, routine);
+  struct Restore {
+    const compiled::Body*& running;
+    const compiled::Body* outer;
+    ~Restore() { running = outer; }
+  } restore{runningBody_, runningBody_};
+  runningBody_ = body;
+  return body ? RunCompiledBlock(*body->block, scope) : RunBlock(scope, false);
+}
+
+// A statement compiled before the symbols changed (MapLibraryProc, a unit) is walked, since its
+// names may now mean something else. A loop is worth compiling again under the current symbols:
+// a script that binds its routines first and then loops over calls of them would otherwise walk
+// the whole loop. A few compilations per statement at most, so a loop that keeps changing the
+// symbols costs no more than walking it. nullptr: walk it.
+const compiled::Stmt* ScriptEngine::FreshStatement(const Stmt& stale, Scope scope) {
+  constexpr int kMaxCompilations = 4;
+  if (!runningBody_ || (stale.kind != Stmt::For && stale.kind != Stmt::While && stale.kind != Stmt::Repeat))
+    return nullptr;
+  // The scope the body was compiled for (a block of it never runs in another).
+  const compiled::Body& running = *runningBody_;
+  if ((scope.locals != nullptr) != running.hasLocals || scope.with->size() != (running.method ? 1u : 0u))
+    return nullptr;
+  RecompiledStatement& fresh = freshStatements_[stale.cursor];
+  if (fresh.stmt && fresh.body == runningBody_ && fresh.stmt->generation == symbolGeneration_)
+    return fresh.stmt.get();
+  if (fresh.compilations >= kMaxCompilations) return nullptr;
+  ++fresh.compilations;
+  if (fresh.stmt) retiredStatements_.push_back(std::move(fresh.stmt));  // it may still be running further up
+  compiled::Body body;
+  body.method = running.method;
+  body.hasLocals = running.hasLocals;
+  body.selfClass = running.selfClass;
+  body.routine = running.routine;
+  body.generation = symbolGeneration_;
+  const int32_t at = parser_.Index();
+  Compiler compiler(*this, body, running.routine, scope.locals);
+  std::unique_ptr<Stmt> st = compiler.CompileLoneStatement(stale.cursor);
+  parser_.SetIndex(at);
+  if (!st || st->end != stale.end) return nullptr;
+  fresh.body = runningBody_;
+  fresh.stmt = std::move(st);
+  return fresh.stmt.get();
 }
 
 bool ScriptEngine::RunCompiledBlock(const Block& block, Scope scope) {
@@ -87,7 +134,8 @@ bool ScriptEngine::RunCompiledBlock(const Block& block, Scope scope) {
   for (const auto& st : block.statements) {
     Outcome o;
     if (st->generation != symbolGeneration_) {
-      o = WalkCompiledStatement(*st, scope);
+      const Stmt* fresh = FreshStatement(*st, scope);
+      o = fresh ? RunCompiledStatement(*fresh, scope) : WalkCompiledStatement(*st, scope);
     } else {
       switch (st->kind) {
         case Stmt::Assign:

@@ -57,6 +57,14 @@ bool IsSelectorToken(TK k) {
 Compiler::Compiler(ScriptEngine& script, compiled::Body& body, Routine* routine, VariableList* locals)
     : s_(script), body_(body), routine_(routine), locals_(locals), count_(script.parser_.TokenCount()) {}
 
+std::unique_ptr<Stmt> Compiler::CompileLoneStatement(int32_t cursor) {
+  ++depth_;  // as inside its block
+  std::unique_ptr<Stmt> st = CompileStatement(cursor);
+  --depth_;
+  if (st->kind == Stmt::WalkRest || st->end <= cursor) return nullptr;
+  return st;
+}
+
 std::unique_ptr<Block> Compiler::CompileBody(int32_t cursor) {
   switch (K(cursor)) {
     case TK::Repeat:

@@ -17,6 +17,9 @@ class Compiler {
   Compiler(ScriptEngine& script, compiled::Body& body, Routine* routine, VariableList* locals);
   // The block the walker's RunBlock(scope, false) runs at the cursor.
   std::unique_ptr<compiled::Block> CompileBody(int32_t cursor);
+  // One statement of a body at the cursor, as CompileBody would translate it in its block;
+  // nullptr when only the walker could go on after it.
+  std::unique_ptr<compiled::Stmt> CompileLoneStatement(int32_t cursor);
 
  private:
   using TK = TokenKind;

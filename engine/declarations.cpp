@@ -89,6 +89,8 @@ void ScriptEngine::ResetForText() {
   symbols_.clear();
   compiledBodies_.clear();
   retiredBodies_.clear();
+  freshStatements_.clear();
+  retiredStatements_.clear();
   varSections_.clear();
   retiredUnits_.clear();
   std::fill(std::begin(stdTypes_), std::end(stdTypes_), nullptr);

@@ -380,7 +380,11 @@ class ScriptEngine {
   friend class Compiler;
   enum class Outcome : uint8_t { Fail, Normal, Diverted };
   const compiled::Body* CompiledBody(Scope scope, Routine* routine);
+  // Runs the body at the cursor (a routine's after its VAR section, or the main block), compiled
+  // when it can be.
+  bool RunBody(Scope scope, Routine* routine);
   bool RunCompiledBlock(const compiled::Block& block, Scope scope);
+  const compiled::Stmt* FreshStatement(const compiled::Stmt& stale, Scope scope);
   Outcome RunCompiledStatement(const compiled::Stmt& s, Scope scope);
   Outcome EndAt(int32_t at, const compiled::Stmt& s);
   Outcome WalkCompiledStatement(const compiled::Stmt& s, Scope scope);
@@ -429,6 +433,15 @@ class ScriptEngine {
                               bool& walked);
   std::vector<std::unique_ptr<compiled::Body>> compiledBodies_;  // by the token index a body starts at
   std::vector<std::unique_ptr<compiled::Body>> retiredBodies_;   // replaced while they may still run
+  const compiled::Body* runningBody_ = nullptr;                  // the innermost compiled body running
+  // Loop statements compiled again after a symbol change, by their first token.
+  struct RecompiledStatement {
+    const compiled::Body* body = nullptr;  // the body it belongs to
+    std::unique_ptr<compiled::Stmt> stmt;
+    int compilations = 0;
+  };
+  std::unordered_map<int32_t, RecompiledStatement> freshStatements_;
+  std::vector<std::unique_ptr<compiled::Stmt>> retiredStatements_;  // replaced while they may still run
   uint64_t symbolGeneration_ = 0;
   // A routine's VAR section as the walker read it, replayed while the symbols stay the same.
   struct VarSectionReplay {

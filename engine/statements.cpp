@@ -49,8 +49,7 @@ void ScriptEngine::RunMain() {
   error_.Clear();
   parser_.SeekTo(mainPos_);
   try {
-    const compiled::Body* body = CompiledBody(MainScope(), nullptr);
-    bool ok = body ? RunCompiledBlock(*body->block, MainScope()) : RunBlock(MainScope(), false);
+    bool ok = RunBody(MainScope(), nullptr);
     if (ok && parser_.CurrTokenKind() != TK::Period) SetError(ErrorCode::PeriodExpected);
   } catch (const std::bad_alloc&) {
     // A script that exhausts memory ends with "out of memory" rather than ending the program.
