@@ -6,6 +6,7 @@
 #include <string>
 
 #include "libs/automation/bus_error.h"
+#include "libs/automation/sd_bus_library.h"
 
 namespace quoll::automation {
 
@@ -14,13 +15,13 @@ namespace {
 constexpr const char* kDescription = "quoll-automation";
 
 bool Usable(const BusHandle& bus) {
-  return bus && sd_bus_is_open(bus.get()) > 0;
+  return bus && SdBus().is_open(bus.get()) > 0;
 }
 
 BusHandle Open(BusKind kind) {
   BusHandle bus;
-  const int result = kind == BusKind::System ? sd_bus_open_system_with_description(bus.Reset(), kDescription)
-                                             : sd_bus_open_user_with_description(bus.Reset(), kDescription);
+  const int result = kind == BusKind::System ? SdBus().open_system_with_description(bus.Reset(), kDescription)
+                                             : SdBus().open_user_with_description(bus.Reset(), kDescription);
   if (result < 0) {
     const std::string what = kind == BusKind::System ? "system" : "session";
     // sd-bus says "No medium found" when the environment names no session bus at all.

@@ -3,13 +3,15 @@
 // on any path. SdBusError frees an sd_bus_error's texts.
 #pragma once
 
-#include <systemd/sd-bus.h>
-
 #include <utility>
+
+#include "libs/automation/sd_bus_library.h"
 
 namespace quoll::automation {
 
-template <typename T, T* (*Ref)(T*), T* (*Unref)(T*)>
+// Ref and Unref name the functions in the loaded library; a handle that holds an object can
+// reach them, since the object came from it.
+template <typename T, T* (*SdBusLibrary::*Ref)(T*), T* (*SdBusLibrary::*Unref)(T*)>
 class SdHandle {
  public:
   SdHandle() = default;
@@ -19,14 +21,14 @@ class SdHandle {
     handle.object_ = object;
     return handle;
   }
-  SdHandle(const SdHandle& other) : object_(other.object_ ? Ref(other.object_) : nullptr) {}
+  SdHandle(const SdHandle& other) : object_(other.object_ ? (SdBus().*Ref)(other.object_) : nullptr) {}
   SdHandle(SdHandle&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
   SdHandle& operator=(SdHandle other) noexcept {
     std::swap(object_, other.object_);
     return *this;
   }
   ~SdHandle() {
-    if (object_) Unref(object_);
+    if (object_) (SdBus().*Unref)(object_);
   }
 
   T* get() const { return object_; }
@@ -41,15 +43,18 @@ class SdHandle {
   T* object_ = nullptr;
 };
 
-using BusHandle = SdHandle<sd_bus, sd_bus_ref, sd_bus_unref>;
-using MessageHandle = SdHandle<sd_bus_message, sd_bus_message_ref, sd_bus_message_unref>;
+using BusHandle = SdHandle<sd_bus, &SdBusLibrary::ref, &SdBusLibrary::unref>;
+using MessageHandle = SdHandle<sd_bus_message, &SdBusLibrary::message_ref, &SdBusLibrary::message_unref>;
 
 class SdBusError {
  public:
   SdBusError() = default;
   SdBusError(const SdBusError&) = delete;
   SdBusError& operator=(const SdBusError&) = delete;
-  ~SdBusError() { sd_bus_error_free(&error_); }
+  // Only the library fills in an error, so one with texts has it loaded.
+  ~SdBusError() {
+    if (error_.name || error_.message) SdBus().error_free(&error_);
+  }
 
   sd_bus_error* get() { return &error_; }
   const char* name() const { return error_.name ? error_.name : ""; }

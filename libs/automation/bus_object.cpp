@@ -6,6 +6,7 @@
 
 #include "libs/automation/bus_error.h"
 #include "libs/automation/marshalling.h"
+#include "libs/automation/sd_bus_library.h"
 
 namespace quoll::automation {
 
@@ -26,7 +27,7 @@ MessageHandle NewCall(sd_bus* bus, Destination to, const std::string& interface,
                       BusErrorKind kind) {
   MessageHandle call;
   const int result =
-      sd_bus_message_new_method_call(bus, call.Reset(), to.service.c_str(), to.path.c_str(),
+      SdBus().message_new_method_call(bus, call.Reset(), to.service.c_str(), to.path.c_str(),
                                      interface.empty() ? nullptr : interface.c_str(), member.c_str());
   if (result < 0) {
     throw BusError(kind, "could not make the call " + member + ": " + std::strerror(-result));
@@ -38,7 +39,7 @@ MessageHandle NewCall(sd_bus* bus, Destination to, const std::string& interface,
 // unread it would fill the connection's queue, so it is dispatched (and calls answered with an
 // error) after every call.
 void DiscardIncoming(sd_bus* bus) {
-  while (sd_bus_process(bus, nullptr) > 0) {
+  while (SdBus().process(bus, nullptr) > 0) {
   }
 }
 
@@ -47,10 +48,10 @@ MessageHandle Send(sd_bus* bus, const MessageHandle& call, std::chrono::microsec
   SdBusError error;
   MessageHandle reply;
   const auto usec = static_cast<std::uint64_t>(timeout.count() > 0 ? timeout.count() : 0);
-  const int result = sd_bus_call(bus, call.get(), usec, error.get(), reply.Reset());
+  const int result = SdBus().call(bus, call.get(), usec, error.get(), reply.Reset());
   DiscardIncoming(bus);
   if (result < 0) {
-    if (sd_bus_error_is_set(error.get())) {
+    if (SdBus().error_is_set(error.get())) {
       const std::string message = *error.message() ? error.message() : error.name();
       throw BusError(kind, message, error.name());
     }
@@ -63,7 +64,7 @@ MessageHandle Send(sd_bus* bus, const MessageHandle& call, std::chrono::microsec
 MessageHandle NewBusCall(sd_bus* bus, const char* member, const std::string& service) {
   static const std::string bus_service = kBusService, bus_path = kBusPath;
   MessageHandle call = NewCall(bus, {bus_service, bus_path}, kBusInterface, member, BusErrorKind::Creation);
-  if (const int result = sd_bus_message_append(call.get(), "s", service.c_str()); result < 0) {
+  if (const int result = SdBus().message_append(call.get(), "s", service.c_str()); result < 0) {
     throw BusError(BusErrorKind::Creation,
                    "could not ask the bus about " + service + ": " + std::strerror(-result));
   }
@@ -75,12 +76,12 @@ MessageHandle NewBusCall(sd_bus* bus, const char* member, const std::string& ser
 void EnsureOwner(sd_bus* bus, const std::string& service) {
   MessageHandle reply = Send(bus, NewBusCall(bus, "NameHasOwner", service), {}, BusErrorKind::Creation);
   int has_owner = 0;
-  if (sd_bus_message_read(reply.get(), "b", &has_owner) < 0) {
+  if (SdBus().message_read(reply.get(), "b", &has_owner) < 0) {
     throw BusError(BusErrorKind::Creation, "the bus gave no answer whether " + service + " has an owner");
   }
   if (has_owner) return;
   MessageHandle start = NewBusCall(bus, "StartServiceByName", service);
-  if (const int result = sd_bus_message_append(start.get(), "u", 0u); result < 0) {  // no flags are defined
+  if (const int result = SdBus().message_append(start.get(), "u", 0u); result < 0) {  // no flags are defined
     throw BusError(BusErrorKind::Creation,
                    "could not ask the bus to start " + service + ": " + std::strerror(-result));
   }
@@ -93,7 +94,7 @@ MethodTable Introspect(sd_bus* bus, const ObjectAddress& address) {
         NewCall(bus, {address.service, address.path}, kIntrospectable, "Introspect", BusErrorKind::Creation);
     MessageHandle reply = Send(bus, call, {}, BusErrorKind::Creation);
     const char* xml = nullptr;
-    if (sd_bus_message_read(reply.get(), "s", &xml) < 0 || !xml) return {};
+    if (SdBus().message_read(reply.get(), "s", &xml) < 0 || !xml) return {};
     return ParseIntrospection(xml);
   } catch (const BusError&) {
     return {};  // not introspectable: an object without methods
@@ -121,7 +122,7 @@ std::vector<BusValue> BusObject::Call(const BusMember& member, std::span<const C
   if (member.kind == BusMember::Kind::Property) {
     MessageHandle call = NewCall(bus_.get(), to, kProperties, "Get", BusErrorKind::Call);
     if (const int result =
-            sd_bus_message_append(call.get(), "ss", member.interface.c_str(), member.name.c_str());
+            SdBus().message_append(call.get(), "ss", member.interface.c_str(), member.name.c_str());
         result < 0) {
       throw BusError(BusErrorKind::Call,
                      "could not ask for the property " + member.name + ": " + std::strerror(-result));

@@ -1,14 +1,13 @@
 // Reading introspection XML with expat into a method table.
 #include "libs/automation/introspection.h"
 
-#include <expat.h>
-
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
 
 #include "libs/automation/bus_name.h"
+#include "libs/automation/expat_library.h"
 #include "libs/automation/signature.h"
 
 namespace quoll::automation {
@@ -140,7 +139,7 @@ class TableBuilder {
 };
 
 struct ParserFree {
-  void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
+  void operator()(XML_ParserStruct* parser) const { Expat().parser_free(parser); }
 };
 
 }  // namespace
@@ -154,18 +153,19 @@ const BusMember* MethodTable::Find(std::string_view name) const {
 
 MethodTable ParseIntrospection(std::string_view xml) {
   if (xml.size() > INT_MAX) return {};
-  std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate("UTF-8"));
+  const ExpatLibrary& expat = Expat();
+  std::unique_ptr<XML_ParserStruct, ParserFree> parser(expat.parser_create("UTF-8"));
   if (!parser) return {};
   TableBuilder builder;
-  XML_SetUserData(parser.get(), &builder);
-  XML_SetElementHandler(
+  expat.set_user_data(parser.get(), &builder);
+  expat.set_element_handler(
       parser.get(),
       [](void* data, const XML_Char* element, const XML_Char** attributes) {
         static_cast<TableBuilder*>(data)->Start(element, attributes);
       },
       [](void* data, const XML_Char*) { static_cast<TableBuilder*>(data)->End(); });
   // Nothing outside the text is ever read: expat loads no external entity without a handler.
-  if (XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE) != XML_STATUS_OK) return {};
+  if (expat.parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE) != XML_STATUS_OK) return {};
   return builder.Take();
 }
 

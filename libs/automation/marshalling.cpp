@@ -9,6 +9,7 @@
 #include "libs/automation/bus_name.h"
 #include "libs/automation/signature.h"
 #include "libs/automation/utf8.h"
+#include "libs/automation/sd_bus_library.h"
 
 namespace quoll::automation {
 
@@ -68,7 +69,7 @@ void AppendInteger(sd_bus_message* message, char code, const CallArgument& argum
          std::to_string(std::numeric_limits<T>::max()) + ")");
   }
   const T value = static_cast<T>(*integer);
-  Check(sd_bus_message_append_basic(message, code, &value));
+  Check(SdBus().message_append_basic(message, code, &value));
 }
 
 void AppendText(sd_bus_message* message, char code, const CallArgument& argument) {
@@ -77,7 +78,7 @@ void AppendText(sd_bus_message* message, char code, const CallArgument& argument
   if (!IsValidUtf8(*text)) Fail("the text is not valid UTF-8");
   if (code == 'o' && !IsValidObjectPath(*text)) Fail(Quoted(*text) + " is not a valid object path");
   if (code == 'g' && !IsValidSignature(*text)) Fail(Quoted(*text) + " is not a valid signature");
-  Check(sd_bus_message_append_basic(message, code, text->c_str()));
+  Check(SdBus().message_append_basic(message, code, text->c_str()));
 }
 
 // The element type all of an array's elements share: "i" and "x" meet in "x", an empty array
@@ -129,7 +130,7 @@ void AppendArray(sd_bus_message* message, std::string_view signature, const Call
   const auto* elements = std::get_if<CallArgument::Array>(&argument.value());
   if (!elements) FailShape(signature, "an array", argument);
   const std::string element_signature(element);
-  Check(sd_bus_message_open_container(message, 'a', element_signature.c_str()));
+  Check(SdBus().message_open_container(message, 'a', element_signature.c_str()));
   for (std::size_t i = 0; i < elements->size(); ++i) {
     try {
       Append(message, element, (*elements)[i], depth + 1);
@@ -137,14 +138,14 @@ void AppendArray(sd_bus_message* message, std::string_view signature, const Call
       Fail("element " + std::to_string(i + 1) + ": " + e.what());
     }
   }
-  Check(sd_bus_message_close_container(message));
+  Check(SdBus().message_close_container(message));
 }
 
 void AppendVariant(sd_bus_message* message, const CallArgument& argument, int depth) {
   const std::string content = VariantSignature(argument);
-  Check(sd_bus_message_open_container(message, 'v', content.c_str()));
+  Check(SdBus().message_open_container(message, 'v', content.c_str()));
   Append(message, content, argument, depth + 1);
-  Check(sd_bus_message_close_container(message));
+  Check(SdBus().message_close_container(message));
 }
 
 void Append(sd_bus_message* message, std::string_view signature, const CallArgument& argument, int depth) {
@@ -174,13 +175,13 @@ void Append(sd_bus_message* message, std::string_view signature, const CallArgum
       } else {
         FailShape(signature, "a number", argument);
       }
-      return Check(sd_bus_message_append_basic(message, 'd', &real));
+      return Check(SdBus().message_append_basic(message, 'd', &real));
     }
     case 'b': {
       const auto* boolean = std::get_if<bool>(&argument.value());
       if (!boolean) FailShape(signature, "a boolean", argument);
       const int value = *boolean ? 1 : 0;  // sd-bus reads a "b" as an int
-      return Check(sd_bus_message_append_basic(message, 'b', &value));
+      return Check(SdBus().message_append_basic(message, 'b', &value));
     }
     case 's':
     case 'o':
@@ -211,7 +212,7 @@ int Read(int result) {
 template <typename T>
 T ReadBasic(sd_bus_message* message, char code) {
   T value{};
-  Read(sd_bus_message_read_basic(message, code, &value));
+  Read(SdBus().message_read_basic(message, code, &value));
   return value;
 }
 
@@ -238,7 +239,7 @@ std::vector<BusValue> ReadItems(sd_bus_message* message, ReadBudget& budget) {
   std::vector<BusValue> items;
   char type;
   const char* contents;
-  while (Read(sd_bus_message_peek_type(message, &type, &contents)) > 0) {
+  while (Read(SdBus().message_peek_type(message, &type, &contents)) > 0) {
     budget.Take(1);
     items.push_back(ReadValue(message, budget, type, contents));
   }
@@ -247,9 +248,9 @@ std::vector<BusValue> ReadItems(sd_bus_message* message, ReadBudget& budget) {
 
 std::vector<BusValue> ReadContainer(sd_bus_message* message, ReadBudget& budget, char type,
                                     const char* contents) {
-  Read(sd_bus_message_enter_container(message, type, contents));
+  Read(SdBus().message_enter_container(message, type, contents));
   std::vector<BusValue> items = ReadItems(message, budget);
-  Read(sd_bus_message_exit_container(message));
+  Read(SdBus().message_exit_container(message));
   return items;
 }
 
@@ -258,7 +259,7 @@ template <typename T, typename Make>
 BusValue ReadFixedArray(sd_bus_message* message, ReadBudget& budget, char code, Make make) {
   const void* data = nullptr;
   std::size_t size = 0;
-  Read(sd_bus_message_read_array(message, code, &data, &size));
+  Read(SdBus().message_read_array(message, code, &data, &size));
   budget.Take(size / sizeof(T));
   std::vector<BusValue> elements;
   elements.reserve(size / sizeof(T));
