@@ -595,11 +595,9 @@ ValuePtr ScriptEngine::CallCompiled(const compiled::Call& c, Scope scope, Object
   ValuePtr result = decl.result ? Value::Create(decl.result) : nullptr;
   CallFrame frame(callStack_, currentLocals_, routine, &callee);
   if (routine->kind == RoutineKind::Script) {
-    if (result) {
-      auto ref = NewValue(varType_);
-      ref->target = result;
-      callee.Add(names::Result, std::move(ref));
-    }
+    // RESULT is the result variable itself: every use of a local goes through Deref, so a
+    // reference to it would only cost a variant more per call.
+    if (result) callee.Add(names::Result, result);
     if (!RunRoutineBody(routine, callee, c.end)) return nullptr;
     return result;
   }
