@@ -28,7 +28,7 @@ MessageHandle NewCall(sd_bus* bus, Destination to, const std::string& interface,
   MessageHandle call;
   const int result =
       SdBus().message_new_method_call(bus, call.Reset(), to.service.c_str(), to.path.c_str(),
-                                     interface.empty() ? nullptr : interface.c_str(), member.c_str());
+                                      interface.empty() ? nullptr : interface.c_str(), member.c_str());
   if (result < 0) {
     throw BusError(kind, "could not make the call " + member + ": " + std::strerror(-result));
   }

@@ -165,7 +165,8 @@ MethodTable ParseIntrospection(std::string_view xml) {
       },
       [](void* data, const XML_Char*) { static_cast<TableBuilder*>(data)->End(); });
   // Nothing outside the text is ever read: expat loads no external entity without a handler.
-  if (expat.parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE) != XML_STATUS_OK) return {};
+  if (expat.parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE) != XML_STATUS_OK)
+    return {};
   return builder.Take();
 }
 

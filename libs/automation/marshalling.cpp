@@ -7,9 +7,9 @@
 
 #include "libs/automation/bus_error.h"
 #include "libs/automation/bus_name.h"
+#include "libs/automation/sd_bus_library.h"
 #include "libs/automation/signature.h"
 #include "libs/automation/utf8.h"
-#include "libs/automation/sd_bus_library.h"
 
 namespace quoll::automation {
 

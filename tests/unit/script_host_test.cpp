@@ -391,7 +391,8 @@ TEST(HostLineHook, AMarkedRunWithoutBreakpointsSelectsTheLastStatementWhenShown)
        "  x := x * 2;\r\nend.",
        "x := x * 2", nullptr},
       {"routine",
-       "var i, x: Integer;\r\nprocedure Add(n: Integer);\r\nbegin\r\n  x := x + n;\r\n  x := x - 1;\r\nend;\r\n"
+       "var i, x: Integer;\r\nprocedure Add(n: Integer);\r\nbegin\r\n  x := x + n;\r\n  x := x - "
+       "1;\r\nend;\r\n"
        "begin\r\n  for i := 1 to 60 do Add(i);\r\nend.",
        "x := x - 1", nullptr},
       {"input box",
