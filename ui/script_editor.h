@@ -42,8 +42,8 @@ class ScriptEditor : public QsciScintilla {
   // A line with two marks of any kind, or with a breakpoint alone, is a breakpoint line.
   static bool IsBreakpointMarks(unsigned marks);
   // Whether the line holding the character at an engine position is a breakpoint line. A run with
-  // marks asks before every statement, so the answer comes from a table of line starts and
-  // breakpoint lines that is kept until the text or the marks change.
+  // marks asks before every statement, so the answer comes from the spans of the breakpoint
+  // lines, kept until the text or the marks change.
   bool IsBreakpointLineAt(int32_t position) const;
   bool HasBreakpointLines() const;
   void AddBreakpoint(int line);

@@ -1,5 +1,6 @@
 // LibraryLookup: a shared library opened by name for the life of the process, and its functions
-// found by name, recording the first thing that could not be found.
+// found by name, recording the first thing that could not be found. LoadedFunctions: a table of
+// such functions filled once, with what went wrong.
 #pragma once
 
 #include <dlfcn.h>
@@ -30,6 +31,22 @@ class LibraryLookup {
   const char* name_;
   void* library_;  // never closed: objects the library made may live until the process ends
   std::string failure_;
+};
+
+template <typename Functions>
+struct LoadedFunctions {
+  Functions functions{};
+  std::string failure;  // empty when every function was found
+
+  // Opens the library and lets `find` fill the table through the lookup.
+  template <typename FindAll>
+  static LoadedFunctions Load(const char* library, FindAll find) {
+    LoadedFunctions loaded;
+    LibraryLookup lookup(library);
+    find(lookup, loaded.functions);
+    loaded.failure = lookup.failure();
+    return loaded;
+  }
 };
 
 }  // namespace quoll::automation
