@@ -52,11 +52,12 @@ bench: build
 DIFFTEST_BASE  ?=
 DIFFTEST_COUNT ?= 100000
 DIFFTEST_SEED  ?= 1
+DIFFTEST_FIRST ?= 0
 difftest: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOLL_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) --target quoll-run quoll-native-test-exports
 	@python3 tools/difftest/difftest.py --current $(ASAN_BUILD)/quoll-run --count $(DIFFTEST_COUNT) \
-	  --seed $(DIFFTEST_SEED) $(if $(DIFFTEST_BASE),--base $(DIFFTEST_BASE))
+	  --seed $(DIFFTEST_SEED) --first $(DIFFTEST_FIRST) $(if $(DIFFTEST_BASE),--base $(DIFFTEST_BASE))
 
 # The fuzz entry point (clang's libFuzzer) for FUZZ_SECONDS on the golden scripts and examples;
 # what it finds lands in $(BUILD)/fuzz/work/crashes.

@@ -59,7 +59,6 @@ class Value {
  public:
   Value() { v.i = 0; }
   // A variant of a type (resolved through type copies) holding the zero value.
-  // A variant of a type (resolved through type copies) holding the zero value.
   explicit Value(Type* t) : type(t ? t->Resolved() : nullptr) {
     v.ext = 0.0L;
     if (type && type->code == TypeCode::Record) MakeFields();

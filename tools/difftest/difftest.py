@@ -4,7 +4,7 @@ an earlier revision) and the current one, and reports every script whose outcome
 
 The scripts: every golden script (with the cwd and stdin it asks for), the examples that need no
 card, the benchmark workloads with smaller loop bounds, then --count mutants of those, made with
---seed (mutant N of a seed is always the same script). Differences and crashes are printed and
+--seed (mutant N of a seed is always the same script, so --first resumes a stopped run). Differences and crashes are printed and
 saved under OUT/differences/ with what each engine gave.
 
 The base: --base-binary PATH, or a quoll-run built from REV (--base, else $DIFFTEST_BASE, else
@@ -244,12 +244,16 @@ def main():
     parser.add_argument("--out", default=os.path.join(ROOT, "build-difftest"), help="work folder")
     parser.add_argument("--count", type=int, default=100000, help="mutants to compare (default 100000)")
     parser.add_argument("--seed", type=int, default=1, help="seed of the mutants (default 1)")
+    parser.add_argument("--first", type=int, default=0,
+                        help="the first mutant to compare, to resume a stopped run (default 0)")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2, help="parallel scripts")
     parser.add_argument("--timeout", type=float, default=1,
                         help=f"seconds per run (default 1; benchmarks get 20 times as long, and a run that "
                              f"timed out on one side only gets {SLOW_RUN_FACTOR} times as long again, "
                              f"at least {SLOW_RUN_SECONDS} s)")
     args = parser.parse_args()
+    if not 0 <= args.first <= args.count:
+        parser.error("--first must lie between 0 and --count")
 
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
@@ -273,7 +277,8 @@ def main():
                                 (base, current, fixed, seeds, args.seed, args.timeout, scratch))
     try:
         run_pool(pool, compare_fixed, list(range(len(fixed))), tally, "golden scripts, examples, benchmarks")
-        run_pool(pool, compare_mutant, list(range(args.count)), tally, f"mutants (seed {args.seed})")
+        run_pool(pool, compare_mutant, list(range(args.first, args.count)), tally,
+                 f"mutants {args.first} to {args.count - 1} (seed {args.seed})")
         pool.close()
     except KeyboardInterrupt:  # Ctrl-C: the numbers so far
         interrupted = True
