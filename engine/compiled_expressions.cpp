@@ -236,7 +236,7 @@ bool ScriptEngine::AppendInPlace(const Expr& e, Scope scope, Value& dest, bool& 
   if (aliased) {
     std::string joined = d->str;
     for (size_t k = 1; k < n; ++k) joined.append(parts[k]);
-    d->str.swap(joined);
+    d->str = std::move(joined);
   } else {
     d->str.reserve(total);
     for (size_t k = 1; k < n; ++k) d->str.append(parts[k]);

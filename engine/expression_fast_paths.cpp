@@ -87,7 +87,7 @@ bool ScriptEngine::EvaluateSimpleStrings(VariableList* locals, const Token* t, V
       std::string joined;
       joined.reserve(left->str.size() + rv.size());
       joined.append(left->str).append(rv);
-      d->str.swap(joined);
+      d->str = std::move(joined);
     }
   } else {
     if (!right) return false;  // a STRING compared with a CHAR takes the general path

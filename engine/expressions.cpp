@@ -103,7 +103,7 @@ bool ScriptEngine::Evaluate(Scope scope, TK stop, Value& dest) {
   Value& result = operands_[base];
   Value* d = dest.Deref();
   if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
-    d->str.swap(result.str);
+    d->str = std::move(result.str);
     return true;
   }
   if (d->IsInteger() && result.IsInteger()) {
@@ -185,7 +185,7 @@ bool ScriptEngine::ApplyOperators(size_t base, size_t opBase, int fromLevel) {
 bool ScriptEngine::FinishEvaluation(Value& dest, Value& result) {
   Value* d = dest.Deref();
   if (d->code() == TypeCode::String && result.code() == TypeCode::String) {
-    d->str.swap(result.str);
+    d->str = std::move(result.str);
     return true;
   }
   if (d->IsInteger() && result.IsInteger()) {
