@@ -4,8 +4,8 @@ an earlier revision) and the current one, and reports every script whose outcome
 
 The scripts: every golden script (with the cwd and stdin it asks for), the examples that need no
 card, the benchmark workloads with smaller loop bounds, then --count mutants of those, made with
---seed (mutant N of a seed is always the same script, so --first resumes a stopped run). Differences and crashes are printed and
-saved under OUT/differences/ with what each engine gave.
+--seed (mutant N of a seed is always the same script, so --first resumes a stopped run).
+Differences and crashes are printed and saved under OUT/differences/ with what each engine gave.
 
 The base: --base-binary PATH, or a quoll-run built from REV (--base, else $DIFFTEST_BASE, else
 the merge-base of HEAD with main) in a detached git worktree OUT/base, reused while it is at REV.
@@ -242,7 +242,7 @@ def main():
                              "merge-base with main)")
     parser.add_argument("--base-binary", help="a quoll-run to compare with instead of building one")
     parser.add_argument("--out", default=os.path.join(ROOT, "build-difftest"), help="work folder")
-    parser.add_argument("--count", type=int, default=100000, help="mutants to compare (default 100000)")
+    parser.add_argument("--count", type=int, default=100000, help="mutants in the run (default 100000)")
     parser.add_argument("--seed", type=int, default=1, help="seed of the mutants (default 1)")
     parser.add_argument("--first", type=int, default=0,
                         help="the first mutant to compare, to resume a stopped run (default 0)")
