@@ -56,8 +56,8 @@ struct VarAccess {
   NameId name = kNoName;
   NameRef root;
   std::vector<Selector> selectors;
-  bool simpleShape = false;  // the walker's simple walk applies (every selector simple)
-  bool pureIndexes = false;  // every index expression is pure
+  bool simpleShape = false;      // the walker's simple walk applies (every selector simple)
+  bool pureIndexes = false;      // every index expression is pure
   bool recordFieldsOnly = true;  // no field selector that reaches into a class instance
   uint64_t generation = 0;
 };
@@ -73,8 +73,8 @@ struct Arg {
 struct Call {
   Routine* routine = nullptr;
   bool onSelf = false;  // a method of SELF called by its bare name inside a method
-  int32_t cursor = 0;  // the routine's name
-  int32_t end = 0;     // the token after the call
+  int32_t cursor = 0;   // the routine's name
+  int32_t end = 0;      // the token after the call
   std::vector<Arg> args;
   uint64_t generation = 0;
 };
@@ -93,9 +93,9 @@ struct MethodSelector {
 struct Operand {
   enum Kind : uint8_t { IntLiteral, RealLiteral, StringLiteral, Variable, Paren, Call, MethodCall, Walk };
   Kind kind = Walk;
-  int32_t cursor = 0;   // the first token, prefix operators included
-  int32_t primary = 0;  // the first token after the prefix operators
-  int32_t end = 0;      // the token after the operand
+  int32_t cursor = 0;    // the first token, prefix operators included
+  int32_t primary = 0;   // the first token after the prefix operators
+  int32_t end = 0;       // the token after the operand
   std::string prefixes;  // '-' and '!' (not) in the order written, as the walker applies them
   int32_t intValue = 0;
   long double realValue = 0;
@@ -190,7 +190,20 @@ struct Expr {
 
 // A statement of a compiled block.
 struct Stmt {
-  enum Kind : uint8_t { Assign, CallStmt, MethodStmt, If, While, For, Repeat, Case, Try, Begin, Walk, WalkRest };
+  enum Kind : uint8_t {
+    Assign,
+    CallStmt,
+    MethodStmt,
+    If,
+    While,
+    For,
+    Repeat,
+    Case,
+    Try,
+    Begin,
+    Walk,
+    WalkRest
+  };
   Kind kind = Walk;
   int32_t cursor = 0;  // the first token
   int32_t end = 0;     // where the block goes on after it; -1: unknown (the rest is walked)
@@ -200,9 +213,9 @@ struct Stmt {
   // Assign: the target and the expression; the ':=' token.
   std::unique_ptr<VarAccess> target;
   int32_t assignCursor = 0;
-  std::unique_ptr<Expr> expr;  // Assign, If/While/Repeat condition, Case selector, For start
-  std::unique_ptr<Expr> expr2;  // For end
-  std::unique_ptr<compiled::Call> call;  // CallStmt
+  std::unique_ptr<Expr> expr;              // Assign, If/While/Repeat condition, Case selector, For start
+  std::unique_ptr<Expr> expr2;             // For end
+  std::unique_ptr<compiled::Call> call;    // CallStmt
   std::unique_ptr<MethodSelector> method;  // MethodStmt (target: the object)
   // If: branches; While/For: body; Repeat: the block; Try: the protected block.
   std::unique_ptr<Block> first;

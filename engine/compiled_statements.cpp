@@ -284,8 +284,9 @@ ScriptEngine::Outcome ScriptEngine::RunCompiledWhile(const Stmt& s, Scope scope)
 
 // FOR variable := start TO|DOWNTO end DO statement, as RunFor.
 ScriptEngine::Outcome ScriptEngine::RunCompiledFor(const Stmt& s, Scope scope) {
-  Value* keep = s.loopVar.kind == compiled::NameRef::Local ? scope.locals->Entries()[static_cast<size_t>(s.loopVar.index)].var.get()
-                                                           : s.loopVar.global;
+  Value* keep = s.loopVar.kind == compiled::NameRef::Local
+                    ? scope.locals->Entries()[static_cast<size_t>(s.loopVar.index)].var.get()
+                    : s.loopVar.global;
   Value* var = keep->Deref();
   if (keep->readOnly() || var->readOnly()) {
     parser_.SetIndex(s.elseCursor);

@@ -329,10 +329,10 @@ std::unique_ptr<Stmt> Compiler::CompileSimple(int32_t i) {
       for (int op : e->ops) appends = appends && op == kOpAdd;
       for (size_t k = 1; k < e->operands.size() && appends; ++k) {
         const Operand& o = e->operands[k];
-        appends = o.prefixes.empty() &&
-                  (o.kind == Operand::StringLiteral ||
-                   (o.kind == Operand::Variable && o.var->pureIndexes && o.var->recordFieldsOnly &&
-                    o.var->root.kind != NameRef::SelfProperty));
+        appends =
+            o.prefixes.empty() && (o.kind == Operand::StringLiteral ||
+                                   (o.kind == Operand::Variable && o.var->pureIndexes &&
+                                    o.var->recordFieldsOnly && o.var->root.kind != NameRef::SelfProperty));
       }
       e->appendsToFirst = appends;
     }
@@ -617,7 +617,8 @@ bool Compiler::BuildPure(Expr& e) {
           }
         }
         if (!t || (t->code != TypeCode::LongInt && t->code != TypeCode::Boolean)) return false;
-        PureNode* load = make(steps.empty() ? PureNode::Load : PureNode::Element, t->code == TypeCode::Boolean);
+        PureNode* load =
+            make(steps.empty() ? PureNode::Load : PureNode::Element, t->code == TypeCode::Boolean);
         load->ref = a.root;
         load->steps = std::move(steps);
         n = load;
@@ -649,36 +650,88 @@ bool Compiler::BuildPure(Expr& e) {
     bool boolean = true;
     if (!l->boolean) {
       switch (st.op) {
-        case kOpAdd: op = PureNode::Add, boolean = false; break;
-        case kOpSubtract: op = PureNode::Subtract, boolean = false; break;
-        case kOpMultiply: op = PureNode::Multiply, boolean = false; break;
-        case kOpIntDivide: op = PureNode::IntDivide, boolean = false; break;
-        case kOpMod: op = PureNode::Mod, boolean = false; break;
-        case kOpAnd: op = PureNode::And, boolean = false; break;
-        case kOpOr: op = PureNode::Or, boolean = false; break;
-        case kOpXor: op = PureNode::Xor, boolean = false; break;
-        case kOpShl: op = PureNode::Shl, boolean = false; break;
-        case kOpShr: op = PureNode::Shr, boolean = false; break;
-        case kOpEqual: op = PureNode::Equal; break;
-        case kOpNotEqual: op = PureNode::NotEqual; break;
-        case kOpLess: op = PureNode::Less; break;
-        case kOpGreater: op = PureNode::Greater; break;
-        case kOpLessEqual: op = PureNode::LessEqual; break;
-        case kOpGreaterEqual: op = PureNode::GreaterEqual; break;
-        default: return false;
+        case kOpAdd:
+          op = PureNode::Add, boolean = false;
+          break;
+        case kOpSubtract:
+          op = PureNode::Subtract, boolean = false;
+          break;
+        case kOpMultiply:
+          op = PureNode::Multiply, boolean = false;
+          break;
+        case kOpIntDivide:
+          op = PureNode::IntDivide, boolean = false;
+          break;
+        case kOpMod:
+          op = PureNode::Mod, boolean = false;
+          break;
+        case kOpAnd:
+          op = PureNode::And, boolean = false;
+          break;
+        case kOpOr:
+          op = PureNode::Or, boolean = false;
+          break;
+        case kOpXor:
+          op = PureNode::Xor, boolean = false;
+          break;
+        case kOpShl:
+          op = PureNode::Shl, boolean = false;
+          break;
+        case kOpShr:
+          op = PureNode::Shr, boolean = false;
+          break;
+        case kOpEqual:
+          op = PureNode::Equal;
+          break;
+        case kOpNotEqual:
+          op = PureNode::NotEqual;
+          break;
+        case kOpLess:
+          op = PureNode::Less;
+          break;
+        case kOpGreater:
+          op = PureNode::Greater;
+          break;
+        case kOpLessEqual:
+          op = PureNode::LessEqual;
+          break;
+        case kOpGreaterEqual:
+          op = PureNode::GreaterEqual;
+          break;
+        default:
+          return false;
       }
     } else {
       switch (st.op) {
-        case kOpAnd: op = PureNode::BoolAnd; break;
-        case kOpOr: op = PureNode::BoolOr; break;
-        case kOpXor: op = PureNode::BoolXor; break;
-        case kOpEqual: op = PureNode::BoolEqual; break;
-        case kOpNotEqual: op = PureNode::BoolNotEqual; break;
-        case kOpLess: op = PureNode::BoolLess; break;
-        case kOpGreater: op = PureNode::BoolGreater; break;
-        case kOpLessEqual: op = PureNode::BoolLessEqual; break;
-        case kOpGreaterEqual: op = PureNode::BoolGreaterEqual; break;
-        default: return false;
+        case kOpAnd:
+          op = PureNode::BoolAnd;
+          break;
+        case kOpOr:
+          op = PureNode::BoolOr;
+          break;
+        case kOpXor:
+          op = PureNode::BoolXor;
+          break;
+        case kOpEqual:
+          op = PureNode::BoolEqual;
+          break;
+        case kOpNotEqual:
+          op = PureNode::BoolNotEqual;
+          break;
+        case kOpLess:
+          op = PureNode::BoolLess;
+          break;
+        case kOpGreater:
+          op = PureNode::BoolGreater;
+          break;
+        case kOpLessEqual:
+          op = PureNode::BoolLessEqual;
+          break;
+        case kOpGreaterEqual:
+          op = PureNode::BoolGreaterEqual;
+          break;
+        default:
+          return false;
       }
     }
     PureNode* n = make(op, boolean);
@@ -760,22 +813,62 @@ const compiled::PureFn* Compiler::GeneratePure(const compiled::PureNode* n, Expr
   }
   compiled::PureOp op;
   switch (n->op) {
-    case PureNode::Add: op = compiled::PureOp::Add; break;
-    case PureNode::Subtract: op = compiled::PureOp::Subtract; break;
-    case PureNode::Multiply: op = compiled::PureOp::Multiply; break;
-    case PureNode::IntDivide: op = compiled::PureOp::IntDivide; break;
-    case PureNode::Mod: op = compiled::PureOp::Mod; break;
-    case PureNode::And: case PureNode::BoolAnd: op = compiled::PureOp::And; break;
-    case PureNode::Or: case PureNode::BoolOr: op = compiled::PureOp::Or; break;
-    case PureNode::Xor: case PureNode::BoolXor: op = compiled::PureOp::Xor; break;
-    case PureNode::Shl: op = compiled::PureOp::Shl; break;
-    case PureNode::Shr: op = compiled::PureOp::Shr; break;
-    case PureNode::Equal: case PureNode::BoolEqual: op = compiled::PureOp::Equal; break;
-    case PureNode::NotEqual: case PureNode::BoolNotEqual: op = compiled::PureOp::NotEqual; break;
-    case PureNode::Less: case PureNode::BoolLess: op = compiled::PureOp::Less; break;
-    case PureNode::Greater: case PureNode::BoolGreater: op = compiled::PureOp::Greater; break;
-    case PureNode::LessEqual: case PureNode::BoolLessEqual: op = compiled::PureOp::LessEqual; break;
-    default: op = compiled::PureOp::GreaterEqual; break;
+    case PureNode::Add:
+      op = compiled::PureOp::Add;
+      break;
+    case PureNode::Subtract:
+      op = compiled::PureOp::Subtract;
+      break;
+    case PureNode::Multiply:
+      op = compiled::PureOp::Multiply;
+      break;
+    case PureNode::IntDivide:
+      op = compiled::PureOp::IntDivide;
+      break;
+    case PureNode::Mod:
+      op = compiled::PureOp::Mod;
+      break;
+    case PureNode::And:
+    case PureNode::BoolAnd:
+      op = compiled::PureOp::And;
+      break;
+    case PureNode::Or:
+    case PureNode::BoolOr:
+      op = compiled::PureOp::Or;
+      break;
+    case PureNode::Xor:
+    case PureNode::BoolXor:
+      op = compiled::PureOp::Xor;
+      break;
+    case PureNode::Shl:
+      op = compiled::PureOp::Shl;
+      break;
+    case PureNode::Shr:
+      op = compiled::PureOp::Shr;
+      break;
+    case PureNode::Equal:
+    case PureNode::BoolEqual:
+      op = compiled::PureOp::Equal;
+      break;
+    case PureNode::NotEqual:
+    case PureNode::BoolNotEqual:
+      op = compiled::PureOp::NotEqual;
+      break;
+    case PureNode::Less:
+    case PureNode::BoolLess:
+      op = compiled::PureOp::Less;
+      break;
+    case PureNode::Greater:
+    case PureNode::BoolGreater:
+      op = compiled::PureOp::Greater;
+      break;
+    case PureNode::LessEqual:
+    case PureNode::BoolLessEqual:
+      op = compiled::PureOp::LessEqual;
+      break;
+    default:
+      op = compiled::PureOp::GreaterEqual;
+      break;
   }
   f->a = operand(n->a);
   f->b = operand(n->b);

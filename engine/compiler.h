@@ -68,8 +68,8 @@ class Compiler {
   // A variable with its selectors from the name at i on; nullptr when it takes a form the
   // compiler leaves to the walker. A trailing `.Method` on an object is left for the caller:
   // `method` names it (the '.' token) when one follows.
-  std::unique_ptr<VarAccess> CompileVarAccess(int32_t i, const NameRef& root, bool variableMode, int32_t& method,
-                                              Type*& methodClass);
+  std::unique_ptr<VarAccess> CompileVarAccess(int32_t i, const NameRef& root, bool variableMode,
+                                              int32_t& method, Type*& methodClass);
   bool CompileCall(int32_t i, Routine* routine, compiled::Call& call);
   bool CompileMethod(int32_t dot, Type* staticClass, compiled::MethodSelector& m);
 

@@ -123,7 +123,8 @@ constexpr auto UnaryTable(std::index_sequence<I...>) {
 constexpr auto kUnary = UnaryTable(std::make_index_sequence<3 * kFroms>());
 
 constexpr std::array<PureFn::Eval, kFroms> kOperand = {&EvalOperand<From::Node>, &EvalOperand<From::Local>,
-                                                       &EvalOperand<From::Global>, &EvalOperand<From::Constant>};
+                                                       &EvalOperand<From::Global>,
+                                                       &EvalOperand<From::Constant>};
 }  // namespace
 
 PureFn::Eval BinaryEval(PureOp op, From a, From b) {
