@@ -1,5 +1,6 @@
 // CallFrame: a routine's entry on the call stack for the length of a call; CalleeList, the
-// variable list a call fills; FitsByReference, the rule for var and const arguments.
+// variable list a call fills; SelfWithList, a method body's SELF list; FitsByReference, the rule
+// for var and const arguments.
 #pragma once
 
 #include <vector>
@@ -51,6 +52,31 @@ class CalleeList {
  private:
   ScriptEngine& script_;
   VariableList list_;
+};
+
+// The WITH list a method's statements run with (SELF only), on storage kept from earlier calls
+// and handed back at the end, so that a method call allocates no list.
+class SelfWithList {
+ public:
+  explicit SelfWithList(ScriptEngine& s) : script_(s) {
+    if (!s.spareWithLists_.empty()) {
+      list_ = std::move(s.spareWithLists_.back());
+      s.spareWithLists_.pop_back();
+    }
+  }
+  // Never allocates (see CalleeList).
+  ~SelfWithList() {
+    list_.clear();
+    auto& spares = script_.spareWithLists_;
+    if (spares.size() < spares.capacity()) spares.push_back(std::move(list_));
+  }
+  SelfWithList(const SelfWithList&) = delete;
+  SelfWithList& operator=(const SelfWithList&) = delete;
+  WithList& operator*() { return list_; }
+
+ private:
+  ScriptEngine& script_;
+  WithList list_;
 };
 
 // Whether a variable's type fits a var/const parameter: exactly the type, or any for the

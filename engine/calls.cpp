@@ -81,10 +81,10 @@ bool ScriptEngine::RunRoutineBody(Routine* routine, VariableList& callee, int32_
   }
   if (ok) {
     if (routine->IsMethod()) {
-      WithList selfObject;  // a method's statements see the members of SELF
+      SelfWithList selfObject(*this);  // a method's statements see the members of SELF
       int self = callee.Find(names::Self);
-      if (self >= 0) selfObject.push_back(callee.Ptr(self));
-      ok = RunBody(Scope{&selfObject, &callee}, routine);
+      if (self >= 0) (*selfObject).push_back(callee.Ptr(self));
+      ok = RunBody(Scope{&*selfObject, &callee}, routine);
     } else {
       ok = RunBody(Scope{&kNoWithObjects, &callee}, routine);
     }

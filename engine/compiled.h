@@ -269,6 +269,8 @@ struct Body {
   Type* selfClass = nullptr;
   Routine* routine = nullptr;  // nullptr: the main block
   uint64_t generation = 0;
+  int32_t cursor = 0;                    // where it starts
+  const ScriptEngine* engine = nullptr;  // whose token list that is
 };
 
 }  // namespace quoll::compiled

@@ -17,6 +17,18 @@ bool IsLoopExit(TK k) {
   return k == TK::Break || k == TK::Continue;
 }
 
+bool IsLiveInstanceOf(const Value* self, Type* cls) {
+  return self->code() == TypeCode::Class && self->v.obj && !self->v.obj->freed &&
+         ClassDescendsFrom(self->v.obj->cls, cls);
+}
+
+// Whether a method body's scope holds a live SELF of the routine's class, the class the body was
+// compiled for (the scope has its one WITH entry); true for a body that is no method.
+bool LiveSelf(Scope scope, const compiled::Body& body, const Routine& routine) {
+  return !body.method ||
+         (body.selfClass == routine.cls && IsLiveInstanceOf(scope.with->front()->Deref(), routine.cls));
+}
+
 }  // namespace
 
 // The compiled body that starts at the cursor, for a scope of this shape; compiled at its first
@@ -24,6 +36,20 @@ bool IsLoopExit(TK k) {
 const compiled::Body* ScriptEngine::CompiledBody(Scope scope, Routine* routine) {
   const int32_t at = parser_.Index();
   if (at >= parser_.TokenCount()) return nullptr;
+  // A routine's last body, while the symbols are the same, needs only its variable list compared:
+  // the checks below would find the same body and the same answer for it.
+  if (routine && routine->compiledBody) {
+    const compiled::Body& last = *routine->compiledBody;
+    if (last.generation == symbolGeneration_ && last.cursor == at && last.engine == this && last.hasLocals &&
+        scope.locals && scope.with->size() == (last.method ? 1u : 0u) && LiveSelf(scope, last, *routine)) {
+      const auto& entries = scope.locals->Entries();
+      if (entries.size() == last.layout.size()) {
+        size_t i = 0;
+        while (i < entries.size() && entries[i].name == last.layout[i]) ++i;
+        if (i == entries.size()) return &last;
+      }
+    }
+  }
   if (compiledBodies_.size() < static_cast<size_t>(parser_.TokenCount()))
     compiledBodies_.resize(static_cast<size_t>(parser_.TokenCount()));
   std::unique_ptr<compiled::Body>& slot = compiledBodies_[static_cast<size_t>(at)];
@@ -43,17 +69,21 @@ const compiled::Body* ScriptEngine::CompiledBody(Scope scope, Routine* routine) 
   if (method) {
     if (scope.with->size() != 1) return nullptr;
     Value* self = scope.with->front()->Deref();
-    if (self->code() != TypeCode::Class || !self->v.obj || self->v.obj->freed ||
-        !ClassDescendsFrom(self->v.obj->cls, routine->cls))
-      return nullptr;
+    if (!IsLiveInstanceOf(self, routine->cls)) return nullptr;
   }
-  if (slot && slot->generation == symbolGeneration_) return fits(*slot) ? slot.get() : nullptr;
+  if (slot && slot->generation == symbolGeneration_) {
+    if (!fits(*slot)) return nullptr;
+    if (routine) routine->compiledBody = slot.get();
+    return slot.get();
+  }
   auto body = std::make_unique<compiled::Body>();
   body->method = method;
   body->hasLocals = scope.locals != nullptr;
   body->selfClass = method ? routine->cls : nullptr;
   body->routine = routine;
   body->generation = symbolGeneration_;
+  body->cursor = at;
+  body->engine = this;
   if (scope.locals)
     for (const auto& e : scope.locals->Entries()) body->layout.push_back(e.name);
   if (!fits(*body)) return nullptr;
@@ -62,6 +92,7 @@ const compiled::Body* ScriptEngine::CompiledBody(Scope scope, Routine* routine) 
   parser_.SetIndex(at);
   if (slot) retiredBodies_.push_back(std::move(slot));  // it may still be running further up
   slot = std::move(body);
+  if (routine) routine->compiledBody = slot.get();
   return slot.get();
 }
 

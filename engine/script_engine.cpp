@@ -42,7 +42,8 @@ uintptr_t StackFloor() {
 }  // namespace
 
 ScriptEngine::ScriptEngine(void* hostIdentity) : host_(hostIdentity) {
-  spareLists_.reserve(64);  // see CalleeList
+  spareLists_.reserve(64);      // see CalleeList
+  spareWithLists_.reserve(64);  // see SelfWithList
 }
 
 ScriptEngine::~ScriptEngine() {

@@ -41,6 +41,10 @@ enum MethodFlags : uint16_t {
   kMethodDestructor = 128,
 };
 
+namespace compiled {
+struct Body;
+}
+
 // One routine, script or native.
 struct Routine {
   ScriptEngine* owner = nullptr;
@@ -54,6 +58,9 @@ struct Routine {
   NativeFunction native = nullptr;
   int32_t entryPos = -1;     // script routine: position of its body (VAR or BEGIN)
   int32_t entryCursor = -1;  // the same as an index into its owner's token list
+  // The body compiled at its last call (owned by the engine that ran it), found again without
+  // a lookup by position while the symbols stay as they were.
+  const compiled::Body* compiledBody = nullptr;
 
   bool IsMethod() const { return cls != nullptr; }
   Visibility visibility() const { return static_cast<Visibility>(methodFlags & kMethodVisibilityMask); }
@@ -551,6 +558,9 @@ class ScriptEngine {
   // Storage of finished routine calls' variable lists, reused by the next calls.
   std::vector<std::vector<VariableList::Entry>> spareLists_;
   friend class CalleeList;
+  // Storage of finished method calls' SELF lists, the same way.
+  std::vector<WithList> spareWithLists_;
+  friend class SelfWithList;
   std::vector<uint8_t> operators_;
   Type* stdTypes_[29] = {};
   Type* varType_ = nullptr;
