@@ -120,6 +120,9 @@ bool ScriptEngine::EvaluateCompiledIndex(const Expr& e, Scope scope, int64_t& ou
 
 // The walker's general evaluation on the shared operand stack.
 bool ScriptEngine::EvaluateCompiledGeneral(const Expr& e, Scope scope, Value& dest) {
+  if (e.operands.size() == 1 && e.operands[0].kind == Operand::Variable && e.operands[0].prefixes.empty() &&
+      dest.Deref()->code() == TypeCode::Record)
+    return EvaluateCompiledRecordCopy(e, scope, dest);
   // One call, `F(x)`, that the compiled form reads: its result goes to the destination as the
   // operand stack would hand it on, without a place there.
   if (e.operands.size() == 1 && e.operands[0].kind == Operand::Call && e.operands[0].prefixes.empty() &&
@@ -174,6 +177,47 @@ bool ScriptEngine::EvaluateCompiledGeneral(const Expr& e, Scope scope, Value& de
     if (!ReadCompiledOperand(e.operands[k], scope, dest, operands_.size() - 1, diverted)) return false;
     if (diverted) return EvaluateFrom(scope, e.stop, dest, base, opBase, false);
   }
+  parser_.SetIndex(e.end);
+  if (!ApplyOperators(base, opBase, 1)) return false;
+  return FinishEvaluation(dest, operands_[base]);
+}
+
+namespace {
+// A record none of whose fields can hold (or lead to) another record: numbers, characters,
+// booleans and strings only.
+bool HasPlainFields(const Value& rec) {
+  for (const ValuePtr& f : rec.items) {
+    const TypeCode c = f->code();
+    if (!IsNumberCode(c) && !IsStringCode(c) && c != TypeCode::Boolean) return false;
+  }
+  return true;
+}
+}  // namespace
+
+// `a := b` for a record destination: a record variable of the same type with plain fields is
+// assigned field by field straight from its place, as the operand stack would assign its copy
+// (such a source cannot lie inside the destination). Anything else goes on as one operand.
+bool ScriptEngine::EvaluateCompiledRecordCopy(const Expr& e, Scope scope, Value& dest) {
+  const Operand& o = e.operands[0];
+  const size_t base = operands_.size();
+  const size_t opBase = operators_.size();
+  OperandStackRestore restore{*this, base, opBase};
+  Designator d = ReadCompiledDesignator(*o.var, scope, DesignatorMode::Statement);
+  if (d.outcome == Designator::Failure) return false;
+  if (!d.var) {
+    SetError(ErrorCode::TypeMismatch);
+    return false;
+  }
+  Value* source = d.var->Deref();
+  Value* target = dest.Deref();
+  if (parser_.Index() == o.end && source->code() == TypeCode::Record && source->type == target->type &&
+      HasPlainFields(*source)) {
+    parser_.SetIndex(e.end);
+    return AssignValue(*target, *source);
+  }
+  operands_.emplace_back();
+  if (!OperandFromDesignator(d, base)) return false;
+  if (parser_.Index() != o.end) return EvaluateFrom(scope, e.stop, dest, base, opBase, false);
   parser_.SetIndex(e.end);
   if (!ApplyOperators(base, opBase, 1)) return false;
   return FinishEvaluation(dest, operands_[base]);
