@@ -186,6 +186,9 @@ struct Expr {
   int32_t nesting = 1;  // the deepest chain of nested evaluations in it, itself included
   // `dest := dest + a + b ...` with string operands: appended in place.
   bool appendsToFirst = false;
+  // Forms with a way of their own around the operand stack (each without prefix operators):
+  // one call, one variable, a comparison of two variables or string literals.
+  enum class Shape : uint8_t { General, OneCall, OneVariable, Comparison } shape = Shape::General;
 };
 
 // A statement of a compiled block.

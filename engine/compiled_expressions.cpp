@@ -92,6 +92,22 @@ bool ScriptEngine::EvaluateCompiled(const Expr& e, Scope scope, Value& dest) {
     if (!AppendInPlace(e, scope, dest, done)) return false;
     if (done) return true;
   }
+  switch (e.shape) {
+    case Expr::Shape::OneCall:
+      if (e.operands[0].call->generation == symbolGeneration_) return EvaluateCompiledCall(e, scope, dest);
+      break;
+    case Expr::Shape::OneVariable:
+      if (dest.Deref()->code() == TypeCode::Record) return EvaluateCompiledRecordCopy(e, scope, dest);
+      break;
+    case Expr::Shape::Comparison: {
+      bool done;
+      if (!CompareStringsInPlace(e, scope, dest, done)) return false;
+      if (done) return true;
+      break;
+    }
+    case Expr::Shape::General:
+      break;
+  }
   return EvaluateCompiledGeneral(e, scope, dest);
 }
 
@@ -118,48 +134,44 @@ bool ScriptEngine::EvaluateCompiledIndex(const Expr& e, Scope scope, int64_t& ou
   return true;
 }
 
+// One call, `F(x)`, that the compiled form reads: its result goes to the destination as the
+// operand stack would hand it on, without a place there.
+bool ScriptEngine::EvaluateCompiledCall(const Expr& e, Scope scope, Value& dest) {
+  const Operand& o = e.operands[0];
+  const compiled::Call& c = *o.call;
+  ObjectInstance* self = c.onSelf ? SelfInstance(scope) : nullptr;
+  if (c.onSelf && !self) return EvaluateCompiledGeneral(e, scope, dest);
+  ValuePtr result =
+      CallCompiled(c, scope, self, c.routine, c.onSelf ? scope.with->front()->Deref()->type : nullptr);
+  if (error_.Failed()) return false;
+  parser_.SetIndex(o.end);
+  if (!result) {  // a procedure was called
+    SetError(ErrorCode::TypeMismatch);
+    return false;
+  }
+  Value* v = result->Deref();
+  if (result.use_count() == 1 && v->code() != TypeCode::PropertyRef &&
+      v->code() != TypeCode::NativeProperty) {
+    Value operand;
+    operand = std::move(*v);
+    operand.flags = 0;
+    parser_.SetIndex(e.end);
+    return FinishEvaluation(dest, operand);
+  }
+  // A result held elsewhere too, or a property: OperandFromDesignator decides, on the stack.
+  const size_t base = operands_.size();
+  OperandStackRestore restore{*this, base, operators_.size()};
+  operands_.emplace_back();
+  Designator d;
+  d.var = std::move(result);
+  d.outcome = Designator::Value;
+  if (!OperandFromDesignator(d, base)) return false;
+  parser_.SetIndex(e.end);
+  return FinishEvaluation(dest, operands_[base]);
+}
+
 // The walker's general evaluation on the shared operand stack.
 bool ScriptEngine::EvaluateCompiledGeneral(const Expr& e, Scope scope, Value& dest) {
-  if (e.operands.size() == 1 && e.operands[0].kind == Operand::Variable && e.operands[0].prefixes.empty() &&
-      dest.Deref()->code() == TypeCode::Record)
-    return EvaluateCompiledRecordCopy(e, scope, dest);
-  // One call, `F(x)`, that the compiled form reads: its result goes to the destination as the
-  // operand stack would hand it on, without a place there.
-  if (e.operands.size() == 1 && e.operands[0].kind == Operand::Call && e.operands[0].prefixes.empty() &&
-      e.operands[0].call->generation == symbolGeneration_) {
-    const Operand& o = e.operands[0];
-    const compiled::Call& c = *o.call;
-    ObjectInstance* self = c.onSelf ? SelfInstance(scope) : nullptr;
-    if (!c.onSelf || self) {
-      ValuePtr result =
-          CallCompiled(c, scope, self, c.routine, c.onSelf ? scope.with->front()->Deref()->type : nullptr);
-      if (error_.Failed()) return false;
-      parser_.SetIndex(o.end);
-      if (!result) {  // a procedure was called
-        SetError(ErrorCode::TypeMismatch);
-        return false;
-      }
-      Value* v = result->Deref();
-      if (result.use_count() == 1 && v->code() != TypeCode::PropertyRef &&
-          v->code() != TypeCode::NativeProperty) {
-        Value operand;
-        operand = std::move(*v);
-        operand.flags = 0;
-        parser_.SetIndex(e.end);
-        return FinishEvaluation(dest, operand);
-      }
-      // A result held elsewhere too, or a property: OperandFromDesignator decides, on the stack.
-      const size_t base = operands_.size();
-      OperandStackRestore restore{*this, base, operators_.size()};
-      operands_.emplace_back();
-      Designator d;
-      d.var = std::move(result);
-      d.outcome = Designator::Value;
-      if (!OperandFromDesignator(d, base)) return false;
-      parser_.SetIndex(e.end);
-      return FinishEvaluation(dest, operands_[base]);
-    }
-  }
   const size_t base = operands_.size();
   const size_t opBase = operators_.size();
   OperandStackRestore restore{*this, base, opBase};
@@ -287,6 +299,33 @@ bool ScriptEngine::AppendInPlace(const Expr& e, Scope scope, Value& dest, bool& 
   }
   done = true;
   return true;
+}
+
+// `a < b` (any comparison) of two strings, each a variable read without side effects or a
+// literal, compared where they are instead of as copies on the operand stack; `done` is false
+// (and nothing changed) for other operands.
+bool ScriptEngine::CompareStringsInPlace(const Expr& e, Scope scope, Value& dest, bool& done) {
+  done = false;
+  std::string_view sides[2];
+  for (size_t k = 0; k < 2; ++k) {
+    const Operand& o = e.operands[k];
+    if (!o.prefixes.empty()) return true;
+    if (o.kind == Operand::StringLiteral) {
+      sides[k] = o.str;
+      continue;
+    }
+    Value* v;
+    if (o.kind != Operand::Variable || o.var->generation != symbolGeneration_ || !PeekVar(*o.var, scope, v) ||
+        v->code() != TypeCode::String)
+      return true;
+    sides[k] = v->str;
+  }
+  const int order = sides[0].compare(sides[1]);
+  done = true;
+  parser_.SetIndex(e.end);
+  Value result(StdType(TypeCode::Boolean));
+  result.v.b = ComparisonHolds(e.ops[0], order) ? 1 : 0;
+  return FinishEvaluation(dest, result);
 }
 
 // ---- operands ----

@@ -568,7 +568,24 @@ std::unique_ptr<Expr> Compiler::CompileExpr(int32_t i, TK stop) {
   }
   BuildPure(*e);
   e->pure = e->pureRoot != nullptr;
+  e->shape = ShapeOf(*e);
   return e;
+}
+
+compiled::Expr::Shape Compiler::ShapeOf(const Expr& e) {
+  using Shape = Expr::Shape;
+  for (const Operand& o : e.operands)
+    if (!o.prefixes.empty()) return Shape::General;
+  if (e.operands.size() == 1) {
+    if (e.operands[0].kind == Operand::Call) return Shape::OneCall;
+    if (e.operands[0].kind == Operand::Variable) return Shape::OneVariable;
+  }
+  if (e.operands.size() == 2 && IsComparison(e.ops[0])) {
+    for (const Operand& o : e.operands)
+      if (o.kind != Operand::Variable && o.kind != Operand::StringLiteral) return Shape::General;
+    return Shape::Comparison;
+  }
+  return Shape::General;
 }
 
 // The machine-word form of an expression, when every operand and operator allows one.

@@ -63,6 +63,7 @@ class Compiler {
   bool CompileOperand(int32_t i, TK stop, Operand& out);
   int32_t WalkedOperandEnd(int32_t i, TK stop) const;
   void Schedule(Expr& e) const;
+  static Expr::Shape ShapeOf(const Expr& e);
   bool BuildPure(Expr& e);
   const compiled::PureFn* GeneratePure(const compiled::PureNode* n, Expr& owner);
   // A variable with its selectors from the name at i on; nullptr when it takes a form the

@@ -90,6 +90,30 @@ inline bool LongIntOperation(int op, int32_t a, int32_t b, int32_t& value, bool&
   }
 }
 
+inline bool IsComparison(int op) {
+  return op >= kOpGreater && op <= kOpLessEqual;
+}
+
+// Whether a comparison holds for an order (negative, zero, positive: left below, equal, above).
+inline bool ComparisonHolds(int op, int order) {
+  switch (op) {
+    case kOpGreater:
+      return order > 0;
+    case kOpLess:
+      return order < 0;
+    case kOpEqual:
+      return order == 0;
+    case kOpNotEqual:
+      return order != 0;
+    case kOpGreaterEqual:
+      return order >= 0;
+    case kOpLessEqual:
+      return order <= 0;
+    default:
+      return false;
+  }
+}
+
 // The native methods of TOBJECT, by their host data.
 enum class TObjectMethodIndex : intptr_t { Create, Destroy, Free, ClassNameIs, ClassName, GetAncestors };
 

@@ -8,10 +8,6 @@ namespace quoll {
 
 namespace {
 
-bool IsComparison(int op) {
-  return op >= kOpGreater && op <= kOpLessEqual;
-}
-
 // Bits of an integer code's width (for shifts).
 int WidthBits(TypeCode c) {
   switch (c) {
@@ -35,25 +31,6 @@ uint64_t UnsignedAtWidth(TypeCode c, int64_t v) {
 template <typename T>
 int Order(const T& a, const T& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-bool ComparisonHolds(int op, int order) {
-  switch (op) {
-    case kOpGreater:
-      return order > 0;
-    case kOpLess:
-      return order < 0;
-    case kOpEqual:
-      return order == 0;
-    case kOpNotEqual:
-      return order != 0;
-    case kOpGreaterEqual:
-      return order >= 0;
-    case kOpLessEqual:
-      return order <= 0;
-    default:
-      return false;
-  }
 }
 
 }  // namespace
@@ -266,9 +243,14 @@ bool ScriptEngine::CompareValues(Value& l, Value& r, int op) {
     if (rc != TypeCode::Char) return Fail(ErrorCode::TypeMismatch);
     order = Order(l.v.ch, r.v.ch);
   } else if (lc == TypeCode::String) {
-    std::string rs;
-    r.GetString(rs);
-    int c = l.str.compare(rs);
+    int c;
+    if (rc == TypeCode::String) {
+      c = l.str.compare(r.str);
+    } else {
+      std::string rs;
+      r.GetString(rs);
+      c = l.str.compare(rs);
+    }
     order = c < 0 ? -1 : (c > 0 ? 1 : 0);
   } else if (lc == TypeCode::Boolean && rc == TypeCode::Boolean) {
     order = Order(l.v.b != 0, r.v.b != 0);

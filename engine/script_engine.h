@@ -425,7 +425,9 @@ class ScriptEngine {
   bool PureFormApplies(const compiled::Expr& e) const;
   bool EvaluateCompiledBool(const compiled::Expr& e, Scope scope, bool& out);
   bool EvaluateCompiledGeneral(const compiled::Expr& e, Scope scope, Value& dest);
+  bool EvaluateCompiledCall(const compiled::Expr& e, Scope scope, Value& dest);
   bool EvaluateCompiledRecordCopy(const compiled::Expr& e, Scope scope, Value& dest);
+  bool CompareStringsInPlace(const compiled::Expr& e, Scope scope, Value& dest, bool& done);
   bool EvaluateCompiledIndex(const compiled::Expr& e, Scope scope, int64_t& out);
   bool AssignPure(const compiled::Expr& e, Value& dest, int64_t v);
   bool AppendInPlace(const compiled::Expr& e, Scope scope, Value& dest, bool& done);
