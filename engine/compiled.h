@@ -84,10 +84,16 @@ struct MethodSelector {
   int32_t cursor = 0;  // the '.'
   NameId name = kNoName;
   Call call;  // routine: the method found through the static class when compiled (its declaration)
-  // A one-entry cache of the virtual dispatch: instance class and static class to method.
-  mutable Type* cachedStatic = nullptr;
-  mutable Type* cachedClass = nullptr;
-  mutable Routine* cachedMethod = nullptr;
+  // A small cache of the virtual dispatch: instance class and static class to method. A call
+  // over a list of objects of a few classes finds each of them here; the oldest entry goes first.
+  struct Dispatch {
+    Type* staticClass = nullptr;
+    Type* instanceClass = nullptr;
+    Routine* method = nullptr;
+  };
+  static constexpr size_t kDispatchEntries = 4;
+  mutable Dispatch dispatch[kDispatchEntries];
+  mutable uint8_t nextDispatch = 0;
 };
 
 struct Operand {

@@ -615,16 +615,18 @@ ValuePtr ScriptEngine::CallCompiledMethod(const compiled::MethodSelector& m, Des
   ObjectInstance* inst = v->v.obj;
   if (!inst || inst->freed) return walk();
   Type* staticClass = v->type;
-  Routine* method;
-  if (staticClass == m.cachedStatic && inst->cls == m.cachedClass) {
-    method = m.cachedMethod;
-  } else {
+  Routine* method = nullptr;
+  for (const auto& entry : m.dispatch)
+    if (entry.staticClass == staticClass && entry.instanceClass == inst->cls) {
+      method = entry.method;
+      break;
+    }
+  if (!method) {
     if (FindMember(inst, staticClass, m.name, false)) return walk();
     method = FindMethod(inst, staticClass, m.name, false);
     if (!method || !(method->decl == m.call.routine->decl)) return walk();
-    m.cachedStatic = staticClass;
-    m.cachedClass = inst->cls;
-    m.cachedMethod = method;
+    m.dispatch[m.nextDispatch] = {staticClass, inst->cls, method};
+    m.nextDispatch = static_cast<uint8_t>((m.nextDispatch + 1) % compiled::MethodSelector::kDispatchEntries);
   }
   d.var = CallCompiled(m.call, scope, inst, method, staticClass);
   d.outcome = error_.Failed() ? Designator::Failure : Designator::Value;
